@@ -1,0 +1,54 @@
+# Settings shared by every target of our own: warnings as errors, sanitizers.
+
+if(SANITIZE)
+    string(REPLACE "," ";" _sanitizers "${SANITIZE}")
+    foreach(_s IN LISTS _sanitizers)
+        if(NOT _s MATCHES "^(address|undefined|thread|leak)$")
+            message(FATAL_ERROR "Unknown sanitizer '${_s}' in SANITIZE=${SANITIZE}")
+        endif()
+    endforeach()
+    add_compile_options(-fsanitize=${SANITIZE} -fno-omit-frame-pointer -g)
+    add_link_options(-fsanitize=${SANITIZE})
+endif()
+
+# Applies our warning set to a target. Third-party headers come in through
+# imported targets or SYSTEM include directories, so they stay quiet.
+function(vantor_warnings target)
+    target_compile_options(${target} PRIVATE
+        -Wall -Wextra -Wshadow=local -Wnon-virtual-dtor -Woverloaded-virtual
+        -Wcast-align -Wnull-dereference -Wformat=2 -Werror)
+endfunction()
+
+# A static library of ours: vantor_library(name SOURCES... [AUTOMOC])
+function(vantor_library name)
+    cmake_parse_arguments(ARG "AUTOMOC" "" "" ${ARGN})
+    add_library(${name} STATIC ${ARG_UNPARSED_ARGUMENTS})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    if(ARG_AUTOMOC)
+        set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    endif()
+    vantor_warnings(${name})
+endfunction()
+
+# A test executable registered with CTest, one CTest entry per test case.
+# Labels: "gui" needs a display, "netns" needs the private network namespace.
+# GUI tests get a QApplication, the others a QCoreApplication.
+function(vantor_test name)
+    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    if(ARG_GUI)
+        set(_main vantor_test_main_gui)
+        list(APPEND ARG_LABELS gui)
+    else()
+        set(_main vantor_test_main_core)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    set_target_properties(${name} PROPERTIES
+        RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${_main})
+    vantor_warnings(${name})
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+        PROPERTIES LABELS "${name};${ARG_LABELS}" TIMEOUT 120
+                   ENVIRONMENT "VANTOR_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+endfunction()
