@@ -27,7 +27,7 @@ PointXyz ChannelGeometry::point(int channel, float a, float d) const {
     // Channels in odd groups of four are raised by the cosine form, even
     // groups by the sine form.
     const double lift = (channel / 4) % 2 == 1 ? trig.cosHalfPlus : trig.sinHalfMinus;
-    p.z = static_cast<float>(d * (sinBaseElevation[channel] + 2 * lift * sinSubStep[channel]) /
-                             100);
+    p.z =
+        static_cast<float>(d * (sinBaseElevation[channel] + 2 * lift * sinSubStep[channel]) / 100);
     return p;
 }

@@ -6,7 +6,9 @@
 
 #include <array>
 
-GetMuch::GetMuch(QObject* parent) : QThread(parent) { registerMuchLidarDataMetaType(); }
+GetMuch::GetMuch(QObject* parent) : QThread(parent) {
+    registerMuchLidarDataMetaType();
+}
 
 void GetMuch::run() {
     markerCount_ = 0;

@@ -10,7 +10,9 @@
 
 UdpSocket::UdpSocket() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP)) {}
 
-UdpSocket::~UdpSocket() { close(); }
+UdpSocket::~UdpSocket() {
+    close();
+}
 
 bool UdpSocket::parseAddress(const std::string& text, std::uint32_t& address) {
     in_addr parsed{};
@@ -85,6 +87,13 @@ int UdpSocket::setReceiveBufferSize(int bytes) {
     if (::getsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &granted, &length) != 0) {
         return -1;
     }
+    // The kernel caps SO_RCVBUF at net.core.rmem_max (it reports twice the
+    // usable size); with CAP_NET_ADMIN the cap can be passed.
+    if (granted < bytes &&
+        ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) == 0 &&
+        ::getsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &granted, &length) != 0) {
+        return -1;
+    }
     return granted;
 }
 
@@ -118,8 +127,7 @@ UdpSocket::Received UdpSocket::receive(std::uint8_t* buffer, std::size_t capacit
 
     const ssize_t got = ::recvmsg(fd_, &message, 0);
     if (got < 0) {
-        result.status =
-            (errno == EAGAIN || errno == EWOULDBLOCK) ? Status::Timeout : Status::Error;
+        result.status = (errno == EAGAIN || errno == EWOULDBLOCK) ? Status::Timeout : Status::Error;
         return result;
     }
     // The kernel attaches the counter only once it is non-zero.

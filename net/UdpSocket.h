@@ -38,7 +38,8 @@ public:
     // a multicast address; the membership is left again on close().
     bool joinMulticast(const std::string& group);
     bool setReceiveTimeout(int milliseconds);
-    // Returns the buffer size the kernel granted, or -1.
+    // Returns the buffer size the kernel granted (as it reports it: twice
+    // the usable size), or -1.
     int setReceiveBufferSize(int bytes);
     // Asks the kernel to report its drop counter with each datagram.
     bool enableDropCounter();

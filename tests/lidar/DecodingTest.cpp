@@ -32,7 +32,9 @@ PointXyz referencePoint(const ChannelGeometry& g, int c, float a, float d) {
     return p;
 }
 
-bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool sameBits(float a, float b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 } // namespace
 
@@ -76,8 +78,8 @@ TEST(PointGroupDecoding, GroupsWithoutAValidChannelYieldNoPoint) {
     // every per-channel table and is dropped.
     for (int channel : {128, 200, 254, 255}) {
         MuchLidarData frame;
-        const std::uint8_t group[7] = {static_cast<std::uint8_t>(channel), 0x11, 0x94, 0, 0x64, 0,
-                                       1};
+        const std::uint8_t group[7] = {
+            static_cast<std::uint8_t>(channel), 0x11, 0x94, 0, 0x64, 0, 1};
         EXPECT_FALSE(DataPacket::decodeGroup(group, frame)) << channel;
         EXPECT_TRUE(frame.empty()) << channel;
     }

@@ -5,7 +5,9 @@
 
 namespace {
 
-int openDescriptors() { return static_cast<int>(QDir("/proc/self/fd").count()); }
+int openDescriptors() {
+    return static_cast<int>(QDir("/proc/self/fd").count());
+}
 
 } // namespace
 

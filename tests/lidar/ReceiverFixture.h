@@ -37,8 +37,8 @@ protected:
     }
     void sendRaw(const std::uint8_t* data, std::size_t size,
                  const std::string& address = "127.0.0.1") {
-        ASSERT_TRUE(sender.sendTo(address, static_cast<std::uint16_t>(receiver.boundPort()), data,
-                                  size));
+        ASSERT_TRUE(
+            sender.sendTo(address, static_cast<std::uint16_t>(receiver.boundPort()), data, size));
     }
 
     GetMuch receiver;
