@@ -1,0 +1,73 @@
+#pragma once
+
+#include <memory>
+#include <pcl/point_cloud.h>
+#include <pcl/point_types.h>
+#include <vtkSmartPointer.h>
+
+class QVTKOpenGLNativeWidget;
+class vtkOrientationMarkerWidget;
+namespace pcl {
+namespace visualization {
+class KeyboardEvent;
+class PCLVisualizer;
+} // namespace visualization
+} // namespace pcl
+
+// The 3D view in the window's `screen` widget: the visualizer, its camera
+// presets, orientation axes, coordinate system and measuring grid, the
+// point-size keys and the per-frame drawing of the two clouds.
+class CloudView {
+public:
+    using Cloud = pcl::PointCloud<pcl::PointXYZRGB>;
+
+    static constexpr const char* kFrameCloudId = "realTime_points";
+    static constexpr const char* kSelectedCloudId = "clicked_points";
+    static constexpr const char* kCoordinateId = "coordinate";
+    static constexpr int kMinPointSize = 1;
+    static constexpr int kMaxPointSize = 10;
+    static constexpr int kSelectedPointSize = 5;
+
+    enum Preset { Front = 0, Top = 1, Left = 2 };
+
+    explicit CloudView(QVTKOpenGLNativeWidget* screen);
+    ~CloudView();
+    CloudView(const CloudView&) = delete;
+    CloudView& operator=(const CloudView&) = delete;
+
+    const std::shared_ptr<pcl::visualization::PCLVisualizer>& viewer() const { return viewer_; }
+
+    // Camera presets by the index of the view combo box; other indices are
+    // ignored.
+    void applyPreset(int index);
+
+    void toggleCoordinate();
+    bool coordinateShown() const { return coordinateShown_; }
+
+    void toggleGrid();
+    bool gridHidden() const { return gridHidden_; }
+
+    // The size of the frame's points, applied when the next frame is drawn.
+    int pointSize() const { return pointSize_; }
+
+    // Shows a frame: its points coloured by their own colour, the points in
+    // the selection box on top in blue. Each cloud is added once and then
+    // updated in place.
+    void drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& inBox);
+
+    // Removes every cloud and shape and fits the camera to what is left.
+    void clearAll();
+
+    void render();
+
+private:
+    void onKey(const pcl::visualization::KeyboardEvent& event);
+    void resetCameraAndRender();
+
+    QVTKOpenGLNativeWidget* screen_;
+    std::shared_ptr<pcl::visualization::PCLVisualizer> viewer_;
+    vtkSmartPointer<vtkOrientationMarkerWidget> axesWidget_;
+    bool coordinateShown_ = false;
+    bool gridHidden_ = true;
+    int pointSize_ = kMinPointSize;
+};

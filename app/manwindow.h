@@ -1,0 +1,103 @@
+#pragma once
+
+#include "app/PlaybackPosition.h"
+#include "lidar/ChannelGeometry.h"
+#include "lidar/ChannelSelection.h"
+#include "lidar/FrameConverter.h"
+#include "lidar/MuchLidarData.h"
+#include "lidar/SelectionBox.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+namespace Ui {
+class manwindowClass;
+}
+class CloudView;
+class DrawCoalescer;
+class GetMuch;
+class QCloseEvent;
+class QLabel;
+class QStandardItemModel;
+
+// The main window: the form, the 3D view, the data list and the status bar,
+// the workers and the wiring between them. Frames arrive in CalculateMuch;
+// the work itself is done by FrameConverter (points, rows, statistics),
+// CloudView (drawing) and DrawCoalescer (when to draw).
+class manwindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit manwindow(QWidget* parent = nullptr);
+    ~manwindow() override;
+
+    // For tests and diagnostics.
+    GetMuch& liveReceiverThread() { return *liveReceiver; }
+    CloudView& cloudView() { return *cloudView_; }
+    const DrawCoalescer& drawing() const { return *drawCoalescer; }
+    const MuchLidarData& lastFrameReceived() const { return lastFrame; }
+    const FrameConversion& lastConversion() const { return *conversion; }
+    QStandardItemModel* dataListModel() const { return dataModel; }
+    ChannelSelection& channelSelection() { return channels; }
+    std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
+
+private slots:
+    void view();
+    void CalculateMuch(MuchLidarData lidardata);
+    void onCodeData(QString code);
+    void showErrorMessage(QString Mess);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void applyApplicationLook();
+    void createStatusBar();
+    void wireButtons();
+    void disableFeaturesNotBuiltYet();
+    void startReceiving();
+    void stopWorkers();
+    void createDataModel();
+    void drawLastFrame();
+    void writeDataListRows();
+    void toggleSuspended();
+    void clearSelectionAndView();
+    void toggleDataList();
+    void openUserGuide();
+    void showDrawRate();
+
+    std::unique_ptr<Ui::manwindowClass> ui;
+
+    // Workers; created once, stopped and waited for when the window closes.
+    std::unique_ptr<GetMuch> liveReceiver;
+
+    ChannelGeometry geometry; // the per-channel angle tables
+    ChannelSelection channels;
+    FrameConverter converter{geometry};
+    std::unique_ptr<FrameConversion> conversion; // realTimeCloud and selectedCloud
+    std::unique_ptr<CloudView> cloudView_;
+    DrawCoalescer* drawCoalescer = nullptr;
+    QTimer drawRateTimer;
+
+    MuchLidarData lastFrame;
+    PlaybackPosition playback;
+    bool suspended = false;
+    bool liveRunning = false;
+    bool exportActive = false; // the multi-frame CSV export writes frames instead of drawing
+
+    bool selectionActive = false;
+    int selectedCount = 0;
+    SelectionBox selectionBox;
+    int tableRowCount = 0;
+
+    QStandardItemModel* dataModel = nullptr;
+    QLabel* statusLabelX = nullptr;
+    QLabel* statusLabelY = nullptr;
+    QLabel* statusLabelZ = nullptr;
+    QLabel* drawRateLabel = nullptr;
+
+    std::atomic<std::uint64_t> framesDelivered_{0};
+};

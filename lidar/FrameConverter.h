@@ -1,0 +1,52 @@
+#pragma once
+
+#include "lidar/BoxStatistics.h"
+#include "lidar/ChannelGeometry.h"
+#include "lidar/ChannelSelection.h"
+#include "lidar/DataListRow.h"
+#include "lidar/MuchLidarData.h"
+#include "lidar/SelectionBox.h"
+
+#include <pcl/point_cloud.h>
+#include <pcl/point_types.h>
+#include <vector>
+
+// What the conversion of one frame reads besides the frame.
+struct FrameSettings {
+    const ChannelSelection* channels = nullptr; // all channels when null
+    int colourMode = 0;                         // index of the colour-mode combo box
+    SelectionBox box;
+    bool selectionActive = false;
+    int selectedCount = 0;
+    int firstVisibleRow = 0; // the data list's scroll position
+};
+
+// What one frame turns into. The clouds keep their storage from frame to
+// frame.
+struct FrameConversion {
+    using Cloud = pcl::PointCloud<pcl::PointXYZRGB>;
+
+    Cloud::Ptr shown{new Cloud};
+    Cloud::Ptr inBox{new Cloud};
+    // Data-list rows to write, each index at most once, in index order.
+    std::vector<DataListRow> rows;
+    BoxStatistics statistics;
+};
+
+// Turns a frame into coloured display points, data-list rows and the
+// statistics of the selection box.
+class FrameConverter {
+public:
+    // Rows written per frame while no area selection exists.
+    static constexpr int kListedPoints = 256;
+    // Rows below the scroll position written while a selection exists.
+    static constexpr int kVisibleRowSpan = 30;
+
+    explicit FrameConverter(const ChannelGeometry& geometry) : geometry_(geometry) {}
+
+    void convert(const MuchLidarData& frame, const FrameSettings& settings,
+                 FrameConversion& out) const;
+
+private:
+    const ChannelGeometry& geometry_;
+};
