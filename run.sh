@@ -4,16 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh build
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release
-targets=(sensor-sim lidar-export)
-if grep -q 'vantor-viewer' app/CMakeLists.txt 2>/dev/null; then
-    targets+=(vantor-viewer)
-fi
-cmake --build build --target "${targets[@]}"
-echo "Built: $(for t in "${targets[@]}"; do printf 'build/bin/%s ' "$t"; done)"
-
-if [ ! -x build/bin/vantor-viewer ]; then
-    exit 0
-fi
+cmake --build build --target vantor-viewer
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: set DISPLAY (or use xvfb-run ./run.sh) to open build/bin/vantor-viewer." >&2
     exit 1

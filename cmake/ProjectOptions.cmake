@@ -32,14 +32,18 @@ endfunction()
 
 # A test executable registered with CTest, one CTest entry per test case.
 # Labels: "gui" needs a display, "netns" needs the private network namespace.
-# GUI tests get a QApplication, the others a QCoreApplication.
+# GUI tests get a QApplication, the others a QCoreApplication; MAIN names
+# another main library (e.g. vantor_test_main_view for tests with a 3D view).
 function(vantor_test name)
-    cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(ARG "GUI" "MAIN" "SOURCES;LIBS;LABELS" ${ARGN})
     if(ARG_GUI)
         set(_main vantor_test_main_gui)
         list(APPEND ARG_LABELS gui)
     else()
         set(_main vantor_test_main_core)
+    endif()
+    if(ARG_MAIN)
+        set(_main ${ARG_MAIN})
     endif()
     add_executable(${name} ${ARG_SOURCES})
     set_target_properties(${name} PROPERTIES

@@ -1,0 +1,216 @@
+#include "app/CloudView.h"
+#include "support/QtWait.h"
+
+#include <QTest>
+#include <QVTKOpenGLNativeWidget.h>
+#include <gtest/gtest.h>
+#include <pcl/visualization/pcl_visualizer.h>
+#include <set>
+#include <vtkCamera.h>
+#include <vtkCommand.h>
+#include <vtkPolyData.h>
+#include <vtkRenderWindowInteractor.h>
+#include <vtkRenderer.h>
+#include <vtkUnsignedCharArray.h>
+
+namespace {
+
+class CloudViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screen.resize(640, 480);
+        screen.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    }
+
+    pcl::visualization::PCLVisualizer& viewer() { return *view.viewer(); }
+
+    vtkCamera* camera() {
+        return viewer().getRendererCollection()->GetFirstRenderer()->GetActiveCamera();
+    }
+
+    void key(char code, const char* sym) {
+        vtkRenderWindowInteractor* i = screen.interactor();
+        i->SetKeyEventInformation(0, 0, code, 1, sym);
+        i->InvokeEvent(vtkCommand::KeyPressEvent);
+        i->InvokeEvent(vtkCommand::KeyReleaseEvent);
+    }
+
+    vtkPolyData* polyDataOf(const std::string& id) {
+        auto clouds = viewer().getCloudActorMap();
+        auto it = clouds->find(id);
+        if (it == clouds->end()) {
+            return nullptr;
+        }
+        return vtkPolyData::SafeDownCast(it->second.actor->GetMapper()->GetInput());
+    }
+
+    static CloudView::Cloud::Ptr cloudOf(int count, std::uint8_t r, std::uint8_t g,
+                                         std::uint8_t b) {
+        CloudView::Cloud::Ptr c(new CloudView::Cloud);
+        for (int i = 0; i < count; ++i) {
+            pcl::PointXYZRGB p;
+            p.x = 0.01f * i;
+            p.y = 0.1f;
+            p.z = 0;
+            p.r = r;
+            p.g = g;
+            p.b = b;
+            c->push_back(p);
+        }
+        return c;
+    }
+
+    QVTKOpenGLNativeWidget screen;
+    CloudView view{&screen};
+};
+
+} // namespace
+
+TEST_F(CloudViewTest, GridHasItsIdsAndComesAndGoes) {
+    EXPECT_TRUE(view.gridHidden());
+    view.toggleGrid();
+    EXPECT_FALSE(view.gridHidden());
+    auto shapes = viewer().getShapeActorMap();
+    std::set<std::string> ids;
+    for (const auto& entry : *shapes) {
+        ids.insert(entry.first);
+    }
+    int lines = 0;
+    int labels = 0;
+    for (int i = -200; i <= 200; i += 10) {
+        lines += ids.count("LineX" + std::to_string(i)) + ids.count("LineY" + std::to_string(i));
+    }
+    for (int r = 10; r <= 200; r += 10) {
+        for (int a = 0; a <= 350; a += 10) {
+            lines += ids.count("Circle" + std::to_string(r) + std::to_string(a));
+        }
+    }
+    for (int r = 10; r <= 190; r += 20) {
+        labels += ids.count("Circle" + std::to_string(r));
+    }
+    EXPECT_EQ(lines, 802);
+    EXPECT_EQ(labels, 10);
+    EXPECT_EQ(ids.size(), 812u);
+    EXPECT_TRUE(ids.count("LineX-200"));
+    EXPECT_TRUE(ids.count("Circle10350"));
+    EXPECT_TRUE(ids.count("Circle30"));
+
+    view.toggleGrid();
+    EXPECT_TRUE(view.gridHidden());
+    EXPECT_TRUE(viewer().getShapeActorMap()->empty());
+    view.toggleGrid(); // and back again
+    EXPECT_EQ(viewer().getShapeActorMap()->size(), 812u);
+}
+
+TEST_F(CloudViewTest, CameraPresets) {
+    const struct {
+        int index;
+        double position[3];
+        double focal[3];
+        double up[3];
+    } presets[] = {
+        {CloudView::Front, {0, -1, 0}, {0, 0.2, -0.2}, {0, 0, 1}},
+        {CloudView::Top, {0, 0, 1}, {0, 0, 0}, {0, 1, 0}},
+        {CloudView::Left, {-1, 0, 0}, {0, 0, -0.2}, {0, 0, 1}},
+    };
+    for (const auto& p : presets) {
+        view.applyPreset(p.index);
+        double position[3], focal[3], up[3];
+        camera()->GetPosition(position);
+        camera()->GetFocalPoint(focal);
+        camera()->GetViewUp(up);
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_NEAR(position[k], p.position[k], 1e-9) << "preset " << p.index;
+            EXPECT_NEAR(focal[k], p.focal[k], 1e-9) << "preset " << p.index;
+            EXPECT_NEAR(up[k], p.up[k], 1e-9) << "preset " << p.index;
+        }
+    }
+}
+
+TEST_F(CloudViewTest, CoordinateSystemToggles) {
+    view.toggleCoordinate();
+    EXPECT_TRUE(view.coordinateShown());
+    EXPECT_TRUE(viewer().contains(CloudView::kCoordinateId));
+    view.toggleCoordinate();
+    EXPECT_FALSE(view.coordinateShown());
+    EXPECT_FALSE(viewer().contains(CloudView::kCoordinateId));
+}
+
+TEST_F(CloudViewTest, PlusAndMinusKeysKeepThePointSizeWithinOneToTen) {
+    EXPECT_EQ(view.pointSize(), 1);
+    key('-', "minus");
+    EXPECT_EQ(view.pointSize(), 1);
+    for (int i = 0; i < 11; ++i) {
+        key('+', "plus");
+    }
+    EXPECT_EQ(view.pointSize(), 10);
+    key('a', "a");
+    EXPECT_EQ(view.pointSize(), 10);
+    key('-', "minus");
+    EXPECT_EQ(view.pointSize(), 9);
+
+    // It applies to the frame's cloud when the next frame is drawn.
+    view.drawFrame(cloudOf(5, 1, 2, 3), cloudOf(0, 0, 0, 0));
+    double size = 0;
+    viewer().getPointCloudRenderingProperties(pcl::visualization::PCL_VISUALIZER_POINT_SIZE, size,
+                                              CloudView::kFrameCloudId);
+    EXPECT_EQ(size, 9);
+    viewer().getPointCloudRenderingProperties(pcl::visualization::PCL_VISUALIZER_POINT_SIZE, size,
+                                              CloudView::kSelectedCloudId);
+    EXPECT_EQ(size, 5);
+}
+
+TEST_F(CloudViewTest, FramesAreAddedOnceThenUpdatedWithTheirOwnColours) {
+    view.drawFrame(cloudOf(100, 10, 20, 30), cloudOf(3, 250, 250, 250));
+    const auto clouds = viewer().getCloudActorMap();
+    ASSERT_EQ(clouds->size(), 2u);
+    vtkActor* frameActor = clouds->at(CloudView::kFrameCloudId).actor;
+
+    view.drawFrame(cloudOf(40, 200, 100, 50), cloudOf(7, 250, 250, 250));
+    ASSERT_EQ(viewer().getCloudActorMap()->size(), 2u);
+    EXPECT_EQ(viewer().getCloudActorMap()->at(CloudView::kFrameCloudId).actor, frameActor);
+
+    vtkPolyData* frame = polyDataOf(CloudView::kFrameCloudId);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_EQ(frame->GetNumberOfPoints(), 40);
+    auto* colours = vtkUnsignedCharArray::SafeDownCast(frame->GetPointData()->GetScalars());
+    ASSERT_NE(colours, nullptr);
+    EXPECT_EQ(colours->GetComponent(39, 0), 200);
+    EXPECT_EQ(colours->GetComponent(39, 1), 100);
+    EXPECT_EQ(colours->GetComponent(39, 2), 50);
+
+    vtkPolyData* selected = polyDataOf(CloudView::kSelectedCloudId);
+    ASSERT_NE(selected, nullptr);
+    ASSERT_EQ(selected->GetNumberOfPoints(), 7);
+    auto* blue = vtkUnsignedCharArray::SafeDownCast(selected->GetPointData()->GetScalars());
+    ASSERT_NE(blue, nullptr);
+    EXPECT_EQ(blue->GetComponent(6, 0), 0);
+    EXPECT_EQ(blue->GetComponent(6, 1), 0);
+    EXPECT_EQ(blue->GetComponent(6, 2), 255);
+
+    // An empty frame empties both clouds; clearing removes them, and the
+    // next frame adds them again.
+    view.drawFrame(cloudOf(0, 0, 0, 0), cloudOf(0, 0, 0, 0));
+    EXPECT_EQ(polyDataOf(CloudView::kFrameCloudId)->GetNumberOfPoints(), 0);
+    view.clearAll();
+    EXPECT_TRUE(viewer().getCloudActorMap()->empty());
+    view.drawFrame(cloudOf(4, 1, 1, 1), cloudOf(0, 0, 0, 0));
+    EXPECT_EQ(polyDataOf(CloudView::kFrameCloudId)->GetNumberOfPoints(), 4);
+}
+
+TEST_F(CloudViewTest, DrawnPointsReachThePixels) {
+    view.applyPreset(CloudView::Top);
+    const QImage empty = screen.grabFramebuffer();
+    auto c = cloudOf(20, 255, 255, 255);
+    view.drawFrame(c, cloudOf(0, 0, 0, 0));
+    const QImage drawn = screen.grabFramebuffer();
+    ASSERT_EQ(drawn.size(), empty.size());
+    int lit = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            lit += drawn.pixel(x, y) != empty.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_GE(lit, 20);
+}

@@ -1,0 +1,66 @@
+#include "app/DrawCoalescer.h"
+#include "support/QtWait.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+TEST(DrawCoalescer, QueuedFramesShareOneDrawOfTheNewest) {
+    int latest = 0;
+    std::vector<int> drawn;
+    DrawCoalescer coalescer([&] { drawn.push_back(latest); });
+
+    for (latest = 1; latest <= 5; ++latest) {
+        coalescer.frameArrived();
+    }
+    latest = 5;
+    EXPECT_TRUE(drawn.empty()); // nothing is drawn inside frameArrived
+    EXPECT_TRUE(coalescer.drawPending());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(drawn, std::vector<int>{5});
+    EXPECT_EQ(coalescer.framesArrived(), 5u);
+    EXPECT_EQ(coalescer.framesDrawn(), 1u);
+    EXPECT_EQ(coalescer.drawsSkipped(), 4u);
+    EXPECT_FALSE(coalescer.drawPending());
+
+    // A frame after the draw gets a draw of its own.
+    latest = 6;
+    coalescer.frameArrived();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(drawn, (std::vector<int>{5, 6}));
+    EXPECT_EQ(coalescer.drawsSkipped(), 4u);
+}
+
+TEST(DrawCoalescer, DrawRunsAfterTheEventsAlreadyQueued) {
+    // Frames queued before the draw request are all seen before the draw.
+    std::vector<std::string> order;
+    QObject context;
+    DrawCoalescer coalescer([&] { order.push_back("draw"); });
+    QMetaObject::invokeMethod(
+        &context,
+        [&] {
+            order.push_back("frame 1");
+            coalescer.frameArrived();
+        },
+        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &context,
+        [&] {
+            order.push_back("frame 2");
+            coalescer.frameArrived();
+        },
+        Qt::QueuedConnection);
+    ASSERT_TRUE(waitUntil([&] { return coalescer.framesDrawn() == 1; }));
+    EXPECT_EQ(order, (std::vector<std::string>{"frame 1", "frame 2", "draw"}));
+}
+
+TEST(DrawCoalescer, RateCountsTheDrawsOfTheLastSecond) {
+    DrawCoalescer coalescer([] {});
+    EXPECT_EQ(coalescer.drawsPerSecond(), 0.0);
+    for (int i = 0; i < 3; ++i) {
+        coalescer.frameArrived();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(coalescer.drawsPerSecond(), 3.0);
+    QTest::qWait(1100); // "at least" a second later they have aged out
+    EXPECT_EQ(coalescer.drawsPerSecond(), 0.0);
+}

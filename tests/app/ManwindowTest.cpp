@@ -1,0 +1,345 @@
+#include "WindowFixture.h"
+
+#include "app/UserGuide.h"
+
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <atomic>
+#include <chrono>
+#include <pcl/visualization/pcl_visualizer.h>
+#include <thread>
+#include <vtkCamera.h>
+#include <vtkRenderer.h>
+
+namespace {
+
+// Collects the warnings and debug lines Qt writes while it lives.
+class MessageLog {
+public:
+    MessageLog() { previous_ = qInstallMessageHandler(&MessageLog::handle); }
+    ~MessageLog() { qInstallMessageHandler(previous_); }
+    static QStringList& lines() {
+        static QStringList l;
+        return l;
+    }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext&, const QString& text) {
+        lines().append(text);
+    }
+    QtMessageHandler previous_;
+};
+
+long residentKiB() {
+    QFile statm("/proc/self/statm");
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toLong() * 4 : 0;
+}
+
+void deliver(manwindow& window, const MuchLidarData& frame) {
+    QMetaObject::invokeMethod(&window, "CalculateMuch", Qt::QueuedConnection,
+                              Q_ARG(MuchLidarData, frame));
+}
+
+} // namespace
+
+using StartUp = WindowFixture;
+using LiveFrames = WindowFixture;
+using WindowTools = WindowFixture;
+
+TEST_F(StartUp, FormTextsAndInitialState) {
+    EXPECT_EQ(window.windowTitle(), "Corvane_Vantor Viewer");
+    EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
+    EXPECT_FALSE(window.windowIcon().isNull());
+    auto* tabs = child<QTabWidget>("tabWidget");
+    ASSERT_EQ(tabs->count(), 4);
+    EXPECT_EQ(tabs->tabText(0), "Lidar");
+    EXPECT_EQ(tabs->tabText(1), "Offline");
+    EXPECT_EQ(tabs->tabText(2), "Vantor");
+    EXPECT_EQ(tabs->tabText(3), "Help");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+
+    EXPECT_EQ(child<QLabel>("label_portNumber_2")->text(), QString::fromUtf8("  Telemetry Port："));
+    EXPECT_EQ(child<QLineEdit>("lineEdit_portNumber")->text(), "2368");
+    EXPECT_EQ(child<QLineEdit>("lineEdit_portNumber_2")->text(), "2369");
+    EXPECT_EQ(child<QLineEdit>("lineEdit_2")->text(), "224.1.1.1");
+    auto* colours = child<QComboBox>("comboBox_4");
+    ASSERT_EQ(colours->count(), 5);
+    EXPECT_EQ(colours->itemText(4), "LaserID");
+    EXPECT_TRUE(colours->itemIcon(1).isNull());
+    EXPECT_FALSE(colours->itemIcon(2).isNull());
+
+    auto* views = child<QComboBox>("comboBox_View");
+    EXPECT_EQ(views->currentIndex(), 1);
+    EXPECT_EQ(views->currentText(), "Top");
+    vtkCamera* camera =
+        window.cloudView().viewer()->getRendererCollection()->GetFirstRenderer()->GetActiveCamera();
+    double position[3], up[3];
+    camera->GetPosition(position);
+    camera->GetViewUp(up);
+    EXPECT_DOUBLE_EQ(position[2], 1);
+    EXPECT_DOUBLE_EQ(up[1], 1);
+
+    for (const char* name : {"toolButton_Play", "toolButton_GoToEnd", "toolButton_GoToStart",
+                             "toolButton_SeekBackward", "toolButton_SeekForward"}) {
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    }
+    EXPECT_TRUE(button("toolButton_User")->isHidden());
+    EXPECT_TRUE(button("toolButton_Develop")->isHidden());
+    EXPECT_TRUE(button("toolButton_Lidar")->isEnabled());
+    for (QToolButton* b :
+         window.findChildren<QToolButton*>(QRegularExpression("^(toolButton|tolbtn)"))) {
+        EXPECT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
+        EXPECT_EQ(b->iconSize(), QSize(32, 32));
+    }
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window), QColor(230, 230, 230));
+
+    // No data list before the first start.
+    EXPECT_EQ(window.dataListModel(), nullptr);
+    const auto labels = window.statusBar()->findChildren<QLabel*>();
+    QStringList texts;
+    for (QLabel* l : labels) {
+        texts << l->text();
+    }
+    EXPECT_TRUE(texts.contains("selectP: X_max:  X_min:  "));
+    EXPECT_TRUE(texts.contains("selectP: Z_max:  Z_min:  "));
+}
+
+TEST_F(StartUp, UserGuideLinkOpensThePageShippedWithTheProgram) {
+    auto* link = child<QLabel>("label_UserGuide");
+    EXPECT_TRUE(link->text().contains("href"));
+    const QUrl page = UserGuide::writeLocalCopy();
+    ASSERT_TRUE(page.isLocalFile());
+    QFile file(page.toLocalFile());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("Vantor Viewer"));
+}
+
+TEST_F(LiveFrames, SecondPressRestartsTheReceiverAndEachFrameArrivesOnce) {
+    MessageLog log;
+    std::atomic<int> finishedRuns{0};
+    GetMuch& receiver = window.liveReceiverThread();
+    QObject::connect(
+        &receiver, &QThread::finished, &receiver, [&] { ++finishedRuns; }, Qt::DirectConnection);
+    ASSERT_TRUE(startLive());
+    QStandardItemModel* firstModel = window.dataListModel();
+    ASSERT_NE(firstModel, nullptr);
+    EXPECT_EQ(firstModel->columnCount(), 6);
+
+    button("toolButton_Lidar")->click();
+    // The first run had ended before the press returned.
+    EXPECT_EQ(finishedRuns.load(), 1);
+    ASSERT_TRUE(waitUntil([this] { return boundPort() != 0; }));
+    EXPECT_NE(window.dataListModel(), firstModel);
+
+    const std::uint64_t before = window.framesDelivered();
+    send(payloadsOf({ring(100), ring(200), ring(300), ring(400), ring(500)}));
+    ASSERT_TRUE(waitForDrawn(before, 5));
+    QTest::qWait(300);
+    EXPECT_EQ(window.framesDelivered(), before + 5);
+    EXPECT_EQ(window.lastFrameReceived().size(), 500u);
+    for (const QString& line : MessageLog::lines()) {
+        EXPECT_FALSE(line.contains("QObject::connect")) << line.toStdString();
+    }
+}
+
+TEST_F(LiveFrames, BindErrorArrivesAsATipsBox) {
+    UdpSocket taken;
+    ASSERT_TRUE(taken.bindAny(0));
+    ModalCatcher boxes;
+    child<QLineEdit>("lineEdit_portNumber")->setText(QString::number(taken.localPort()));
+    button("toolButton_Lidar")->click();
+    ASSERT_TRUE(waitUntil([&] { return !boxes.boxes.empty(); }));
+    EXPECT_EQ(boxes.boxes[0].title, "Tips");
+    EXPECT_EQ(boxes.boxes[0].text, QString("Data Port:%1 : Bind Error").arg(taken.localPort()));
+}
+
+TEST_F(LiveFrames, AFrameFromTheNetworkIsDrawn) {
+    ASSERT_TRUE(startLive());
+    const QImage before = screen()->grabFramebuffer();
+
+    // Points the view must leave out: distance 0, and a switched-off channel.
+    std::vector<RingPoint> points = ring(2000);
+    for (int i = 0; i < 2000; i += 10) {
+        points[i].distanceRaw = 0;
+    }
+    for (int i = 5; i < 2000; i += 10) {
+        points[i].channel = 3;
+    }
+    window.channelSelection().laserSelected[3] = 0;
+    const std::uint64_t delivered = window.framesDelivered();
+    send(payloadsOf({points}));
+    ASSERT_TRUE(waitForDrawn(delivered, 1));
+
+    EXPECT_EQ(window.lastFrameReceived().size(), 2000u);
+    EXPECT_EQ(window.lastConversion().shown->size(), 1600u);
+    const auto& actors = *window.cloudView().viewer()->getCloudActorMap();
+    ASSERT_EQ(actors.count(CloudView::kFrameCloudId), 1u);
+    EXPECT_EQ(
+        actors.at(CloudView::kFrameCloudId).actor->GetMapper()->GetInput()->GetNumberOfPoints(),
+        1600);
+    EXPECT_GE(differingPixels(before, screen()->grabFramebuffer()), 100);
+
+    // The list holds the first 256 shown points; the labels are blank.
+    QStandardItemModel* list = window.dataListModel();
+    ASSERT_EQ(list->rowCount(), 256);
+    EXPECT_EQ(list->item(0, 0)->text(), "0");
+    EXPECT_EQ(list->item(0, 2)->text(), "0.20000000");
+    EXPECT_EQ(list->item(0, 3)->text(), "0.180"); // point 1: the first one shown
+    EXPECT_EQ(list->item(0, 5)->text(), "68.0000");
+    const QStringList headers = {"PointID", "Points_m_XYZ", "Distance",
+                                 "Azimuth", "Intensity",    "Laser_ID"};
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(list->horizontalHeaderItem(c)->text(), headers[c]);
+    }
+}
+
+TEST_F(LiveFrames, ShorterFrameLeavesTheOlderRowsOfTheList) {
+    ASSERT_TRUE(startLive());
+    MuchLidarData longer;
+    MuchLidarData shorter;
+    for (int i = 0; i < 300; ++i) {
+        longer.append(68, 1.0f, 1000.0f + 25.0f * i, 7);
+    }
+    for (int i = 0; i < 10; ++i) {
+        shorter.append(68, 2.0f, 20.0f, 9);
+    }
+    std::uint64_t delivered = window.framesDelivered();
+    deliver(window, longer);
+    ASSERT_TRUE(waitForDrawn(delivered, 1));
+    deliver(window, shorter);
+    ASSERT_TRUE(waitForDrawn(delivered, 2));
+    QStandardItemModel* list = window.dataListModel();
+    EXPECT_EQ(list->rowCount(), 256);
+    EXPECT_EQ(list->item(9, 2)->text(), "0.20000000");
+    EXPECT_EQ(list->item(10, 2)->text(), "12.50000000");
+    EXPECT_EQ(list->item(255, 2)->text(), "73.75000000");
+}
+
+TEST_F(LiveFrames, SuspendedDisplayDropsFramesEntirely) {
+    ASSERT_TRUE(startLive());
+    MuchLidarData first;
+    first.append(68, 1.0f, 30.0f, 7);
+    MuchLidarData second;
+    second.append(70, 2.0f, 40.0f, 8);
+    std::uint64_t delivered = window.framesDelivered();
+    deliver(window, first);
+    ASSERT_TRUE(waitForDrawn(delivered, 1));
+    const std::uint64_t drawn = window.drawing().framesDrawn();
+
+    button("tolbtn_SuspendData")->click();
+    deliver(window, second);
+    ASSERT_TRUE(waitForDrawn(delivered, 2));
+    EXPECT_EQ(window.lastFrameReceived(), first);
+    EXPECT_EQ(window.drawing().framesDrawn(), drawn);
+
+    button("tolbtn_SuspendData")->click();
+    deliver(window, second);
+    ASSERT_TRUE(waitForDrawn(delivered, 3));
+    EXPECT_EQ(window.lastFrameReceived(), second);
+    EXPECT_EQ(window.drawing().framesDrawn(), drawn + 1);
+}
+
+TEST_F(LiveFrames, FramesFasterThanDrawingStayBounded) {
+    ASSERT_TRUE(startLive());
+    GetMuch& receiver = window.liveReceiverThread();
+    const auto frame = payloadsOf({ring(30000)}, false);
+    const std::uint16_t port = static_cast<std::uint16_t>(boundPort());
+    send(payloadsOf({}));
+
+    std::atomic<bool> done{false};
+    std::thread producer([&] {
+        UdpSocket out;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+        while (std::chrono::steady_clock::now() < end) {
+            for (const auto& p : frame) {
+                out.sendTo("127.0.0.1", port, p.data(), p.size());
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        done = true;
+    });
+
+    const long rssBefore = residentKiB();
+    std::uint64_t maxInFlight = 0;
+    long rssPeak = rssBefore;
+    waitUntil(
+        [&] {
+            maxInFlight =
+                std::max(maxInFlight, receiver.framesEmitted() - window.framesDelivered());
+            rssPeak = std::max(rssPeak, residentKiB());
+            return done.load();
+        },
+        20000);
+    producer.join();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return window.framesDelivered() == receiver.framesEmitted() &&
+                   !window.drawing().drawPending();
+        },
+        20000));
+
+    const std::uint64_t emitted = receiver.framesEmitted();
+    const DrawCoalescer& drawing = window.drawing();
+    ASSERT_GE(emitted, 100u); // the sender did outpace the drawing
+    EXPECT_EQ(drawing.framesArrived(), emitted);
+    EXPECT_EQ(drawing.framesDrawn() + drawing.drawsSkipped(), emitted);
+    EXPECT_GT(drawing.drawsSkipped(), 0u);
+    EXPECT_GE(drawing.framesDrawn(), 2u);
+    // Drawing every frame would let hundreds of 480 KB frames queue up.
+    RecordProperty("framesEmitted", static_cast<int>(emitted));
+    RecordProperty("framesDrawn", static_cast<int>(drawing.framesDrawn()));
+    RecordProperty("maxFramesInFlight", static_cast<int>(maxInFlight));
+    EXPECT_LT(maxInFlight, 60u) << "of " << emitted;
+    EXPECT_LT(rssPeak - rssBefore, 100 * 1024) << "KiB";
+}
+
+TEST_F(WindowTools, AccessCodeIsComparedAsText) {
+    ModalCatcher boxes;
+    QMetaObject::invokeMethod(&window, "onCodeData", Q_ARG(QString, "905"));
+    QTest::qWait(50);
+    EXPECT_TRUE(boxes.boxes.empty());
+    for (const QString& wrong : {QString("905 "), QString(), QString("0905")}) {
+        QMetaObject::invokeMethod(&window, "onCodeData", Q_ARG(QString, wrong));
+    }
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(boxes.boxes[0].text, QString::fromUtf8("密码错误"));
+}
+
+TEST_F(WindowTools, ClearEmptiesViewAndListAndDataListToggles) {
+    button("toolButton_clear")->click(); // before the first start: no list to clear
+    ASSERT_TRUE(startLive());
+    MuchLidarData f;
+    f.append(68, 1.0f, 30.0f, 7);
+    const std::uint64_t delivered = window.framesDelivered();
+    deliver(window, f);
+    ASSERT_TRUE(waitForDrawn(delivered, 1));
+    EXPECT_EQ(window.dataListModel()->rowCount(), 1);
+    button("toolButton_clear")->click();
+    EXPECT_EQ(window.dataListModel()->rowCount(), 0);
+    EXPECT_EQ(window.dataListModel()->columnCount(), 6);
+    EXPECT_TRUE(window.cloudView().viewer()->getCloudActorMap()->empty());
+
+    auto* dock = child<QDockWidget>("LidraDataDock");
+    EXPECT_TRUE(dock->isVisible());
+    button("toolButton_LidarDataList")->click();
+    EXPECT_FALSE(dock->isVisible());
+    button("toolButton_LidarDataList")->click();
+    EXPECT_TRUE(dock->isVisible());
+}
+
+TEST_F(WindowTools, ClosingTheWindowStopsTheReceiver) {
+    ASSERT_TRUE(startLive());
+    EXPECT_TRUE(window.liveReceiverThread().isRunning());
+    window.close();
+    EXPECT_FALSE(window.liveReceiverThread().isRunning());
+}
