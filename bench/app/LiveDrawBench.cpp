@@ -1,0 +1,174 @@
+// End to end: the main window receives frames on loopback and draws them;
+// reports frames received, drawn and skipped per second.
+//
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/live_draw_bench [--seconds=N]
+//       [--sender='COMMAND']
+//
+// Without --sender a built-in sender streams 10 Hz frames of 230,400 points
+// (128 channels x 1800 azimuths) to 127.0.0.1. With --sender the command is
+// run through /bin/sh with every "{port}" replaced by the window's data port,
+// e.g. --sender='build/bin/sensor-sim --port {port}'.
+#include "app/DrawCoalescer.h"
+#include "app/manwindow.h"
+#include "lidar/DataPacketWriter.h"
+#include "lidar/GetMuch.h"
+#include "net/UdpSocket.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSurfaceFormat>
+#include <QTest>
+#include <QToolButton>
+#include <QVTKOpenGLNativeWidget.h>
+#include <atomic>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cmath>
+#include <string>
+#include <thread>
+#include <vtkLogger.h>
+
+namespace {
+
+int seconds = 10;
+QString senderCommand;
+
+// A level ground 1.8 m below the sensor and a round wall 30 m away.
+std::vector<DataPacketWriter::Payload> sceneFrame() {
+    std::vector<DataPacketWriter::Payload> out;
+    DataPacketWriter writer([&](const DataPacketWriter::Payload& p) { out.push_back(p); });
+    for (int step = 0; step < 1800; ++step) {
+        const auto azimuthRaw = static_cast<std::uint16_t>(step * 20);
+        for (int c = 0; c < 128; ++c) {
+            const double elevation = (-17 + 0.25 * c) * M_PI / 180;
+            double metres = 30 / std::cos(elevation);
+            if (elevation < 0) {
+                metres = std::min(metres, 1.8 / std::sin(-elevation));
+            }
+            writer.addPoint(static_cast<std::uint8_t>(c), azimuthRaw,
+                            static_cast<std::uint32_t>(metres * 100 * 256),
+                            static_cast<std::uint8_t>((step / 7 + c) % 256));
+        }
+    }
+    writer.addMarker();
+    writer.flush();
+    return out;
+}
+
+int freePort() {
+    UdpSocket probe;
+    probe.bindAny(0);
+    return probe.localPort();
+}
+
+void BM_LiveDraw(benchmark::State& state) {
+    manwindow window;
+    window.show();
+    const int port = freePort();
+    window.findChild<QLineEdit*>("lineEdit_portNumber")->setText(QString::number(port));
+    window.findChild<QToolButton*>("toolButton_Lidar")->click();
+    if (!QTest::qWaitForWindowExposed(&window) ||
+        !QTest::qWaitFor([&] { return window.liveReceiverThread().boundPort() != 0; })) {
+        state.SkipWithError("no display, or the data port could not be bound");
+        return;
+    }
+
+    std::atomic<bool> stop{false};
+    std::thread builtIn;
+    QProcess external;
+    if (senderCommand.isEmpty()) {
+        builtIn = std::thread([&] {
+            const auto frame = sceneFrame();
+            UdpSocket out;
+            out.sendTo("127.0.0.1", static_cast<std::uint16_t>(port), frame.back().data(),
+                       frame.back().size()); // the opening marker
+            auto next = std::chrono::steady_clock::now();
+            while (!stop) {
+                // One frame per 100 ms, in ten even bursts.
+                for (std::size_t part = 0; part < 10 && !stop; ++part) {
+                    for (std::size_t i = part * frame.size() / 10;
+                         i < (part + 1) * frame.size() / 10; ++i) {
+                        out.sendTo("127.0.0.1", static_cast<std::uint16_t>(port), frame[i].data(),
+                                   frame[i].size());
+                    }
+                    next += std::chrono::milliseconds(10);
+                    std::this_thread::sleep_until(next);
+                }
+            }
+        });
+    } else {
+        QString command = senderCommand;
+        command.replace(QStringLiteral("{port}"), QString::number(port));
+        external.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
+        external.waitForStarted();
+    }
+
+    for (auto _ : state) {
+        QTest::qWait(1000); // warm-up
+        const GetMuch& receiver = window.liveReceiverThread();
+        const DrawCoalescer& drawing = window.drawing();
+        const auto received0 = window.framesDelivered();
+        const auto drawn0 = drawing.framesDrawn();
+        const auto skipped0 = drawing.drawsSkipped();
+        const auto points0 = window.lastFrameReceived().size();
+        const auto start = std::chrono::steady_clock::now();
+        QTest::qWait(seconds * 1000);
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(elapsed);
+        state.counters["received_per_s"] = (window.framesDelivered() - received0) / elapsed;
+        state.counters["drawn_per_s"] = (drawing.framesDrawn() - drawn0) / elapsed;
+        state.counters["skipped_per_s"] = (drawing.drawsSkipped() - skipped0) / elapsed;
+        state.counters["points_per_frame"] =
+            static_cast<double>(std::max(points0, window.lastFrameReceived().size()));
+        state.counters["kernel_drops"] = static_cast<double>(receiver.kernelDrops());
+        const QWidget* view = window.findChild<QWidget*>("screen");
+        state.counters["view_width"] = view->width();
+        state.counters["view_height"] = view->height();
+    }
+
+    stop = true;
+    if (builtIn.joinable()) {
+        builtIn.join();
+    }
+    if (external.state() != QProcess::NotRunning) {
+        external.terminate();
+        if (!external.waitForFinished(2000)) {
+            external.kill();
+            external.waitForFinished();
+        }
+    }
+    window.close();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
+    vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
+    QApplication app(argc, argv);
+    std::vector<char*> rest;
+    for (int i = 0; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.rfind("--seconds=", 0) == 0) {
+            seconds = std::stoi(arg.substr(10));
+        } else if (arg.rfind("--sender=", 0) == 0) {
+            senderCommand = QString::fromStdString(arg.substr(9));
+        } else {
+            rest.push_back(argv[i]);
+        }
+    }
+    int restCount = static_cast<int>(rest.size());
+    benchmark::RegisterBenchmark("BM_LiveDraw", BM_LiveDraw)
+        ->Iterations(1)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond);
+    benchmark::AddCustomContext("sender", senderCommand.isEmpty()
+                                              ? "built-in, 10 Hz x 230400 points"
+                                              : senderCommand.toStdString());
+    benchmark::Initialize(&restCount, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
