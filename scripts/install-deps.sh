@@ -9,7 +9,7 @@ build_packages=(
     qtbase5-dev libqt5opengl5-dev
     libpcl-dev libvtk9-qt-dev libpcap-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libgl1-mesa-dri
+    libgl1-mesa-dri fonts-wqy-microhei
 )
 test_packages=(
     xvfb xauth iproute2 util-linux tcpdump

@@ -19,17 +19,18 @@ bool loopbackHasGroup(const char* hexGroup) {
 using GetMuchMulticastTest = ReceiverFixture;
 
 TEST_F(GetMuchMulticastTest, ReceivesTheGroupAndLeavesItOnStop) {
-    ASSERT_TRUE(startOn(0, "224.1.1.1"));
-    EXPECT_TRUE(loopbackHasGroup("010101E0")); // 224.1.1.1, little-endian hex
+    // A group of this test's own; the sensor's default is 224.1.1.1.
+    ASSERT_TRUE(startOn(0, "224.1.1.61"));
+    EXPECT_TRUE(loopbackHasGroup("3D0101E0")); // little-endian hex
     TestPackets t;
     t.marker();
     t.points(0, 30);
     t.marker();
-    send(t.finish(), "224.1.1.1");
+    send(t.finish(), "224.1.1.61");
     ASSERT_TRUE(waitUntil([this] { return frames.size() == 1; }));
     EXPECT_EQ(indicesOf(frames[0]), range(0, 30));
 
     receiver.stop = true;
     ASSERT_TRUE(receiver.wait(2000));
-    EXPECT_FALSE(loopbackHasGroup("010101E0"));
+    EXPECT_FALSE(loopbackHasGroup("3D0101E0"));
 }

@@ -18,7 +18,8 @@ protected:
         receiver.wait(2000);
     }
 
-    bool startOn(int port, const std::string& group = "224.1.1.1") {
+    // No group by default: tests running in parallel must not share one.
+    bool startOn(int port, const std::string& group = "") {
         receiver.port = port;
         receiver.multicastAddress = group;
         QObject::connect(&receiver, &GetMuch::SendLidarData, &context,

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "device/SettingData.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QThread>
+#include <atomic>
+#include <string>
+#include <vector>
+
+// Receives the sensor's device-information datagrams on the equipment port
+// and hands each accepted packet on decoded, raw and as the main-board
+// version text. Every delivery carries values of its own, so a queued
+// delivery never sees a later packet.
+class GetSet : public QThread {
+    Q_OBJECT
+public:
+    static constexpr int kReceiveTimeoutMs = 100;
+
+    explicit GetSet(QObject* parent = nullptr);
+
+    // Written by the GUI thread before start(); only the low 16 bits of
+    // `port` are bound.
+    int port = 0;
+    std::string multicastAddress;
+
+    // Set by the GUI thread; the worker ends within one receive time-out and
+    // clears it again.
+    std::atomic<bool> stop{false};
+
+    // The port actually bound while running (differs from `port` when that
+    // is 0), else 0.
+    int boundPort() const { return boundPort_.load(); }
+
+signals:
+    void SendLidarStatusToSettingUI(const SettingData& record, const std::vector<int>& ports);
+    void SendDataDifo(const QByteArray& packet);
+    void SendMasterPanelVersion(QString value);
+    void SendError(QString str);
+
+protected:
+    void run() override;
+
+private:
+    std::atomic<int> boundPort_{0};
+};

@@ -1,0 +1,473 @@
+#include "device/InteractionMuchSet.h"
+#include "InfoTestPacket.h"
+#include "device/ConfigLogFile.h"
+#include "device/GetSet.h"
+#include "net/UdpSocket.h"
+#include "support/QtWait.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <array>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+struct Box {
+    QString kind;
+    QString title;
+    QString text;
+    bool operator==(const Box& o) const {
+        return kind == o.kind && title == o.title && text == o.text;
+    }
+};
+
+void PrintTo(const Box& b, std::ostream* os) {
+    *os << b.kind.toStdString() << " \"" << b.title.toStdString() << "\": " << b.text.toStdString();
+}
+
+// Records the boxes instead of showing them; questions get `answer`.
+class RecordingPresenter : public MessagePresenter {
+public:
+    RecordingPresenter(std::vector<Box>& boxes, const bool& answer)
+        : boxes_(boxes), answer_(answer) {}
+    void information(QWidget*, const QString& title, const QString& text) override {
+        boxes_.push_back({"information", title, text});
+    }
+    void about(QWidget*, const QString& title, const QString& text) override {
+        boxes_.push_back({"about", title, text});
+    }
+    bool question(QWidget*, const QString& title, const QString& text) override {
+        boxes_.push_back({"question", title, text});
+        return answer_;
+    }
+
+private:
+    std::vector<Box>& boxes_;
+    const bool& answer_;
+};
+
+const Box kNoPacket{"information", "warring", "Please check the device package port !"};
+const Box kSameAddress{
+    "information", "warring",
+    "The Lidar local IP cannot be set to the same as the destination IP.Please reset it！"};
+const Box kCompleted{"about", "Tips", "Setup completed"};
+const Box kCloseQuestion{"question", "Question", "Whether to close the Settings form?"};
+const Box kRefreshed{"about", "Tips", "Resresh completed"};
+const QString kTag = "Vantor_display_v2.1.0_201123";
+
+using Bytes = std::vector<std::uint8_t>;
+
+class InteractionMuchSetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sensor.bindTo("127.0.0.1", 0));
+        ASSERT_TRUE(sensor.setReceiveTimeout(100));
+        dialog.setMessagePresenter(std::make_unique<RecordingPresenter>(boxes, closeOnQuestion));
+        dialog.setLogDirectory(logs.path() + "/");
+        dialog.setClock([this] { return now; });
+        dialog.setSensorPort(sensor.localPort());
+    }
+
+    QLineEdit* edit(const char* name) { return dialog.findChild<QLineEdit*>(name); }
+    QComboBox* combo(const char* name) { return dialog.findChild<QComboBox*>(name); }
+    void click(const char* name) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(name), Qt::LeftButton);
+    }
+    void deliver(const InfoTestPacket& p) {
+        dialog.OnLidarStatusReceiving(DeviceInfoPacket::decodeSettingData(p.span()),
+                                      DeviceInfoPacket::portVector(p.span()));
+        dialog.OnLidarDifoData(p.toByteArray());
+    }
+    // Delivers the packet and takes its values into the fields.
+    void deliverAndRefresh(const InfoTestPacket& p) {
+        deliver(p);
+        click("pushButton_LidarRefresh");
+        boxes.clear();
+    }
+    std::optional<Bytes> received() {
+        std::array<std::uint8_t, 2048> buffer{};
+        const UdpSocket::Received got = sensor.receive(buffer.data(), buffer.size());
+        if (got.status != UdpSocket::Status::Ok) {
+            return std::nullopt;
+        }
+        return Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(got.size));
+    }
+    QStringList logFiles() const {
+        return QDir(logs.path() + "/" + kTag + "/2026-12-07").entryList(QDir::Files, QDir::Name);
+    }
+    QByteArray logText(const QString& name) const {
+        QFile file(logs.path() + "/" + kTag + "/2026-12-07/" + name);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return file.readAll();
+    }
+    static QString logName(const QString& kind, const QDateTime& at) {
+        return ConfigLogFile::fileName(kTag, kind, at);
+    }
+    static QString dump(const std::uint8_t* data, std::size_t size) {
+        return ConfigLogFile::hexDump(data, size);
+    }
+
+    UdpSocket sensor;
+    std::vector<Box> boxes;
+    bool closeOnQuestion = false;
+    QDateTime now{QDate(2026, 12, 7), QTime(1, 2, 3, 456)};
+    QTemporaryDir logs;
+    InteractionMuchSet dialog;
+    InfoTestPacket info = InfoTestPacket::plausible();
+};
+
+Bytes slice(const Bytes& b, std::size_t offset, std::size_t count) {
+    return Bytes(b.begin() + static_cast<std::ptrdiff_t>(offset),
+                 b.begin() + static_cast<std::ptrdiff_t>(offset + count));
+}
+
+} // namespace
+
+TEST_F(InteractionMuchSetTest, WindowHasTheExpectedWidgets) {
+    EXPECT_EQ(dialog.windowTitle(), "InteractionMuchSet");
+    EXPECT_EQ(dialog.size(), QSize(555, 623));
+    EXPECT_EQ(dialog.findChild<QGroupBox*>("groupBox")->title(), "Laser Config");
+    EXPECT_EQ(dialog.findChild<QGroupBox*>("groupBox_real_time_status")->title(), "Laser State");
+    for (const char* name :
+         {"lineEdit_DefaultIP", "lineEdit_defaultPort", "lineEdit_DestIP", "lineEdit_destPort",
+          "lineEdit_mac_addr", "lineEdit_interval", "lineEdit_NTP", "lineEdit_utc_time",
+          "lineEdit_GPS_Position_longitude", "lineEdit_GPS_Position_latitude",
+          "lineEdit_Motor_State", "lineEdit_Current_IP", "lineEdit_Current_Port"}) {
+        ASSERT_NE(edit(name), nullptr) << name;
+        EXPECT_TRUE(edit(name)->text().isEmpty()) << name;
+    }
+    QStringList labels;
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    for (const char* text :
+         {"Lidar IP：", "Data Port：", "Computer IP：", "Equipment Port：", "Moto PRM：",
+          "Local time：", "Mac：", "Packet interval：", "Moto State：", "NTP IP：", "GPS time：",
+          "GPS Posotion：", "Longitude：", "latitude："}) {
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+    }
+    const auto items = [this](const char* name) {
+        QStringList texts;
+        for (int i = 0; i < combo(name)->count(); ++i) {
+            texts << combo(name)->itemText(i);
+        }
+        EXPECT_EQ(combo(name)->currentIndex(), 0) << name;
+        return texts;
+    };
+    EXPECT_EQ(items("comboBox_rotateSpeed"), QStringList({" 5 HZ", " 10 HZ", " 20 HZ"}));
+    EXPECT_EQ(items("comboBox_localTime"), QStringList({" Yes", " No"}));
+    EXPECT_EQ(items("comboBox"), QStringList({"Run", "Stop"}));
+    EXPECT_EQ(dialog.findChild<QPushButton*>("pushButton_LidarRefresh")->text(), "Refresh state");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("pushButton_OK")->text(), "Set");
+    EXPECT_EQ(dialog.findChild<QPushButton*>("pushButton_Cancel")->text(), "Cancel");
+    EXPECT_FALSE(edit("lineEdit_mac_addr")->isEnabled());
+    for (const char* name :
+         {"lineEdit_Current_IP", "lineEdit_Current_Port", "lineEdit_GPS_Position_longitude",
+          "lineEdit_GPS_Position_latitude", "lineEdit_Motor_State"}) {
+        EXPECT_EQ(edit(name)->focusPolicy(), Qt::NoFocus) << name;
+    }
+}
+
+TEST_F(InteractionMuchSetTest, ValidatorsAcceptAddressesAndPortsButLetPartialTextStay) {
+    for (const char* name : {"lineEdit_DefaultIP", "lineEdit_DestIP", "lineEdit_NTP"}) {
+        const QValidator* v = edit(name)->validator();
+        ASSERT_NE(v, nullptr) << name;
+        int pos = 0;
+        QString text = "192.168.1.200";
+        EXPECT_EQ(v->validate(text, pos), QValidator::Acceptable) << name;
+        text = "192.168.";
+        EXPECT_EQ(v->validate(text, pos), QValidator::Intermediate) << name;
+        text = "256.1.1.1";
+        EXPECT_EQ(v->validate(text, pos), QValidator::Invalid) << name;
+    }
+    for (const char* name : {"lineEdit_defaultPort", "lineEdit_destPort"}) {
+        const auto* v = qobject_cast<const QIntValidator*>(edit(name)->validator());
+        ASSERT_NE(v, nullptr) << name;
+        EXPECT_EQ(v->bottom(), 1024);
+        EXPECT_EQ(v->top(), 65536);
+    }
+    EXPECT_EQ(edit("lineEdit_interval")->validator(), nullptr);
+}
+
+TEST_F(InteractionMuchSetTest, StatusFillsTheStateFields) {
+    const char latitude[] = "03113.5432";
+    for (std::size_t i = 0; i < 10; ++i) {
+        info.put(212 + i, {static_cast<std::uint8_t>(latitude[i])});
+        info.put(222 + i, {static_cast<std::uint8_t>('0' + i)});
+    }
+    info.put(232, {'N', 'E'}).put(36, {32, 12, 7, 20, 5, 9, 0x01, 0xF4, 0x00, 0x64});
+    deliver(info);
+    EXPECT_EQ(edit("lineEdit_Motor_State")->text(), "600");
+    EXPECT_EQ(edit("lineEdit_utc_time")->text(), "2032/12/8 4:5:9:500:100");
+    EXPECT_EQ(edit("lineEdit_GPS_Position_latitude")->text(), "3113.5432N");
+    EXPECT_EQ(edit("lineEdit_GPS_Position_longitude")->text(), "0123456789E");
+    EXPECT_EQ(edit("lineEdit_mac_addr")->text(), "00-0a-35-00-1e-53");
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(InteractionMuchSetTest, RefreshTakesTheLastPacketOnce) {
+    click("pushButton_LidarRefresh");
+    EXPECT_EQ(boxes, std::vector<Box>{kNoPacket});
+    boxes.clear();
+
+    info.putBe16(46, 1).putBe16(50, 7).putBe16(24, 3000);
+    deliver(info);
+    click("pushButton_LidarRefresh");
+    EXPECT_EQ(boxes, std::vector<Box>{kRefreshed});
+    EXPECT_EQ(edit("lineEdit_DefaultIP")->text(), "127.0.0.1");
+    EXPECT_EQ(edit("lineEdit_Current_IP")->text(), "127.0.0.1");
+    EXPECT_EQ(edit("lineEdit_DestIP")->text(), "127.0.0.2");
+    EXPECT_EQ(edit("lineEdit_NTP")->text(), "127.0.0.3");
+    EXPECT_EQ(edit("lineEdit_defaultPort")->text(), "3000");
+    EXPECT_EQ(edit("lineEdit_destPort")->text(), "2369");
+    EXPECT_EQ(edit("lineEdit_Current_Port")->text(), "2369");
+    EXPECT_EQ(edit("lineEdit_interval")->text(), "7");
+    EXPECT_EQ(combo("comboBox")->currentText(), "Stop");
+    EXPECT_EQ(combo("comboBox_rotateSpeed")->currentText(), " 10 HZ");
+
+    boxes.clear();
+    click("pushButton_LidarRefresh");
+    EXPECT_EQ(boxes, std::vector<Box>{kNoPacket});
+}
+
+TEST_F(InteractionMuchSetTest, RefreshWithoutAStatusTakesOnlyTheAddresses) {
+    dialog.OnLidarDifoData(info.toByteArray());
+    click("pushButton_LidarRefresh");
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(edit("lineEdit_DefaultIP")->text(), "127.0.0.1");
+    EXPECT_TRUE(edit("lineEdit_interval")->text().isEmpty());
+    EXPECT_EQ(combo("comboBox_rotateSpeed")->currentIndex(), 0);
+}
+
+TEST_F(InteractionMuchSetTest, RefreshPicksTheRateByTheMotorSpeed) {
+    const struct {
+        int rpm;
+        int index; // -1: the selection stays as it was
+    } cases[] = {{200, 0},  {300, 0},  {400, 0},   {401, -1}, {450, -1},  {499, -1},
+                 {500, 1},  {600, 1},  {700, 1},   {701, -1}, {1099, -1}, {1100, 2},
+                 {1200, 2}, {1300, 2}, {1301, -1}, {199, -1}, {0, -1}};
+    for (const auto& c : cases) {
+        for (int before = 0; before < 3; ++before) {
+            combo("comboBox_rotateSpeed")->setCurrentIndex(before);
+            deliver(InfoTestPacket(info).putBe16(8, c.rpm));
+            click("pushButton_LidarRefresh");
+            EXPECT_EQ(combo("comboBox_rotateSpeed")->currentIndex(), c.index < 0 ? before : c.index)
+                << c.rpm << " rpm";
+            EXPECT_EQ(edit("lineEdit_Motor_State")->text(), QString::number(c.rpm));
+        }
+    }
+}
+
+TEST_F(InteractionMuchSetTest, SetWithoutAPacketWarnsAndSendsNothing) {
+    click("pushButton_OK");
+    EXPECT_EQ(boxes, std::vector<Box>{kNoPacket});
+    EXPECT_FALSE(received());
+    EXPECT_TRUE(logFiles().isEmpty());
+}
+
+TEST_F(InteractionMuchSetTest, RefusedFieldsAreNamedAndNothingIsSentOrLogged) {
+    const struct {
+        const char* field;
+        const char* text;
+        const char* named;
+    } cases[] = {{"lineEdit_DefaultIP", "192.168.1.", "Lidar IP"},
+                 {"lineEdit_interval", "65536", "Packet interval"}};
+    for (const auto& c : cases) {
+        deliverAndRefresh(info);
+        edit(c.field)->setText(c.text);
+        click("pushButton_OK");
+        ASSERT_EQ(boxes.size(), 1u) << c.text;
+        EXPECT_EQ(boxes[0].title, "warring");
+        EXPECT_TRUE(boxes[0].text.startsWith(c.named)) << boxes[0].text.toStdString();
+        EXPECT_TRUE(boxes[0].text.contains(c.text)) << boxes[0].text.toStdString();
+        EXPECT_FALSE(received()) << c.text;
+    }
+    EXPECT_TRUE(logFiles().isEmpty());
+}
+
+TEST_F(InteractionMuchSetTest, SameAddressesAreRefused) {
+    deliver(info); // nothing refreshed: both address fields are empty
+    click("pushButton_OK");
+    EXPECT_EQ(boxes, std::vector<Box>{kSameAddress});
+    deliverAndRefresh(info);
+    edit("lineEdit_DestIP")->setText("127.0.0.1");
+    click("pushButton_OK");
+    EXPECT_EQ(boxes, std::vector<Box>{kSameAddress});
+    EXPECT_FALSE(received());
+    EXPECT_TRUE(logFiles().isEmpty());
+}
+
+TEST_F(InteractionMuchSetTest, EverySetWaitsForTheNextPacket) {
+    const std::vector<std::pair<const char*, std::function<void()>>> outcomes = {
+        {"same addresses", [this] { edit("lineEdit_DestIP")->setText("127.0.0.1"); }},
+        {"refused field", [this] { edit("lineEdit_NTP")->setText("1.2."); }},
+        {"sent", [] {}},
+        {"send failed", [this] { dialog.setSensorPort(0); }},
+    };
+    for (const auto& [name, prepare] : outcomes) {
+        deliverAndRefresh(info);
+        prepare();
+        click("pushButton_OK");
+        boxes.clear();
+        click("pushButton_OK");
+        EXPECT_EQ(boxes, std::vector<Box>{kNoPacket}) << name;
+        boxes.clear();
+        received();
+        dialog.setSensorPort(sensor.localPort());
+    }
+}
+
+TEST_F(InteractionMuchSetTest, SetSendsTheConfigurationPacketToTheSensor) {
+    info.put(28, {0, 0, 0, 0});
+    deliverAndRefresh(info);
+    edit("lineEdit_DefaultIP")->setText("127.0.0.9");
+    edit("lineEdit_DestIP")->setText("127.0.0.5");
+    edit("lineEdit_defaultPort")->setText("3000");
+    edit("lineEdit_interval")->setText("25");
+    combo("comboBox_rotateSpeed")->setCurrentIndex(2);
+    combo("comboBox")->setCurrentIndex(1);
+    closeOnQuestion = true;
+    dialog.show();
+    click("pushButton_OK");
+
+    const std::optional<Bytes> got = received();
+    ASSERT_TRUE(got);
+    ASSERT_EQ(got->size(), 1206u);
+    EXPECT_EQ(slice(*got, 0, 8), (Bytes{0xAA, 0x00, 0xFF, 0x11, 0x22, 0x22, 0xAA, 0xAA}));
+    EXPECT_EQ(slice(*got, 8, 2), (Bytes{0x04, 0xB0}));
+    EXPECT_EQ(slice(*got, 10, 8), (Bytes{127, 0, 0, 9, 127, 0, 0, 5}));
+    EXPECT_EQ(slice(*got, 18, 6), (Bytes{0x00, 0x0A, 0x35, 0x00, 0x1E, 0x53}));
+    EXPECT_EQ(slice(*got, 24, 4), (Bytes{0x0B, 0xB8, 0x09, 0x41}));
+    EXPECT_EQ(slice(*got, 28, 4), (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(slice(*got, 36, 10), (Bytes{26, 12, 7, 1, 2, 3, 0x01, 0xC8, 0, 0}));
+    EXPECT_EQ(slice(*got, 46, 2), (Bytes{0, 1}));
+    EXPECT_EQ(slice(*got, 50, 10), (Bytes{0, 25, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(slice(*got, 60, 1144), Bytes(info.bytes.begin() + 60, info.bytes.begin() + 1204));
+    EXPECT_EQ(slice(*got, 1204, 2), (Bytes{0x0F, 0xF0}));
+    EXPECT_FALSE(received()); // one datagram per set-up
+
+    EXPECT_EQ(boxes, (std::vector<Box>{kCompleted, kCloseQuestion}));
+    EXPECT_FALSE(dialog.isVisible()); // OK closes the window
+}
+
+TEST_F(InteractionMuchSetTest, AFailedSendIsReportedInsteadOfCompleted) {
+    deliverAndRefresh(info);
+    dialog.setSensorPort(0); // the kernel refuses to send to port 0
+    click("pushButton_OK");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, "about");
+    EXPECT_EQ(boxes[0].title, "Tips");
+    EXPECT_NE(boxes[0].text, "Setup completed");
+    EXPECT_TRUE(boxes[0].text.contains("127.0.0.1:0")) << boxes[0].text.toStdString();
+    // No set-up happened, so no packet is logged as its result.
+    now = now.addSecs(10);
+    dialog.OnLidarDifoData(info.toByteArray());
+    EXPECT_FALSE(logFiles().join(' ').contains("__New.ini"));
+}
+
+TEST_F(InteractionMuchSetTest, ASetUpLogsThePacketBeforeTheSentOneAndTheFirstOneAfter) {
+    deliverAndRefresh(info);
+    const QDateTime setUp = now;
+    click("pushButton_OK");
+    const std::optional<Bytes> sent = received();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(logFiles(), QStringList({logName("Before", setUp), logName("Modify", setUp)}));
+    EXPECT_EQ(logText(logName("Before", setUp)), dump(info.bytes.data(), info.bytes.size()));
+    EXPECT_EQ(logText(logName("Modify", setUp)), dump(sent->data(), sent->size()));
+
+    // Only a packet three whole seconds after the set-up counts as its result.
+    now = setUp.addMSecs(2999);
+    deliver(InfoTestPacket(info).putBe16(8, 1));
+    EXPECT_EQ(logFiles().size(), 2);
+    now = setUp.addSecs(3);
+    const InfoTestPacket after = InfoTestPacket(info).putBe16(8, 2);
+    deliver(after);
+    now = setUp.addSecs(4);
+    deliver(InfoTestPacket(info).putBe16(8, 3));
+    EXPECT_EQ(logFiles().size(), 3);
+    EXPECT_EQ(logText(logName("New", setUp.addSecs(3))),
+              dump(after.bytes.data(), after.bytes.size()));
+}
+
+TEST_F(InteractionMuchSetTest, ALogFolderThatCannotBeMadeDoesNotStopTheSetUp) {
+    QFile blocker(logs.path() + "/file");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    dialog.setLogDirectory(logs.path() + "/file/");
+    deliverAndRefresh(info);
+    click("pushButton_OK");
+    EXPECT_TRUE(received());
+    EXPECT_EQ(boxes, (std::vector<Box>{kCompleted, kCloseQuestion}));
+}
+
+TEST_F(InteractionMuchSetTest, LogsGoUnderTheUsersApplicationData) {
+    EXPECT_EQ(InteractionMuchSet::defaultLogDirectory(),
+              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                  "/CorvaneLidar_Log/");
+}
+
+TEST_F(InteractionMuchSetTest, CleanEmptiesTheEditableAndStatusFieldsAndCancelHides) {
+    deliverAndRefresh(info);
+    dialog.show();
+    dialog.onCleanUCWPControl();
+    for (const char* name : {"lineEdit_Current_IP", "lineEdit_DefaultIP", "lineEdit_DestIP",
+                             "lineEdit_Current_Port", "lineEdit_defaultPort", "lineEdit_destPort",
+                             "lineEdit_GPS_Position_latitude", "lineEdit_GPS_Position_longitude",
+                             "lineEdit_Motor_State", "lineEdit_mac_addr", "lineEdit_interval"}) {
+        EXPECT_TRUE(edit(name)->text().isEmpty()) << name;
+    }
+    EXPECT_EQ(edit("lineEdit_NTP")->text(), "127.0.0.3");
+    click("pushButton_Cancel");
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+// The receiver and the window wired as the main window wires them: string
+// signatures, unique connections, deliveries queued across threads.
+TEST_F(InteractionMuchSetTest, PacketsFromTheReceiverFillTheWindowAndSetReachesTheSensor) {
+    registerSettingDataMetaTypes();
+    GetSet receiver;
+    ASSERT_TRUE(QObject::connect(
+        &receiver, SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
+        &dialog, SLOT(OnLidarStatusReceiving(struct SettingData, std::vector<int>)),
+        Qt::UniqueConnection));
+    ASSERT_TRUE(QObject::connect(&receiver, SIGNAL(SendDataDifo(QByteArray)), &dialog,
+                                 SLOT(OnLidarDifoData(QByteArray)), Qt::UniqueConnection));
+    ASSERT_FALSE(QObject::connect(&receiver, SIGNAL(SendDataDifo(QByteArray)), &dialog,
+                                  SLOT(OnLidarDifoData(QByteArray)), Qt::UniqueConnection));
+    receiver.port = 0;
+    receiver.start();
+    ASSERT_TRUE(waitUntil([&] { return receiver.boundPort() != 0; }));
+
+    UdpSocket device;
+    const InfoTestPacket report = InfoTestPacket(info).putBe16(8, 1200);
+    ASSERT_TRUE(device.sendTo("127.0.0.1", static_cast<std::uint16_t>(receiver.boundPort()),
+                              report.bytes.data(), report.bytes.size()));
+    ASSERT_TRUE(waitUntil([&] { return edit("lineEdit_Motor_State")->text() == "1200"; }));
+    ASSERT_TRUE(waitUntil([&] {
+        click("pushButton_LidarRefresh");
+        return edit("lineEdit_DefaultIP")->text() == "127.0.0.1";
+    }));
+    EXPECT_EQ(combo("comboBox_rotateSpeed")->currentText(), " 20 HZ");
+    boxes.clear();
+    edit("lineEdit_interval")->setText("9");
+    click("pushButton_OK");
+    const std::optional<Bytes> got = received();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(slice(*got, 8, 2), (Bytes{0x04, 0xB0}));
+    EXPECT_EQ(slice(*got, 50, 2), (Bytes{0, 9}));
+    EXPECT_EQ(boxes.front(), kCompleted);
+
+    receiver.stop = true;
+    ASSERT_TRUE(receiver.wait(2000));
+}
