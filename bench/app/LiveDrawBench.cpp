@@ -5,9 +5,10 @@
 //       [--sender='COMMAND']
 //
 // Without --sender a built-in sender streams 10 Hz frames of 230,400 points
-// (128 channels x 1800 azimuths) to 127.0.0.1. With --sender the command is
-// run through /bin/sh with every "{port}" replaced by the window's data port,
-// e.g. --sender='build/bin/sensor-sim --port {port}'.
+// (128 channels x 1800 azimuths) to 127.0.0.1. With --sender that program
+// is run instead (split like a shell would, no shell features), with every
+// "{port}" replaced by the window's data port, e.g.
+// --sender='build/bin/sensor-sim --port {port}'.
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
 #include "lidar/DataPacketWriter.h"
@@ -98,10 +99,15 @@ void BM_LiveDraw(benchmark::State& state) {
             }
         });
     } else {
-        QString command = senderCommand;
-        command.replace(QStringLiteral("{port}"), QString::number(port));
-        external.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
-        external.waitForStarted();
+        QStringList arguments = QProcess::splitCommand(senderCommand);
+        arguments.replaceInStrings(QStringLiteral("{port}"), QString::number(port));
+        const QString program = arguments.takeFirst();
+        external.setProcessChannelMode(QProcess::ForwardedChannels);
+        external.start(program, arguments);
+        if (!external.waitForStarted()) {
+            state.SkipWithError("the sender could not be started");
+            return;
+        }
     }
 
     for (auto _ : state) {
