@@ -1,0 +1,268 @@
+#include "capture/CaptureRecords.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr std::uint32_t kPcapMicroseconds = 0xA1B2C3D4;
+constexpr std::uint32_t kPcapNanoseconds = 0xA1B23C4D;
+constexpr std::size_t kPcapFileHeader = 24;
+constexpr std::size_t kPcapRecordHeader = 16;
+
+constexpr std::uint32_t kSectionHeaderBlock = 0x0A0D0D0A;
+constexpr std::uint32_t kInterfaceBlock = 1;
+constexpr std::uint32_t kObsoletePacketBlock = 2;
+constexpr std::uint32_t kSimplePacketBlock = 3;
+constexpr std::uint32_t kEnhancedPacketBlock = 6;
+constexpr std::uint32_t kByteOrderMagic = 0x1A2B3C4D;
+constexpr std::size_t kBlockOverhead = 12; // type, length, trailing length
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("CaptureFile", text);
+}
+
+// Reads fields in the byte order of the file (or section) being walked.
+struct FieldReader {
+    const std::uint8_t* data;
+    bool bigEndian;
+
+    std::uint16_t u16(std::size_t offset) const {
+        const std::uint8_t* p = data + offset;
+        return bigEndian ? static_cast<std::uint16_t>(p[0] << 8 | p[1])
+                         : static_cast<std::uint16_t>(p[1] << 8 | p[0]);
+    }
+    std::uint32_t u32(std::size_t offset) const {
+        const std::uint32_t a = u16(offset);
+        const std::uint32_t b = u16(offset + 2);
+        return bigEndian ? a << 16 | b : b << 16 | a;
+    }
+};
+
+std::uint32_t littleEndian32(const std::uint8_t* p) {
+    return FieldReader{p, false}.u32(0);
+}
+
+// Reports progress each time another 1/256 of the image has been walked.
+class ProgressTicker {
+public:
+    ProgressTicker(const CaptureRecords::Progress& progress, std::uint64_t total)
+        : progress_(progress), total_(total), step_(std::max<std::uint64_t>(total / 256, 1)) {}
+
+    void at(std::uint64_t done) {
+        if (progress_ && done >= next_) {
+            progress_(done, total_);
+            next_ = done + step_;
+        }
+    }
+    void finish() {
+        if (progress_) {
+            progress_(total_, total_);
+        }
+    }
+
+private:
+    const CaptureRecords::Progress& progress_;
+    std::uint64_t total_;
+    std::uint64_t step_;
+    std::uint64_t next_ = 0;
+};
+
+QString truncatedAt(std::uint64_t offset) {
+    return tr("The capture file is truncated: the record at byte %1 runs past the end of the "
+              "file.")
+        .arg(offset);
+}
+
+QString damagedAt(std::uint64_t offset, const QString& what) {
+    return tr("The capture file is damaged at byte %1: %2").arg(offset).arg(what);
+}
+
+bool walkPcap(ByteSpan image, bool bigEndian, const CaptureRecords::Visitor& visit,
+              ProgressTicker& ticker, QString* errorText) {
+    if (image.size() < kPcapFileHeader) {
+        *errorText = tr("The capture file is truncated: its file header is incomplete.");
+        return false;
+    }
+    const FieldReader header{image.data(), bigEndian};
+    if (header.u16(4) != 2) {
+        *errorText = tr("The pcap file has version %1.%2, which is not supported.")
+                         .arg(header.u16(4))
+                         .arg(header.u16(6));
+        return false;
+    }
+    // The upper bits of the field describe frame check sequences.
+    const std::uint32_t linkType = header.u32(20) & 0xFFFF;
+
+    std::size_t offset = kPcapFileHeader;
+    while (offset < image.size()) {
+        ticker.at(offset);
+        const std::size_t left = image.size() - offset;
+        if (left < kPcapRecordHeader) {
+            *errorText = truncatedAt(offset);
+            return false;
+        }
+        const std::uint32_t captured = FieldReader{image.data() + offset, bigEndian}.u32(8);
+        if (captured > left - kPcapRecordHeader) {
+            *errorText = truncatedAt(offset);
+            return false;
+        }
+        visit({linkType, image.data() + offset + kPcapRecordHeader, captured});
+        offset += kPcapRecordHeader + captured;
+    }
+    return true;
+}
+
+struct Interface {
+    std::uint32_t linkType;
+    std::uint32_t snapLength;
+};
+
+bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTicker& ticker,
+                QString* errorText) {
+    std::vector<Interface> interfaces;
+    bool bigEndian = false;
+    std::size_t offset = 0;
+    while (offset < image.size()) {
+        ticker.at(offset);
+        const std::size_t left = image.size() - offset;
+        if (left < kBlockOverhead) {
+            *errorText = truncatedAt(offset);
+            return false;
+        }
+        const std::uint8_t* block = image.data() + offset;
+        // The section header's type reads the same in both byte orders; its
+        // byte-order field sets the order for the whole section.
+        const bool sectionStart = littleEndian32(block) == kSectionHeaderBlock;
+        if (sectionStart) {
+            const std::uint32_t magic = littleEndian32(block + 8);
+            if (magic != kByteOrderMagic && FieldReader{block, true}.u32(8) != kByteOrderMagic) {
+                *errorText = damagedAt(offset, tr("unknown byte order of the section."));
+                return false;
+            }
+            bigEndian = magic != kByteOrderMagic;
+        }
+        const FieldReader field{block, bigEndian};
+        const std::uint32_t total = field.u32(4);
+        if (total < kBlockOverhead || total % 4 != 0) {
+            *errorText = damagedAt(offset, tr("invalid block length %1.").arg(total));
+            return false;
+        }
+        if (total > left) {
+            *errorText = truncatedAt(offset);
+            return false;
+        }
+        const std::size_t bodyLength = total - kBlockOverhead;
+        const FieldReader body{block + 8, bigEndian};
+        const auto tooShort = [&] {
+            *errorText = damagedAt(offset, tr("block too short for its type."));
+            return false;
+        };
+        // Emits the packet of interface `id` whose bytes start at body offset
+        // `at`, after checking both against the block.
+        const auto packet = [&](std::uint32_t id, std::size_t at, std::uint32_t captured) {
+            if (id >= interfaces.size()) {
+                *errorText = damagedAt(offset, tr("a packet of interface %1, but the section "
+                                                  "describes %2 interfaces.")
+                                                   .arg(id)
+                                                   .arg(interfaces.size()));
+                return false;
+            }
+            if (captured > bodyLength - at) {
+                *errorText = damagedAt(offset, tr("a packet longer than its block."));
+                return false;
+            }
+            visit({interfaces[id].linkType, block + 8 + at, captured});
+            return true;
+        };
+
+        switch (sectionStart ? kSectionHeaderBlock : field.u32(0)) {
+        case kSectionHeaderBlock:
+            if (bodyLength < 16) {
+                return tooShort();
+            }
+            if (body.u16(4) != 1) {
+                *errorText = tr("The pcapng file has version %1.%2, which is not supported.")
+                                 .arg(body.u16(4))
+                                 .arg(body.u16(6));
+                return false;
+            }
+            interfaces.clear();
+            break;
+        case kInterfaceBlock:
+            if (bodyLength < 8) {
+                return tooShort();
+            }
+            interfaces.push_back({body.u16(0), body.u32(4)});
+            break;
+        case kEnhancedPacketBlock:
+            if (bodyLength < 20) {
+                return tooShort();
+            }
+            if (!packet(body.u32(0), 20, body.u32(12))) {
+                return false;
+            }
+            break;
+        case kObsoletePacketBlock:
+            if (bodyLength < 20) {
+                return tooShort();
+            }
+            if (!packet(body.u16(0), 20, body.u32(12))) {
+                return false;
+            }
+            break;
+        case kSimplePacketBlock: {
+            if (bodyLength < 4) {
+                return tooShort();
+            }
+            // The block holds no captured length: the original length, cut
+            // to the interface's snapshot length and to the block.
+            std::uint64_t captured = std::min<std::uint64_t>(body.u32(0), bodyLength - 4);
+            if (!interfaces.empty() && interfaces[0].snapLength != 0) {
+                captured = std::min<std::uint64_t>(captured, interfaces[0].snapLength);
+            }
+            if (!packet(0, 4, static_cast<std::uint32_t>(captured))) {
+                return false;
+            }
+            break;
+        }
+        default:
+            break; // statistics, name resolution, comments, ...
+        }
+        offset += total;
+    }
+    return true;
+}
+
+} // namespace
+
+bool CaptureRecords::walk(ByteSpan image, const Visitor& visit, const Progress& progress,
+                          QString* errorText) {
+    if (image.size() == 0) {
+        *errorText = tr("The file is empty.");
+        return false;
+    }
+    if (image.size() < 4) {
+        *errorText = tr("This is not a capture file (pcap or pcapng).");
+        return false;
+    }
+    ProgressTicker ticker(progress, image.size());
+    const std::uint32_t magic = littleEndian32(image.data());
+    const std::uint32_t swappedMagic = FieldReader{image.data(), true}.u32(0);
+    bool ok = false;
+    if (magic == kPcapMicroseconds || magic == kPcapNanoseconds) {
+        ok = walkPcap(image, false, visit, ticker, errorText);
+    } else if (swappedMagic == kPcapMicroseconds || swappedMagic == kPcapNanoseconds) {
+        ok = walkPcap(image, true, visit, ticker, errorText);
+    } else if (magic == kSectionHeaderBlock) {
+        ok = walkPcapng(image, visit, ticker, errorText);
+    } else {
+        *errorText = tr("This is not a capture file (pcap or pcapng).");
+        return false;
+    }
+    if (ok) {
+        ticker.finish();
+    }
+    return ok;
+}

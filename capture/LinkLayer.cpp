@@ -1,0 +1,81 @@
+#include "capture/LinkLayer.h"
+
+#include "lidar/ByteSpan.h"
+#include "lidar/DataPacket.h"
+
+namespace LinkLayer {
+namespace {
+
+constexpr std::uint16_t kIpv4 = 0x0800;
+constexpr std::size_t kUdpHeader = 8;
+
+bool isVlanTag(std::uint16_t etherType) {
+    return etherType == 0x8100 || etherType == 0x88A8 || etherType == 0x9100;
+}
+
+// The UDP payload of an IPv4 datagram that starts at `offset`, if it is a
+// whole data packet.
+const std::uint8_t* ipv4DataPayload(ByteSpan frame, std::size_t offset) {
+    if (!frame.contains(offset, 20)) {
+        return nullptr;
+    }
+    const std::uint8_t versionAndLength = frame.u8(offset);
+    const std::size_t headerLength = (versionAndLength & 0x0F) * 4u;
+    const std::size_t totalLength = frame.be16(offset + 2);
+    const bool fragment = (frame.be16(offset + 6) & 0x3FFF) != 0;
+    if (versionAndLength >> 4 != 4 || headerLength < 20 || fragment || frame.u8(offset + 9) != 17 ||
+        totalLength != headerLength + kUdpHeader + DataPacket::kSize ||
+        !frame.contains(offset, totalLength)) {
+        return nullptr;
+    }
+    const std::size_t udp = offset + headerLength;
+    if (frame.be16(udp + 4) != kUdpHeader + DataPacket::kSize) {
+        return nullptr;
+    }
+    const std::uint8_t* payload = frame.data() + udp + kUdpHeader;
+    return isDataPayload(payload) ? payload : nullptr;
+}
+
+// Skips VLAN tags, then expects IPv4. `data` is where the bytes announced
+// by `etherType` start.
+const std::uint8_t* payloadAfterEtherType(ByteSpan frame, std::uint16_t etherType,
+                                          std::size_t data) {
+    while (isVlanTag(etherType) && frame.contains(data, 4)) {
+        etherType = frame.be16(data + 2);
+        data += 4;
+    }
+    return etherType == kIpv4 ? ipv4DataPayload(frame, data) : nullptr;
+}
+
+} // namespace
+
+bool isSupported(std::uint32_t linkType) {
+    return linkType == kEthernet || linkType == kLinuxCooked || linkType == kLinuxCooked2;
+}
+
+bool isDataPayload(const std::uint8_t* payload) {
+    return payload[0] != 0xA5 && payload[1] != 0xFF;
+}
+
+const std::uint8_t* dataPayload(std::uint32_t linkType, const std::uint8_t* frame,
+                                std::size_t length) {
+    const ByteSpan span(frame, length);
+    switch (linkType) {
+    case kEthernet:
+        if (span.contains(0, 14) && isVlanTag(span.be16(12))) {
+            return payloadAfterEtherType(span, span.be16(12), 14);
+        }
+        if (length == kEthernetDataFrame && isDataPayload(frame + kEthernetHeaders)) {
+            return frame + kEthernetHeaders;
+        }
+        return nullptr;
+    case kLinuxCooked:
+        return span.contains(0, 16) ? payloadAfterEtherType(span, span.be16(14), 16) : nullptr;
+    case kLinuxCooked2:
+        return span.contains(0, 20) ? payloadAfterEtherType(span, span.be16(0), 20) : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace LinkLayer

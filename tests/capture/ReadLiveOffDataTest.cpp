@@ -1,0 +1,341 @@
+#include "capture/ReadLiveOffData.h"
+#include "SampleCapture.h"
+#include "support/QtWait.h"
+
+#include <QObject>
+#include <chrono>
+#include <mutex>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A player on the standard sample capture, its frames and stop points
+// collected on the test's thread through queued connections, as the window
+// receives them.
+class PlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sample = SampleCapture::standard();
+        load(sample->packets.payloads);
+        QObject::connect(&player, &ReadLiveOffData::SendData, &context,
+                         [this](const MuchLidarData& f) { frames.push_back(indicesOf(f)); });
+        QObject::connect(&player, &ReadLiveOffData::SendBool, &context, [this](bool finished) {
+            EXPECT_TRUE(finished);
+            ++stopPoints;
+        });
+    }
+    void TearDown() override { player.stopAndWait(); }
+
+    void load(const std::vector<DataPacketWriter::Payload>& payloads) {
+        writeCapture(dir.filePath("sample.pcap"), payloads);
+        player.setCapture(openCapture(dir.filePath("sample.pcap")));
+    }
+    void play(int speedIndex = 2) {
+        player.playback.speedIndex = speedIndex;
+        player.start();
+    }
+    void seek(int packet) {
+        QMetaObject::invokeMethod(&player, "getProgressChangeValue", Q_ARG(int, packet));
+    }
+    bool waitForFrames(std::size_t n) {
+        return waitUntil([&] { return frames.size() >= n; });
+    }
+    // Nothing more arrives while the player is meant to wait.
+    void expectQuietFor(int ms) {
+        const std::size_t before = frames.size();
+        const int stopsBefore = stopPoints;
+        QTest::qWait(ms);
+        EXPECT_EQ(frames.size(), before);
+        EXPECT_EQ(stopPoints, stopsBefore);
+    }
+    std::vector<int> expected(int frame) const {
+        return sample->frames[static_cast<std::size_t>(frame)];
+    }
+    int frameCount() const { return static_cast<int>(sample->frames.size()); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SampleCapture> sample;
+    ReadLiveOffData player;
+    QObject context;
+    std::vector<std::vector<int>> frames;
+    int stopPoints = 0;
+};
+
+} // namespace
+
+TEST_F(PlayerTest, FirstFrameAfterPlayHoldsThePointsBeforeTheFirstMarker) {
+    ASSERT_EQ(sample->markerPackets.front(), 10);
+    play();
+    ASSERT_TRUE(waitForFrames(1));
+    EXPECT_EQ(frames[0], expected(0));
+}
+
+TEST_F(PlayerTest, PlaysEveryFrameThenStopsAtTheEndAndWaitsForTheNextRelease) {
+    play();
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    ASSERT_EQ(static_cast<int>(frames.size()), frameCount()); // the tail forms no frame
+    for (int f = 0; f < frameCount(); ++f) {
+        EXPECT_EQ(frames[static_cast<std::size_t>(f)], expected(f)) << "frame " << f;
+    }
+    EXPECT_FALSE(player.gateOpen());
+    EXPECT_TRUE(player.isRunning());
+    expectQuietFor(150);
+
+    player.releaseGate();
+    ASSERT_TRUE(waitForFrames(static_cast<std::size_t>(frameCount()) + 1));
+    EXPECT_EQ(frames.back(), expected(0));
+}
+
+TEST_F(PlayerTest, SeekToTheMarkerPacketEmitsTheFrameThatMarkerOpens) {
+    player.playback.pauseAfterFrame = 1;
+    play();
+    ASSERT_TRUE(waitForFrames(1));
+    // Marker 5 sits alone in its packet; marker 1 as well.
+    for (int marker : {5, 1}) {
+        SCOPED_TRACE(marker);
+        seek(sample->markerPackets[static_cast<std::size_t>(marker - 1)]);
+        const std::size_t before = frames.size();
+        player.releaseGate();
+        ASSERT_TRUE(waitForFrames(before + 1));
+        EXPECT_EQ(frames.back(), expected(marker));
+    }
+    // Packet 0 holds no marker: cutting starts at the first one after it.
+    seek(0);
+    player.releaseGate();
+    ASSERT_TRUE(waitForFrames(frames.size() + 1));
+    EXPECT_EQ(frames.back(), expected(1));
+}
+
+TEST_F(PlayerTest, SeeksOutsideTheCaptureAreIgnored) {
+    player.playback.pauseAfterFrame = 1;
+    play();
+    ASSERT_TRUE(waitForFrames(1));
+    seek(-1);
+    player.releaseGate();
+    ASSERT_TRUE(waitForFrames(2));
+    seek(static_cast<int>(sample->packets.payloads.size()));
+    player.releaseGate();
+    ASSERT_TRUE(waitForFrames(3));
+    EXPECT_EQ(frames[1], expected(1));
+    EXPECT_EQ(frames[2], expected(2));
+    EXPECT_TRUE(player.isRunning());
+}
+
+TEST_F(PlayerTest, SingleStepEmitsOneFramePerRelease) {
+    player.playback.pauseAfterFrame = 1;
+    play(0);
+    for (std::size_t n = 1; n <= 4; ++n) {
+        ASSERT_TRUE(waitForFrames(n));
+        expectQuietFor(n == 1 ? 200 : 20);
+        EXPECT_FALSE(player.gateOpen());
+        EXPECT_EQ(frames.size(), n);
+        EXPECT_EQ(frames.back(), expected(static_cast<int>(n) - 1));
+        player.releaseGate();
+    }
+}
+
+TEST_F(PlayerTest, ClosingTheGatePausesAndReleasingItResumes) {
+    play();
+    ASSERT_TRUE(waitForFrames(1));
+    player.closeGate();
+    QTest::qWait(60); // a frame in flight may still arrive
+    expectQuietFor(150);
+    const std::size_t shown = frames.size();
+    player.releaseGate();
+    ASSERT_TRUE(waitForFrames(shown + 1));
+    EXPECT_EQ(frames[shown], expected(static_cast<int>(shown)));
+}
+
+TEST_F(PlayerTest, BackwardPlayReachesTheFirstPacketReportsWaitsThenPlaysForward) {
+    player.playback.pauseAfterFrame = 1;
+    play();
+    for (std::size_t n = 1; n <= 3; ++n) {
+        ASSERT_TRUE(waitForFrames(n));
+        player.releaseGate();
+    }
+    ASSERT_TRUE(waitForFrames(4));
+    player.playback.pauseAfterFrame = 0;
+    player.playback.stepDirection = -1;
+    player.releaseGate();
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    EXPECT_EQ(player.playback.stepDirection, 1);
+    EXPECT_FALSE(player.gateOpen());
+    expectQuietFor(150);
+
+    const std::size_t before = frames.size();
+    player.releaseGate();
+    ASSERT_TRUE(waitForFrames(before + 2));
+    EXPECT_EQ(frames[before], expected(0));
+    EXPECT_EQ(frames[before + 1], expected(1));
+}
+
+TEST_F(PlayerTest, RestartGoesBackToTheFirstPacketAndWaits) {
+    play();
+    ASSERT_TRUE(waitForFrames(2));
+    player.playback.restartRequested = 1;
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    EXPECT_EQ(player.playback.restartRequested, 0);
+    QTest::qWait(30); // a frame emitted just before the restart
+    expectQuietFor(150);
+    const std::size_t before = frames.size();
+    player.releaseGate();
+    ASSERT_TRUE(waitForFrames(before + 1));
+    EXPECT_EQ(frames[before], expected(0));
+}
+
+TEST_F(PlayerTest, ShowLastFrameShowsItPausesAndPlayingOnReachesTheEnd) {
+    play();
+    ASSERT_TRUE(waitForFrames(1));
+    player.closeGate();
+    QTest::qWait(60);
+    const std::size_t before = frames.size();
+    player.showFrameAndPause(frameCount() - 1);
+    ASSERT_TRUE(waitForFrames(before + 1));
+    EXPECT_EQ(frames[before], expected(frameCount() - 1));
+    expectQuietFor(150);
+    EXPECT_FALSE(player.gateOpen());
+    EXPECT_EQ(stopPoints, 0);
+
+    // Play from there: no frame is left, the end is a stop point.
+    player.releaseGate();
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    EXPECT_EQ(frames.size(), before + 1);
+}
+
+TEST_F(PlayerTest, ShowFrameFindsFramesWhoseMarkersShareAPacket) {
+    ASSERT_EQ(sample->markerPackets[1], sample->markerPackets[3]);
+    play();
+    // Asked from a stop point, from a paused step and while playing.
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    for (int frame : {3, 2, 4, 0, 5, 1}) {
+        SCOPED_TRACE(frame);
+        const std::size_t before = frames.size();
+        player.showFrameAndPause(frame);
+        ASSERT_TRUE(waitForFrames(before + 1));
+        EXPECT_EQ(frames.back(), expected(frame));
+        expectQuietFor(40);
+    }
+    EXPECT_EQ(stopPoints, 1);
+}
+
+TEST(PlayerFrames, ShowFrameWithoutMarkersIsARestartAndOneMarkerShowsTheFirstFrame) {
+    QTemporaryDir dir;
+    ReadLiveOffData player;
+    int stopPoints = 0;
+    std::vector<std::vector<int>> frames;
+    QObject context;
+    QObject::connect(&player, &ReadLiveOffData::SendBool, &context, [&] { ++stopPoints; });
+    QObject::connect(&player, &ReadLiveOffData::SendData, &context,
+                     [&](const MuchLidarData& f) { frames.push_back(indicesOf(f)); });
+
+    TestPackets none;
+    none.points(0, 400);
+    writeCapture(dir.filePath("none.pcap"), none.finish());
+    player.setCapture(openCapture(dir.filePath("none.pcap")));
+    player.playback.speedIndex = 2;
+    player.showFrameAndPause(0);
+    player.start();
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    EXPECT_TRUE(frames.empty());
+    player.stopAndWait();
+
+    TestPackets one;
+    one.points(0, 300);
+    one.marker();
+    one.points(300, 10);
+    writeCapture(dir.filePath("one.pcap"), one.finish());
+    player.setCapture(openCapture(dir.filePath("one.pcap")));
+    player.showFrameAndPause(5);
+    player.start();
+    ASSERT_TRUE(waitUntil([&] { return frames.size() == 1; }));
+    EXPECT_EQ(frames[0], range(0, 300));
+    EXPECT_FALSE(player.gateOpen());
+}
+
+TEST(PlayerPacing, FramesAreAtLeastTheDelayOfTheSpeedApart) {
+    QTemporaryDir dir;
+    TestPackets t;
+    for (int f = 0; f < 5; ++f) {
+        t.points(f * 10, 10);
+        t.marker();
+    }
+    writeCapture(dir.filePath("pacing.pcap"), t.finish());
+    const auto capture = openCapture(dir.filePath("pacing.pcap"));
+
+    for (int speed : {0, 1, 2, 3, 4, 9}) {
+        SCOPED_TRACE(speed);
+        ReadLiveOffData player;
+        std::mutex mutex;
+        std::vector<Clock::time_point> times;
+        // Timed where the frames leave the player, not where they are queued.
+        QObject::connect(
+            &player, &ReadLiveOffData::SendData, &player,
+            [&](const MuchLidarData&) {
+                std::lock_guard<std::mutex> lock(mutex);
+                times.push_back(Clock::now());
+            },
+            Qt::DirectConnection);
+        player.setCapture(capture);
+        player.playback.speedIndex = speed;
+        player.start();
+        ASSERT_TRUE(waitUntil([&] {
+            std::lock_guard<std::mutex> lock(mutex);
+            return times.size() >= 4;
+        }));
+        player.stopAndWait();
+        const auto delay = std::chrono::milliseconds(PlaybackVariables::frameDelayMs(speed));
+        for (std::size_t i = 1; i < times.size(); ++i) {
+            EXPECT_GE(times[i] - times[i - 1], delay);
+        }
+    }
+    EXPECT_EQ(PlaybackVariables::frameDelayMs(9), 110);
+}
+
+TEST_F(PlayerTest, StopEndsTheThreadWhetherPausedSteppingOrAtAStopPoint) {
+    const auto stopped = [this] {
+        const int before = stopPoints;
+        player.stopAndWait();
+        EXPECT_FALSE(player.isRunning());
+        EXPECT_TRUE(waitUntil([&] { return stopPoints == before + 1; })); // run() reports its end
+        EXPECT_TRUE(player.gateOpen());
+    };
+    // Paused by the window.
+    play();
+    ASSERT_TRUE(waitForFrames(1));
+    player.closeGate();
+    QTest::qWait(30);
+    stopped();
+
+    // Paused behind a single step.
+    load(sample->packets.payloads);
+    player.playback.pauseAfterFrame = 1;
+    play();
+    ASSERT_TRUE(waitForFrames(2));
+    stopped();
+
+    // Waiting at the end.
+    load(sample->packets.payloads);
+    player.playback.pauseAfterFrame = 0;
+    play();
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 3; }));
+    stopped();
+}
+
+TEST_F(PlayerTest, ThePlayerKeepsItsCaptureUntilItHasStopped) {
+    std::weak_ptr<const CaptureFile> watched;
+    {
+        auto capture = openCapture(dir.filePath("sample.pcap"));
+        watched = capture;
+        player.setCapture(std::move(capture));
+    }
+    ASSERT_FALSE(watched.expired());
+    play();
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    for (int f = 0; f < frameCount(); ++f) {
+        EXPECT_EQ(frames[static_cast<std::size_t>(f)], expected(f));
+    }
+    EXPECT_FALSE(watched.expired());
+    player.stopAndWait();
+    EXPECT_TRUE(watched.expired());
+}
