@@ -18,7 +18,7 @@ constexpr std::uint64_t kTypicalRecordSize = 16 + LinkLayer::kEthernetDataFrame;
 
 } // namespace
 
-CaptureFile::CaptureFile(const QString& path) : captureFileName_(path), file_(path) {}
+CaptureFile::CaptureFile(const QString& path) : captureFileName_(path), mapping_(path) {}
 
 CaptureFile::~CaptureFile() = default;
 
@@ -36,28 +36,29 @@ std::shared_ptr<const CaptureFile> CaptureFile::open(const QString& path, QStrin
 }
 
 bool CaptureFile::load(const Progress& progress, QString* errorText) {
-    if (!file_.open(QIODevice::ReadOnly)) {
-        *errorText = file_.errorString();
+    if (!mapping_.map(errorText)) {
         return false;
     }
-    mappedSize_ = static_cast<std::uint64_t>(file_.size());
-    if (mappedSize_ != 0) {
-        mapped_ = file_.map(0, file_.size());
-        if (!mapped_) {
-            *errorText = tr("The file cannot be mapped into memory: %1").arg(file_.errorString());
-            return false;
-        }
-    }
-    captureBuffers_.reserve(mappedSize_ / kTypicalRecordSize + 1);
+    captureBuffers_.reserve(mapping_.size() / kTypicalRecordSize + 1);
 
+    // Pages already indexed leave the resident set as the walk goes on;
+    // playing maps them in again as it reads them.
+    mapping_.adviseSequential(true);
     const bool walked = CaptureRecords::walk(
-        ByteSpan(mapped_, mappedSize_), [this](const CaptureRecord& r) { index(r); }, progress,
+        ByteSpan(mapping_.data(), mapping_.size()), [this](const CaptureRecord& r) { index(r); },
+        [&](std::uint64_t done, std::uint64_t total) {
+            mapping_.releaseResidentBelow(done);
+            if (progress) {
+                progress(done, total);
+            }
+        },
         errorText);
+    mapping_.adviseSequential(false);
     if (!walked) {
         return false;
     }
     if (tooManyPackets_) {
-        *errorText = tr("The capture holds more data packets than can be played.");
+        *errorText = tr("The capture holds more packets or frames than can be played.");
         return false;
     }
     if (captureBuffers_.empty()) {
@@ -83,7 +84,11 @@ void CaptureFile::index(const CaptureRecord& record) {
     if (!payload) {
         return;
     }
-    if (captureBuffers_.size() >= static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    // Packet and frame positions are ints wherever the player and the
+    // playback bar use them.
+    constexpr auto kLimit = static_cast<std::size_t>(std::numeric_limits<int>::max());
+    if (captureBuffers_.size() >= kLimit ||
+        frameStartPackets_.size() > kLimit - DataPacket::kGroupCount) {
         tooManyPackets_ = true;
         return;
     }

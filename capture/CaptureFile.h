@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/CaptureRecords.h"
+#include "capture/MappedFile.h"
 
-#include <QFile>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -38,8 +38,8 @@ public:
 
     // Packet records of any kind in the file.
     std::uint64_t recordCount() const { return recordCount_; }
-    const std::uint8_t* mappedData() const { return mapped_; }
-    std::uint64_t mappedSize() const { return mappedSize_; }
+    const std::uint8_t* mappedData() const { return mapping_.data(); }
+    std::uint64_t mappedSize() const { return mapping_.size(); }
 
 private:
     explicit CaptureFile(const QString& path);
@@ -47,9 +47,7 @@ private:
     void index(const CaptureRecord& record);
 
     QString captureFileName_;
-    QFile file_; // unmaps when closed
-    const std::uint8_t* mapped_ = nullptr;
-    std::uint64_t mappedSize_ = 0;
+    MappedFile mapping_;
     std::vector<const std::uint8_t*> captureBuffers_;
     std::vector<std::int32_t> frameStartPackets_;
     std::uint64_t recordCount_ = 0;
