@@ -1,8 +1,8 @@
 // Opening and indexing a capture next to a plain libpcap read loop over the
 // same file, seek latency and the fastest playback rate.
 //
-//   bench_capture [--capture=FILE] [--generate-mb=N] [benchmark flags]
-//   bench_capture --write-capture=FILE [--generate-mb=N]
+//   capture_bench [--capture=FILE] [--generate-mb=N] [benchmark flags]
+//   capture_bench --write-capture=FILE [--generate-mb=N]
 //
 // Without --capture (or VANTOR_BENCH_CAPTURE) a capture of N MiB (default
 // 256) of sensor-like traffic is written to the temporary directory and
