@@ -24,6 +24,9 @@ bool onlyLoopback() {
     return interfaces == QStringList{"lo"};
 }
 
+// Not the receiver tests' group, which they check is left after a stop.
+const QString kGroup = "224.1.1.2";
+
 } // namespace
 
 TEST(LidarExportMulticast, ReceivesTheGroupItJoinsAndNothingWithoutJoining) {
@@ -33,12 +36,12 @@ TEST(LidarExportMulticast, ReceivesTheGroupItJoinsAndNothingWithoutJoining) {
     const int port = freeUdpPort();
     QProcess simulator;
     start(simulator, "sensor-sim",
-          {"--quiet", "--host", "224.1.1.1", "--port", QString::number(port), "--step", "2",
-           "--rate", "20"});
+          {"--quiet", "--host", kGroup, "--port", QString::number(port), "--step", "2", "--rate",
+           "20"});
     QTemporaryDir dir;
     const Result joined =
-        run("lidar-export", {"--listen", QString::number(port), "--group", "224.1.1.1", "--frames",
-                             "2", "--timeout", "20", dir.path() + "/joined.csv"});
+        run("lidar-export", {"--listen", QString::number(port), "--group", kGroup, "--frames", "2",
+                             "--timeout", "20", dir.path() + "/joined.csv"});
     const Result alone = run("lidar-export", {"--listen", QString::number(port), "--frames", "1",
                                               "--timeout", "1", dir.path() + "/alone.csv"});
     simulator.terminate();
