@@ -14,14 +14,14 @@ void CsvRowWriter::appendHeader(std::string& out) const {
 void CsvRowWriter::appendFloat(std::string& out, float value) {
     // A stream prints a float as a double with "%g" and precision 6;
     // to_chars with the general format and precision 6 is that conversion.
-    std::array<char, 32> buffer;
+    std::array<char, 32> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
                                       static_cast<double>(value), std::chars_format::general, 6);
     out.append(buffer.data(), result.ptr);
 }
 
 void CsvRowWriter::appendInteger(std::string& out, std::int64_t value) {
-    std::array<char, 24> buffer;
+    std::array<char, 24> buffer{};
     const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     out.append(buffer.data(), result.ptr);
 }

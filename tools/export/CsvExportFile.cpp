@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 
 CsvExportFile::CsvExportFile(const CsvExportFilter& filter, int frames)
     : writer_(geometry_, CsvRowWriter::Layout::MultiFrame), filter_(filter), frames_(frames) {}
@@ -21,7 +20,7 @@ bool CsvExportFile::open(const QString& path) {
         file_ = std::fopen(QFile::encodeName(path).constData(), "wb");
         ownsFile_ = true;
         if (file_ == nullptr) {
-            error_ = QStringLiteral("cannot write %1: %2").arg(path, std::strerror(errno));
+            error_ = QStringLiteral("cannot write %1: %2").arg(path, qt_error_string(errno));
             return false;
         }
     }
@@ -36,7 +35,7 @@ bool CsvExportFile::put(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
         error_ = QStringLiteral("cannot write %1: %2")
                      .arg(path_ == "-" ? QStringLiteral("standard output") : path_,
-                          std::strerror(errno));
+                          qt_error_string(errno));
         return false;
     }
     return true;
@@ -58,7 +57,7 @@ bool CsvExportFile::close() {
     }
     bool ok = true;
     if (ownsFile_ && std::fclose(file_) != 0) {
-        error_ = QStringLiteral("cannot write %1: %2").arg(path_, std::strerror(errno));
+        error_ = QStringLiteral("cannot write %1: %2").arg(path_, qt_error_string(errno));
         ok = false;
     }
     file_ = nullptr;

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <pcap/pcap.h>
+#include <system_error>
 
 PcapFileWriter::~PcapFileWriter() {
     close();
@@ -40,7 +40,7 @@ bool PcapFileWriter::write(const std::uint8_t* frame, std::size_t size,
     pcap_dump(reinterpret_cast<u_char*>(dumper_), &header, frame);
     // pcap_dump reports nothing; the stream's error flag does.
     if (std::ferror(pcap_dump_file(dumper_))) {
-        error_ = std::strerror(errno);
+        error_ = std::generic_category().message(errno);
         return false;
     }
     return true;
@@ -50,7 +50,7 @@ bool PcapFileWriter::close() {
     bool ok = true;
     if (dumper_ != nullptr) {
         if (pcap_dump_flush(dumper_) != 0 || std::ferror(pcap_dump_file(dumper_))) {
-            error_ = std::strerror(errno);
+            error_ = std::generic_category().message(errno);
             ok = false;
         }
         pcap_dump_close(dumper_);

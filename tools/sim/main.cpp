@@ -15,8 +15,8 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <sys/prctl.h>
+#include <system_error>
 
 namespace {
 
@@ -92,7 +92,7 @@ int send(SensorSimulator& simulator, const SimOptions& o) {
     UdpSocket socket;
     if (!o.sourceAddress.empty() && !socket.bindTo(o.sourceAddress, 0)) {
         std::fprintf(stderr, "sensor-sim: cannot send from %s: %s\n", o.sourceAddress.c_str(),
-                     std::strerror(errno));
+                     std::generic_category().message(errno).c_str());
         return 1;
     }
     // Datagrams leave every 74 µs at the default rate; the default timer
