@@ -28,7 +28,7 @@ QString LiveExport::run() {
     timeout.setSingleShot(true);
     if (options_.timeoutSeconds > 0) {
         timeout.setInterval(static_cast<int>(std::ceil(options_.timeoutSeconds * 1000)));
-        connect(&timeout, &QTimer::timeout, &loop, [&] {
+        QObject::connect(&timeout, &QTimer::timeout, &loop, [&] {
             fail(QStringLiteral("no complete frame within %1 s on port %2 (%3 of %4 frames "
                                 "written)")
                      .arg(options_.timeoutSeconds)
@@ -39,7 +39,7 @@ QString LiveExport::run() {
     }
 
     // Frames cross to this thread queued, as they reach the window.
-    connect(&receiver, &GetMuch::SendLidarData, &loop, [&](const MuchLidarData& frame) {
+    QObject::connect(&receiver, &GetMuch::SendLidarData, &loop, [&](const MuchLidarData& frame) {
         if (!failure.isEmpty() || file_.complete()) {
             return;
         }
@@ -53,9 +53,9 @@ QString LiveExport::run() {
             timeout.start();
         }
     });
-    connect(&receiver, &GetMuch::SendError, &loop, fail);
+    QObject::connect(&receiver, &GetMuch::SendError, &loop, fail);
     // A receiver that ends by itself (it could not bind) has said why.
-    connect(&receiver, &QThread::finished, &loop, [&] {
+    QObject::connect(&receiver, &QThread::finished, &loop, [&] {
         if (!file_.complete()) {
             fail(QStringLiteral("the receiver stopped"));
         }

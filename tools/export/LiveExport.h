@@ -3,13 +3,11 @@
 #include "tools/export/CsvExportFile.h"
 #include "tools/export/ExportOptions.h"
 
-#include <QObject>
 #include <QString>
 
 // Feeds live frames from the data port into an export file, with the
 // viewer's own receiver thread, until the file has all its frames.
-class LiveExport : public QObject {
-    Q_OBJECT
+class LiveExport {
 public:
     LiveExport(const ExportOptions& options, CsvExportFile& file);
 
