@@ -53,6 +53,15 @@ function(vantor_test name)
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-        PROPERTIES LABELS "${name};${ARG_LABELS}" TIMEOUT 120
-                   ENVIRONMENT "VANTOR_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+        TEST_LIST ${name}_TESTS
+        PROPERTIES TIMEOUT 120 ENVIRONMENT "VANTOR_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+    # Labels are a list, which the discovery's property list would split
+    # into separate properties; they are set once the tests are known.
+    set(_labels ${name} ${ARG_LABELS})
+    set(_labels_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+    file(WRITE ${_labels_file}
+        "if(${name}_TESTS)\n"
+        "  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${_labels}\")\n"
+        "endif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${_labels_file})
 endfunction()

@@ -1,7 +1,10 @@
 #pragma once
 
-// The box, in metres, that picks the highlighted points and the statistics.
-// Every face belongs to the box.
+#include "lidar/ChannelGeometry.h"
+
+// An axis-aligned box in metres, as set by area picking or typed in as
+// coordinate ranges; it picks the highlighted points, the statistics and
+// the exported points. Every face belongs to the box.
 struct SelectionBox {
     float xMin = 0;
     float xMax = 0;
@@ -13,4 +16,5 @@ struct SelectionBox {
     bool contains(float x, float y, float z) const {
         return xMin <= x && x <= xMax && yMin <= y && y <= yMax && zMin <= z && z <= zMax;
     }
+    bool contains(const PointXyz& p) const { return contains(p.x, p.y, p.z); }
 };

@@ -87,9 +87,9 @@ int UdpSocket::setReceiveBufferSize(int bytes) {
     if (::getsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &granted, &length) != 0) {
         return -1;
     }
-    // The kernel caps SO_RCVBUF at net.core.rmem_max (it reports twice the
-    // usable size); with CAP_NET_ADMIN the cap can be passed.
-    if (granted < bytes &&
+    // The kernel caps SO_RCVBUF at net.core.rmem_max and reports twice
+    // what it was given; with CAP_NET_ADMIN the cap can be passed.
+    if (granted / 2 < bytes &&
         ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) == 0 &&
         ::getsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &granted, &length) != 0) {
         return -1;

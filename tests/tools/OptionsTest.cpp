@@ -1,0 +1,149 @@
+#include "tools/export/ChannelList.h"
+#include "tools/export/ExportOptions.h"
+#include "tools/sim/SimOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<int> listed(const ChannelList::Flags& flags) {
+    std::vector<int> channels;
+    for (int c = 0; c < static_cast<int>(flags.size()); ++c) {
+        if (flags[c]) {
+            channels.push_back(c);
+        }
+    }
+    return channels;
+}
+
+ExportOptions::Parsed parseExport(QStringList args) {
+    args.prepend("lidar-export");
+    return ExportOptions::parse(args);
+}
+
+SimOptions::Parsed parseSim(QStringList args) {
+    args.prepend("sensor-sim");
+    return SimOptions::parse(args);
+}
+
+} // namespace
+
+TEST(ChannelList, NumbersAndInclusiveRanges) {
+    ChannelList::Flags flags{};
+    QString error;
+    ASSERT_TRUE(ChannelList::parse("0-3,7,100-102, 127", flags, error)) << qPrintable(error);
+    EXPECT_EQ(listed(flags), (std::vector<int>{0, 1, 2, 3, 7, 100, 101, 102, 127}));
+    ASSERT_TRUE(ChannelList::parse("5-5,5", flags, error));
+    EXPECT_EQ(listed(flags), (std::vector<int>{5}));
+}
+
+TEST(ChannelList, MalformedListsAreRefusedAndChangeNothing) {
+    ChannelList::Flags flags{};
+    flags[9] = true;
+    for (const char* text :
+         {"", " ", "128", "-1", "3-1", "a", "1-2-3", "1,,2", "0-128", "1.5", "0-"}) {
+        QString error;
+        EXPECT_FALSE(ChannelList::parse(text, flags, error)) << text;
+        EXPECT_FALSE(error.isEmpty()) << text;
+        EXPECT_EQ(listed(flags), std::vector<int>{9}) << text;
+    }
+}
+
+TEST(ExportOptions, LiveExportWithFilters) {
+    const auto p = parseExport({"--listen", "2370", "--group", "224.1.1.1", "--frames", "4",
+                                "--channels", "0-3,100", "--min-angle", "10", "--max-angle", "20.5",
+                                "--timeout", "1.5", "out.csv"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    const ExportOptions& o = p.options;
+    EXPECT_EQ(o.listenPort, 2370);
+    EXPECT_EQ(o.group, "224.1.1.1");
+    EXPECT_EQ(o.frames, 4);
+    EXPECT_EQ(listed(o.filter.channels), (std::vector<int>{0, 1, 2, 3, 100}));
+    EXPECT_EQ(o.filter.minAngle, 10.0f);
+    EXPECT_EQ(o.filter.maxAngle, 20.5f);
+    EXPECT_EQ(o.timeoutSeconds, 1.5);
+    EXPECT_EQ(o.output, "out.csv");
+    EXPECT_FALSE(o.filter.box);
+}
+
+TEST(ExportOptions, DefaultsKeepEveryPointAndWaitForEver) {
+    const auto p = parseExport({"--listen", "2368", "--frames", "1", "-"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_EQ(listed(p.options.filter.channels).size(), 128u);
+    EXPECT_TRUE(p.options.filter.minAngle <= 0 && p.options.filter.maxAngle >= 655.35f);
+    EXPECT_EQ(p.options.timeoutSeconds, 0);
+    EXPECT_TRUE(p.options.group.empty());
+    EXPECT_EQ(p.options.output, "-");
+}
+
+TEST(ExportOptions, BadArgumentsGiveOneLineErrors) {
+    const QStringList ok = {"--listen", "2368", "--frames", "1"};
+    const std::vector<QStringList> cases = {
+        {"--frames", "1", "out.csv"},            // no source
+        {"--listen", "2368", "out.csv"},         // no frame count
+        ok,                                      // no output
+        ok + QStringList{"a.csv", "b.csv"},      // two outputs
+        {"--listen", "0", "--frames", "1", "-"}, // port range
+        {"--listen", "65536", "--frames", "1", "-"},
+        {"--listen", "x", "--frames", "1", "-"},
+        {"--listen", "2368", "--frames", "0", "-"}, // never ends
+        {"--listen", "2368", "--frames", "-3", "-"},
+        ok + QStringList{"--group", "192.168.1.5", "-"}, // not multicast
+        ok + QStringList{"--group", "224.1.1", "-"},
+        ok + QStringList{"--channels", "0-200", "-"},
+        ok + QStringList{"--min-angle", "abc", "-"},
+        ok + QStringList{"--max-angle", "nan", "-"},
+        ok + QStringList{"--min-angle", "200", "--max-angle", "100", "-"},
+        ok + QStringList{"--timeout", "0", "-"},
+        ok + QStringList{"--timeout", "soon", "-"},
+        ok + QStringList{"--bogus", "-"},
+        {"--listen"},
+    };
+    for (const QStringList& args : cases) {
+        const auto p = parseExport(args);
+        EXPECT_EQ(p.outcome, ExportOptions::Outcome::Error) << qPrintable(args.join(' '));
+        EXPECT_FALSE(p.message.isEmpty()) << qPrintable(args.join(' '));
+        EXPECT_FALSE(p.message.contains('\n')) << qPrintable(p.message);
+    }
+    EXPECT_EQ(parseExport({"--help"}).outcome, ExportOptions::Outcome::Help);
+}
+
+TEST(SimOptions, DefaultsAndValues) {
+    auto p = parseSim({});
+    ASSERT_EQ(p.outcome, SimOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_EQ(p.options.host, "127.0.0.1");
+    EXPECT_FALSE(p.options.hostGiven);
+    EXPECT_EQ(p.options.port, 2368);
+    EXPECT_EQ(p.options.rate, 10);
+    EXPECT_EQ(p.options.azimuthStep, 20);
+    EXPECT_EQ(p.options.frames, 0);
+
+    p = parseSim({"--host", "127.0.0.2", "--port", "2400", "--rate", "20", "--step", "0.07",
+                  "--frames", "3", "--write-pcap", "x.pcap", "--source-ip", "127.0.0.1",
+                  "--quiet"});
+    ASSERT_EQ(p.outcome, SimOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_TRUE(p.options.hostGiven);
+    EXPECT_EQ(p.options.port, 2400);
+    EXPECT_EQ(p.options.rate, 20);
+    EXPECT_EQ(p.options.azimuthStep, 7);
+    EXPECT_EQ(p.options.frames, 3);
+    EXPECT_EQ(p.options.pcapPath, "x.pcap");
+    EXPECT_EQ(p.options.sourceAddress, "127.0.0.1");
+    EXPECT_TRUE(p.options.quiet);
+}
+
+TEST(SimOptions, BadArgumentsGiveOneLineErrors) {
+    const std::vector<QStringList> cases = {
+        {"--host", "localhost"},  {"--port", "0"},     {"--port", "70000"},
+        {"--rate", "0"},          {"--rate", "-1"},    {"--rate", "fast"},
+        {"--step", "0"},          {"--step", "0.005"}, {"--step", "0.123"},
+        {"--step", "400"},        {"--frames", "-1"},  {"--write-pcap", "x.pcap"},
+        {"--source-ip", "1.2.3"}, {"extra"},           {"--bogus"},
+    };
+    for (const QStringList& args : cases) {
+        const auto p = parseSim(args);
+        EXPECT_EQ(p.outcome, SimOptions::Outcome::Error) << qPrintable(args.join(' '));
+        EXPECT_FALSE(p.message.isEmpty()) << qPrintable(args.join(' '));
+        EXPECT_FALSE(p.message.contains('\n')) << qPrintable(p.message);
+    }
+}

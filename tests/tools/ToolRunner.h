@@ -1,0 +1,84 @@
+#pragma once
+
+#include "lidar/CsvRowWriter.h"
+#include "lidar/FrameCutter.h"
+#include "net/UdpSocket.h"
+#include "tools/sim/SensorSimulator.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+// Runs the command-line tools as separate processes, found through
+// VANTOR_BIN_DIR, and builds what they should produce in-process.
+namespace ToolRunner {
+
+struct Result {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+inline QString binary(const QString& name) {
+    const QString dir = qEnvironmentVariable("VANTOR_BIN_DIR");
+    EXPECT_FALSE(dir.isEmpty()) << "VANTOR_BIN_DIR is not set";
+    return dir + "/" + name;
+}
+
+// Starts a tool and returns the running process (the caller ends it).
+inline void start(QProcess& process, const QString& name, const QStringList& args) {
+    process.start(binary(name), args);
+    EXPECT_TRUE(process.waitForStarted(5000)) << qPrintable(name);
+}
+
+inline Result run(const QString& name, const QStringList& args, int timeoutMs = 60000) {
+    QProcess process;
+    start(process, name, args);
+    const bool ended = process.waitForFinished(timeoutMs);
+    EXPECT_TRUE(ended) << qPrintable(name + " " + args.join(' ')) << " did not end";
+    if (!ended) {
+        process.kill();
+        process.waitForFinished();
+    }
+    Result r;
+    r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    r.out = process.readAllStandardOutput();
+    r.err = process.readAllStandardError();
+    return r;
+}
+
+inline int freeUdpPort() {
+    UdpSocket probe;
+    probe.bindAny(0);
+    return probe.localPort();
+}
+
+// The frame sensor-sim sends every revolution at `azimuthStep`.
+inline MuchLidarData simulatedFrame(int azimuthStep) {
+    SensorSimulator simulator(SyntheticScene::street(), azimuthStep);
+    std::vector<SensorSimulator::Payload> payloads;
+    simulator.nextRevolution(payloads);
+    simulator.finish(payloads);
+    FrameCutter cutter;
+    MuchLidarData frame;
+    for (const auto& p : payloads) {
+        cutter.feed(p.data(), [&](const MuchLidarData& f) { frame = f; });
+    }
+    return frame;
+}
+
+// The multi-frame CSV of `frames` copies of `frame`.
+inline QByteArray expectedCsv(const MuchLidarData& frame, int frames,
+                              const CsvExportFilter& filter = {}) {
+    const ChannelGeometry geometry;
+    CsvRowWriter writer(geometry, CsvRowWriter::Layout::MultiFrame);
+    std::string text;
+    writer.appendHeader(text);
+    for (int n = 1; n <= frames; ++n) {
+        writer.appendFrame(text, frame, filter, n);
+    }
+    return QByteArray::fromStdString(text);
+}
+
+} // namespace ToolRunner

@@ -1,0 +1,104 @@
+#include "tools/export/ExportOptions.h"
+
+#include "net/UdpSocket.h"
+#include "tools/export/ChannelList.h"
+
+#include <QCommandLineParser>
+#include <cmath>
+
+ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Writes lidar frames into a multi-frame CSV file.");
+    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption listen("listen", "Receive live data on this UDP port.", "PORT");
+    const QCommandLineOption group("group", "Also join this multicast group.", "ADDR");
+    const QCommandLineOption frames("frames", "Number of frames to write.", "N");
+    const QCommandLineOption channels("channels",
+                                      "Channels to write, e.g. 0-3,7,100-127 "
+                                      "(default all).",
+                                      "LIST");
+    const QCommandLineOption minAngle("min-angle", "Lowest azimuth written, degrees.", "A");
+    const QCommandLineOption maxAngle("max-angle", "Highest azimuth written, degrees.", "B");
+    const QCommandLineOption timeout(
+        "timeout", "Give up after S seconds without a complete frame (default: wait).", "S");
+    const QCommandLineOption quiet("quiet", "Print nothing but errors.");
+    parser.addOptions({help, listen, group, frames, channels, minAngle, maxAngle, timeout, quiet});
+    parser.addPositionalArgument("OUTPUT", "The CSV file to write, - for standard output.");
+
+    Parsed result;
+    auto fail = [&result](const QString& message) {
+        result.outcome = Outcome::Error;
+        result.message = message;
+        return result;
+    };
+    if (!parser.parse(arguments)) {
+        return fail(parser.errorText());
+    }
+    if (parser.isSet(help)) {
+        result.outcome = Outcome::Help;
+        result.message = parser.helpText();
+        return result;
+    }
+
+    ExportOptions& o = result.options;
+    bool ok = true;
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() != 1) {
+        return fail(positional.isEmpty() ? QStringLiteral("missing OUTPUT file (- for standard "
+                                                          "output)")
+                                         : "unexpected argument: " + positional[1]);
+    }
+    o.output = positional[0];
+    if (!parser.isSet(listen)) {
+        return fail("missing --listen PORT");
+    }
+    o.listenPort = parser.value(listen).toInt(&ok);
+    if (!ok || o.listenPort < 1 || o.listenPort > 65535) {
+        return fail("--listen needs a port from 1 to 65535, not " + parser.value(listen));
+    }
+    if (parser.isSet(group)) {
+        o.group = parser.value(group).toStdString();
+        std::uint32_t address = 0;
+        if (!UdpSocket::parseAddress(o.group, address) || (address >> 28) != 0xE) {
+            return fail("--group needs a multicast address (224.0.0.0 to 239.255.255.255), not " +
+                        parser.value(group));
+        }
+    }
+    if (!parser.isSet(frames)) {
+        return fail("missing --frames N");
+    }
+    o.frames = parser.value(frames).toInt(&ok);
+    if (!ok || o.frames < 1) {
+        return fail("--frames needs a count of 1 or more, not " + parser.value(frames));
+    }
+    if (parser.isSet(channels)) {
+        QString error;
+        if (!ChannelList::parse(parser.value(channels), o.filter.channels, error)) {
+            return fail("--channels: " + error);
+        }
+    }
+    if (parser.isSet(minAngle)) {
+        o.filter.minAngle = parser.value(minAngle).toFloat(&ok);
+        if (!ok || !std::isfinite(o.filter.minAngle)) {
+            return fail("--min-angle needs degrees, not " + parser.value(minAngle));
+        }
+    }
+    if (parser.isSet(maxAngle)) {
+        o.filter.maxAngle = parser.value(maxAngle).toFloat(&ok);
+        if (!ok || !std::isfinite(o.filter.maxAngle)) {
+            return fail("--max-angle needs degrees, not " + parser.value(maxAngle));
+        }
+    }
+    if (o.filter.minAngle > o.filter.maxAngle) {
+        return fail("--min-angle is above --max-angle: no point could be written");
+    }
+    if (parser.isSet(timeout)) {
+        o.timeoutSeconds = parser.value(timeout).toDouble(&ok);
+        if (!ok || !(o.timeoutSeconds > 0 && o.timeoutSeconds <= 86400)) {
+            return fail("--timeout needs seconds above 0, not " + parser.value(timeout));
+        }
+    }
+    o.quiet = parser.isSet(quiet);
+    result.outcome = Outcome::Run;
+    return result;
+}
