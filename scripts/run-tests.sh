@@ -9,8 +9,16 @@ jobs=${VANTOR_TEST_JOBS:-2}
 ctest_args=(--test-dir build --output-on-failure -j "$jobs" "$@")
 xvfb=(xvfb-run -a -s "-screen 0 1920x1080x24")
 
-if unshare -rn true 2>/dev/null; then
-    exec unshare -rn bash -c '
+# As root a plain network namespace keeps full privileges inside it (tcpdump,
+# nested namespaces for the device tests); otherwise a user namespace maps us to root.
+if [ "$(id -u)" -eq 0 ]; then
+    unshare=(unshare -n)
+else
+    unshare=(unshare -rn)
+fi
+
+if "${unshare[@]}" true 2>/dev/null; then
+    exec "${unshare[@]}" bash -c '
         ip link set lo up && ip link set lo multicast on && ip route add 224.0.0.0/4 dev lo || exit 1
         exec "$@"' bash "${xvfb[@]}" ctest "${ctest_args[@]}"
 fi
