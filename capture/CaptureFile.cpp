@@ -52,13 +52,19 @@ bool CaptureFile::load(const Progress& progress, QString* errorText) {
                 progress(done, total);
             }
         },
-        errorText);
+        errorText, &truncatedAt_);
     mapping_.adviseSequential(false);
     if (!walked) {
         return false;
     }
     if (tooManyPackets_) {
         *errorText = tr("The capture holds more packets or frames than can be played.");
+        return false;
+    }
+    if (captureBuffers_.empty() && truncatedAt_) {
+        *errorText = tr("The capture file is truncated: the record at byte %1 runs past the end "
+                        "of the file, and no data packet of the sensor comes before it.")
+                         .arg(*truncatedAt_);
         return false;
     }
     if (captureBuffers_.empty()) {
@@ -70,6 +76,17 @@ bool CaptureFile::load(const Progress& progress, QString* errorText) {
         return false;
     }
     return true;
+}
+
+QString CaptureFile::truncationNotice() const {
+    if (!truncatedAt_) {
+        return QString();
+    }
+    return tr("%1: the capture file is truncated at byte %2 (its last record runs past the end "
+              "of the file). The %3 data packets before it were loaded.")
+        .arg(QDir::toNativeSeparators(captureFileName_))
+        .arg(*truncatedAt_)
+        .arg(capturePacketCount());
 }
 
 void CaptureFile::index(const CaptureRecord& record) {

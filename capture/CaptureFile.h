@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // An opened capture: the file mapped read-only and an index of its data
@@ -18,8 +19,9 @@ public:
     using Progress = CaptureRecords::Progress;
 
     // Maps and indexes `path` (pcap or pcapng). Returns null and a text for
-    // the user when the file cannot be read, is not a capture, is
-    // truncated or damaged, or holds no data packet.
+    // the user when the file cannot be read, is not a capture, is damaged,
+    // or holds no data packet. A file cut short opens with the packets
+    // before the cut (see truncationNotice()).
     static std::shared_ptr<const CaptureFile> open(const QString& path, QString* errorText,
                                                    const Progress& progress = {});
 
@@ -36,6 +38,13 @@ public:
     // For each marker in file order, the index of the packet holding it.
     const std::vector<std::int32_t>& frameStartPackets() const { return frameStartPackets_; }
 
+    // Where the file was cut short: the offset of its incomplete last
+    // record; empty for a complete file.
+    const std::optional<std::uint64_t>& truncatedAt() const { return truncatedAt_; }
+    // For the user: where the file was cut and what was loaded before the
+    // cut; empty for a complete file.
+    QString truncationNotice() const;
+
     // Packet records of any kind in the file.
     std::uint64_t recordCount() const { return recordCount_; }
     const std::uint8_t* mappedData() const { return mapping_.data(); }
@@ -51,6 +60,7 @@ private:
     std::vector<const std::uint8_t*> captureBuffers_;
     std::vector<std::int32_t> frameStartPackets_;
     std::uint64_t recordCount_ = 0;
+    std::optional<std::uint64_t> truncatedAt_;
     std::uint32_t unsupportedLinkType_ = 0;
     bool sawUnsupportedLinkType_ = false;
     bool tooManyPackets_ = false;

@@ -69,18 +69,13 @@ private:
     std::uint64_t next_ = 0;
 };
 
-QString truncatedAt(std::uint64_t offset) {
-    return tr("The capture file is truncated: the record at byte %1 runs past the end of the "
-              "file.")
-        .arg(offset);
-}
-
 QString damagedAt(std::uint64_t offset, const QString& what) {
     return tr("The capture file is damaged at byte %1: %2").arg(offset).arg(what);
 }
 
 bool walkPcap(ByteSpan image, bool bigEndian, const CaptureRecords::Visitor& visit,
-              ProgressTicker& ticker, QString* errorText) {
+              ProgressTicker& ticker, QString* errorText,
+              std::optional<std::uint64_t>* truncatedAt) {
     if (image.size() < kPcapFileHeader) {
         *errorText = tr("The capture file is truncated: its file header is incomplete.");
         return false;
@@ -99,14 +94,11 @@ bool walkPcap(ByteSpan image, bool bigEndian, const CaptureRecords::Visitor& vis
     while (offset < image.size()) {
         ticker.at(offset);
         const std::size_t left = image.size() - offset;
-        if (left < kPcapRecordHeader) {
-            *errorText = truncatedAt(offset);
-            return false;
-        }
-        const std::uint32_t captured = FieldReader{image.data() + offset, bigEndian}.u32(8);
-        if (captured > left - kPcapRecordHeader) {
-            *errorText = truncatedAt(offset);
-            return false;
+        const std::uint32_t captured =
+            left < kPcapRecordHeader ? 0 : FieldReader{image.data() + offset, bigEndian}.u32(8);
+        if (left < kPcapRecordHeader || captured > left - kPcapRecordHeader) {
+            *truncatedAt = offset;
+            return true;
         }
         visit({linkType, image.data() + offset + kPcapRecordHeader, captured});
         offset += kPcapRecordHeader + captured;
@@ -120,7 +112,7 @@ struct Interface {
 };
 
 bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTicker& ticker,
-                QString* errorText) {
+                QString* errorText, std::optional<std::uint64_t>* truncatedAt) {
     std::vector<Interface> interfaces;
     bool bigEndian = false;
     std::size_t offset = 0;
@@ -128,8 +120,8 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
         ticker.at(offset);
         const std::size_t left = image.size() - offset;
         if (left < kBlockOverhead) {
-            *errorText = truncatedAt(offset);
-            return false;
+            *truncatedAt = offset;
+            return true;
         }
         const std::uint8_t* block = image.data() + offset;
         // The section header's type reads the same in both byte orders; its
@@ -150,8 +142,8 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
             return false;
         }
         if (total > left) {
-            *errorText = truncatedAt(offset);
-            return false;
+            *truncatedAt = offset;
+            return true;
         }
         const std::size_t bodyLength = total - kBlockOverhead;
         const FieldReader body{block + 8, bigEndian};
@@ -238,7 +230,8 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
 } // namespace
 
 bool CaptureRecords::walk(ByteSpan image, const Visitor& visit, const Progress& progress,
-                          QString* errorText) {
+                          QString* errorText, std::optional<std::uint64_t>* truncatedAt) {
+    truncatedAt->reset();
     if (image.size() == 0) {
         *errorText = tr("The file is empty.");
         return false;
@@ -252,11 +245,11 @@ bool CaptureRecords::walk(ByteSpan image, const Visitor& visit, const Progress& 
     const std::uint32_t swappedMagic = FieldReader{image.data(), true}.u32(0);
     bool ok = false;
     if (magic == kPcapMicroseconds || magic == kPcapNanoseconds) {
-        ok = walkPcap(image, false, visit, ticker, errorText);
+        ok = walkPcap(image, false, visit, ticker, errorText, truncatedAt);
     } else if (swappedMagic == kPcapMicroseconds || swappedMagic == kPcapNanoseconds) {
-        ok = walkPcap(image, true, visit, ticker, errorText);
+        ok = walkPcap(image, true, visit, ticker, errorText, truncatedAt);
     } else if (magic == kSectionHeaderBlock) {
-        ok = walkPcapng(image, visit, ticker, errorText);
+        ok = walkPcapng(image, visit, ticker, errorText, truncatedAt);
     } else {
         *errorText = tr("This is not a capture file (pcap or pcapng).");
         return false;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 // One packet record of a capture file: the captured bytes and the link type
 // of the interface that captured them.
@@ -25,7 +26,10 @@ public:
     using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
     // Returns false and a reason in `errorText` at the first inconsistency;
-    // the records before it have been visited by then.
+    // the records before it have been visited by then. A file cut short (the
+    // last record runs past its end, as after an interrupted copy) is not
+    // an inconsistency: the walk ends there, returns true and sets
+    // `truncatedAt` to the offset of the incomplete record.
     static bool walk(ByteSpan image, const Visitor& visit, const Progress& progress,
-                     QString* errorText);
+                     QString* errorText, std::optional<std::uint64_t>* truncatedAt);
 };

@@ -275,11 +275,9 @@ TEST_F(CaptureFileTest, UnreadableFilesGiveATextNamingTheFileAndTheReason) {
         {"three bytes", QByteArray("\xD4\xC3\xB2", 3), "not a capture"},
         {"text", QByteArray("Just some notes, not a capture at all.\n"), "not a capture"},
         {"half a pcap header", good.left(20), "truncated"},
-        {"cut in a record header", good.left(24 + 1264 + 10), "truncated"},
-        {"cut in a record", good.left(good.size() - 100), "truncated"},
+        {"cut in the first record", good.left(24 + 1000), "truncated"},
         {"record length past the end", withU32(good, 24 + 8, 0xFFFFFFF0u), "truncated"},
         {"pcap version 3", withU32(good, 4, 3), "version"},
-        {"pcapng cut in a block", goodNg.left(goodNg.size() - 30), "truncated"},
         {"pcapng block length too small", withU32(goodNg, firstEpb + 4, 8), "damaged"},
         {"pcapng block length past the end", withU32(goodNg, firstEpb + 4, 0x7FFFFFF0u),
          "truncated"},
@@ -303,4 +301,62 @@ TEST_F(CaptureFileTest, UnreadableFilesGiveATextNamingTheFileAndTheReason) {
     error.clear();
     EXPECT_EQ(CaptureFile::open(dir.path(), &error), nullptr);
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(CaptureFileTest, ACaptureCutShortOpensWithThePacketsBeforeTheCut) {
+    const auto sample = SampleCapture::standard();
+    const auto& payloads = sample->packets.payloads;
+    writeCapture(path("whole.pcap"), payloads);
+    const QByteArray pcap = readBytes(path("whole.pcap"));
+    writeCapture(path("whole.pcapng"), payloads, {Format::Pcapng, Link::Ethernet, false, false});
+    const QByteArray pcapng = readBytes(path("whole.pcapng"));
+    // pcap: 24-byte file header, 1264-byte records; pcapng: 48 bytes of
+    // section and interface, 1280-byte packet blocks.
+    const auto pcapRecord = [](int k) { return 24 + k * 1264; };
+    const auto pcapngBlock = [](int k) { return 48 + k * 1280; };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        int packetsKept;
+        int cutRecord;
+    };
+    const Case cases[] = {
+        {"pcap cut in a record header", pcap.left(pcapRecord(11) + 10), 11, pcapRecord(11)},
+        {"pcap cut in a record", pcap.left(pcapRecord(12) + 700), 12, pcapRecord(12)},
+        {"pcap cut in the last record", pcap.left(pcap.size() - 1),
+         static_cast<int>(payloads.size()) - 1, pcapRecord(static_cast<int>(payloads.size()) - 1)},
+        {"pcapng cut in a block header", pcapng.left(pcapngBlock(3) + 6), 3, pcapngBlock(3)},
+        {"pcapng cut in a block", pcapng.left(pcapngBlock(11) + 1270), 11, pcapngBlock(11)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = writeBytes(QStringLiteral("%1.cap").arg(c.name), c.bytes);
+        const auto capture = openCapture(file);
+        ASSERT_TRUE(capture);
+        const std::vector<Payload> kept(payloads.begin(), payloads.begin() + c.packetsKept);
+        EXPECT_EQ(payloadsOf(*capture), kept);
+        std::vector<std::int32_t> markers;
+        for (int m : sample->markerPackets) {
+            if (m < c.packetsKept) {
+                markers.push_back(m);
+            }
+        }
+        EXPECT_EQ(capture->frameStartPackets(), markers);
+        ASSERT_TRUE(capture->truncatedAt().has_value());
+        EXPECT_EQ(*capture->truncatedAt(), static_cast<std::uint64_t>(c.cutRecord));
+        const QString notice = capture->truncationNotice();
+        EXPECT_TRUE(notice.contains(QDir::toNativeSeparators(file))) << notice.toStdString();
+        EXPECT_TRUE(notice.contains(QStringLiteral("truncated at byte %1").arg(c.cutRecord)))
+            << notice.toStdString();
+        EXPECT_TRUE(notice.contains(QStringLiteral("The %1 data packets").arg(c.packetsKept)))
+            << notice.toStdString();
+    }
+
+    // Cut at a record boundary, a file is whole: nothing to tell.
+    const QString whole = writeBytes("boundary.pcap", pcap.left(pcapRecord(12)));
+    const auto capture = openCapture(whole);
+    ASSERT_TRUE(capture);
+    EXPECT_EQ(capture->capturePacketCount(), 12);
+    EXPECT_FALSE(capture->truncatedAt().has_value());
+    EXPECT_TRUE(capture->truncationNotice().isEmpty());
 }
