@@ -2,7 +2,9 @@
 
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
+#include "app/PlaybackBar.h"
 #include "app/UserGuide.h"
+#include "capture/ReadLiveOffData.h"
 #include "lidar/DataListText.h"
 #include "lidar/GetMuch.h"
 #include "lidar/ThreadStop.h"
@@ -42,7 +44,15 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     // 3. Workers and dialogs. The dialogs (point range, laser configuration,
     // channel selection, code, advanced parameters, About, export settings)
     // and the status and playback workers join here as they are built.
+    offlinePlayer = std::make_unique<ReadLiveOffData>();
     liveReceiver = std::make_unique<GetMuch>();
+    PlaybackBar::WindowHooks hooks;
+    hooks.startReceiving = [this] { startReceiving(); };
+    hooks.stopLiveReceivers = [this] { stopLiveReceivers(); };
+    hooks.clearView = [this] { clearPlaybackView(); };
+    hooks.seek = [this](int packet) { emit sendProgressChangeValue(packet); };
+    hooks.showTips = [this](const QString& text) { showErrorMessage(text); };
+    playbackBar = std::make_unique<PlaybackBar>(*ui, *offlinePlayer, playback, hooks, this);
 
     // 4. The angle tables are `geometry`, built with the window.
 
@@ -133,16 +143,18 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_MeaGrid, &QToolButton::clicked, this,
             [this] { cloudView_->toggleGrid(); });
     connect(ui->tolbtn_SuspendData, &QToolButton::clicked, this, &manwindow::toggleSuspended);
+    playbackBar->wireButtons();
+    connect(ui->Slider_Frame, &QSlider::sliderMoved, this, &manwindow::progressMoved);
+    connect(ui->Slider_Frame, &QSlider::sliderReleased, this, &manwindow::progressReleased);
     // User and Develop are hidden and do nothing.
 }
 
 // Buttons of features that are not part of this build yet: present, but not
 // pretending to work. Each line goes when its feature is wired above.
 void manwindow::disableFeaturesNotBuiltYet() {
-    for (QToolButton* button :
-         {ui->toolButton_select, ui->toolButton_select_Range, ui->toolButton_Open,
-          ui->toolButton_SavePcapData, ui->toolButton, ui->toolButton_2, ui->toolButton_3,
-          ui->toolButton_4, ui->toolButton_About}) {
+    for (QToolButton* button : {ui->toolButton_select, ui->toolButton_select_Range,
+                                ui->toolButton_SavePcapData, ui->toolButton, ui->toolButton_2,
+                                ui->toolButton_3, ui->toolButton_4, ui->toolButton_About}) {
         button->setEnabled(false);
     }
 }
@@ -157,8 +169,10 @@ void manwindow::startReceiving() {
     registerMuchLidarDataMetaType();
     createDataModel();
 
-    // The playback branch (offlineMode) goes here: hand the capture to the
-    // player, connect it and start it, then return.
+    if (playbackBar->offlineMode()) {
+        startOfflinePlayer();
+        return;
+    }
 
     liveRunning = true;
     ui->toolButton_Play->setEnabled(false);
@@ -175,8 +189,43 @@ void manwindow::startReceiving() {
     liveReceiver->start(QThread::InheritPriority);
 }
 
+void manwindow::startOfflinePlayer() {
+    // Made on every start; the unique flag keeps each of them single.
+    const auto unique = Qt::UniqueConnection;
+    connect(offlinePlayer.get(), SIGNAL(SendData(struct MuchLidarData)), this,
+            SLOT(CalculateMuch(struct MuchLidarData)), unique);
+    connect(offlinePlayer.get(), SIGNAL(SendBool(bool)), this, SLOT(FinshorStart(bool)), unique);
+    connect(this, SIGNAL(sendProgressChangeValue(int)), offlinePlayer.get(),
+            SLOT(getProgressChangeValue(int)), unique);
+    if (!offlinePlayer->isRunning()) {
+        offlinePlayer->setCapture(playbackBar->capture());
+        if (const std::optional<int> packet = playbackBar->seekBeforeStart()) {
+            emit sendProgressChangeValue(*packet);
+        }
+        offlinePlayer->start(QThread::InheritPriority);
+    }
+    liveRunning = false;
+}
+
+void manwindow::stopLiveReceivers() {
+    if (!liveRunning) {
+        return;
+    }
+    liveReceiver->quit();
+    stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
+}
+
+void manwindow::clearPlaybackView() {
+    // What the old player sent before it ended arrives now, before the view
+    // is emptied, and not on top of the next capture.
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    QCoreApplication::sendPostedEvents(drawCoalescer, QEvent::MetaCall);
+    cloudView_->clearAll();
+}
+
 void manwindow::stopWorkers() {
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
+    offlinePlayer->stopAndWait();
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {
@@ -280,6 +329,18 @@ void manwindow::onCodeData(QString code) {
     QMessageBox box(QMessageBox::Warning, trForm("warring"), trForm("密码错误"), QMessageBox::Ok,
                     this);
     box.exec();
+}
+
+void manwindow::FinshorStart(bool Finshone) {
+    playbackBar->finishOrStart(Finshone);
+}
+
+void manwindow::progressMoved(int value) {
+    playbackBar->progressMoved(value);
+}
+
+void manwindow::progressReleased() {
+    playbackBar->progressReleased();
 }
 
 void manwindow::showErrorMessage(QString Mess) {

@@ -20,6 +20,8 @@ class manwindowClass;
 class CloudView;
 class DrawCoalescer;
 class GetMuch;
+class PlaybackBar;
+class ReadLiveOffData;
 class QCloseEvent;
 class QLabel;
 class QStandardItemModel;
@@ -36,6 +38,9 @@ public:
 
     // For tests and diagnostics.
     GetMuch& liveReceiverThread() { return *liveReceiver; }
+    ReadLiveOffData& offlinePlayerThread() { return *offlinePlayer; }
+    PlaybackBar& playbackControl() { return *playbackBar; }
+    const PlaybackPosition& playbackPosition() const { return playback; }
     CloudView& cloudView() { return *cloudView_; }
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
     const MuchLidarData& lastFrameReceived() const { return lastFrame; }
@@ -44,10 +49,17 @@ public:
     ChannelSelection& channelSelection() { return channels; }
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
+signals:
+    // A seek of the capture player to a packet.
+    void sendProgressChangeValue(int);
+
 private slots:
     void view();
     void CalculateMuch(MuchLidarData lidardata);
     void onCodeData(QString code);
+    void FinshorStart(bool Finshone);
+    void progressMoved(int);
+    void progressReleased();
     void showErrorMessage(QString Mess);
 
 protected:
@@ -59,6 +71,9 @@ private:
     void wireButtons();
     void disableFeaturesNotBuiltYet();
     void startReceiving();
+    void startOfflinePlayer();
+    void stopLiveReceivers();
+    void clearPlaybackView();
     void stopWorkers();
     void createDataModel();
     void drawLastFrame();
@@ -73,6 +88,8 @@ private:
 
     // Workers; created once, stopped and waited for when the window closes.
     std::unique_ptr<GetMuch> liveReceiver;
+    std::unique_ptr<ReadLiveOffData> offlinePlayer;
+    std::unique_ptr<PlaybackBar> playbackBar;
 
     ChannelGeometry geometry; // the per-channel angle tables
     ChannelSelection channels;

@@ -1,0 +1,376 @@
+#include "app/PlaybackBar.h"
+
+#include "capture/ReadLiveOffData.h"
+#include "platform/ImagePath.h"
+#include "ui_manwindow.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QProgressDialog>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+QString trForm(const char* text) {
+    return QCoreApplication::translate("manwindowClass", text);
+}
+
+QIcon imageIcon(const char* name) {
+    return ImagePath::icon(QStringLiteral("./Resources/images/%1.png").arg(QLatin1String(name)));
+}
+
+// One press of a seek button while playing: the icon it shows and the
+// speed it sets, by the speed step before the press (1..5). The backward
+// cycle is one press behind the forward one.
+struct SpeedRow {
+    const char* icon;
+    int speedIndex;
+};
+constexpr SpeedRow kForwardCycle[] = {{"Seekforward_2x", 1},
+                                      {"Seekforward_3x", 2},
+                                      {"Seekforward_0.5x", 3},
+                                      {"Seekforward_0.25x", 4},
+                                      {"Seekforward", 0}};
+constexpr SpeedRow kBackwardCycle[] = {{"Seekbackward", 0},
+                                       {"Seekbackward_2x", 1},
+                                       {"Seekbackward_3x", 2},
+                                       {"Seekbackward_0.5x", 3},
+                                       {"Seekbackward_0.25x", 4}};
+constexpr int kSpeedSteps = 5;
+
+// Progress of the one indexing pass, in thousandths of the file.
+constexpr int kProgressSteps = 1000;
+
+void printLine(const QString& text) {
+    std::printf("%s\n", text.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+PlaybackBar::PlaybackBar(Ui::manwindowClass& ui, ReadLiveOffData& player,
+                         PlaybackPosition& position, WindowHooks hooks, QWidget* window)
+    : ui_(ui), player_(player), position_(position), hooks_(std::move(hooks)), window_(window) {
+    // No capture, no frames.
+    ui_.Slider_Frame->setRange(0, 0);
+    ui_.Spbox_Frame->setRange(0, 0);
+}
+
+void PlaybackBar::wireButtons() {
+    const auto handle = [this](QToolButton* button, void (PlaybackBar::*handler)()) {
+        QObject::connect(button, &QToolButton::clicked, window_,
+                         [this, handler] { (this->*handler)(); });
+    };
+    handle(ui_.toolButton_Open, &PlaybackBar::open);
+    handle(ui_.toolButton_Play, &PlaybackBar::playOrPause);
+    handle(ui_.toolButton_SeekForward, &PlaybackBar::seekForward);
+    handle(ui_.toolButton_SeekBackward, &PlaybackBar::seekBackward);
+    handle(ui_.toolButton_GoToStart, &PlaybackBar::goToStart);
+    handle(ui_.toolButton_GoToEnd, &PlaybackBar::goToEnd);
+}
+
+void PlaybackBar::open() {
+    const QString path =
+        QFileDialog::getOpenFileName(window_, trForm("WireSharkCaptureFile"), QString(),
+                                     QStringLiteral("Supported Files (*.pcap *.pcapng)"), nullptr,
+                                     QFileDialog::DontUseNativeDialog);
+    QCoreApplication::processEvents();
+    if (path.isEmpty()) {
+        return;
+    }
+    openCapture(path);
+}
+
+bool PlaybackBar::openCapture(const QString& path) {
+    std::shared_ptr<const CaptureFile> loaded;
+    QString error;
+    {
+        QProgressDialog progress(trForm("Opening file..."), QString(), 0, 10, window_);
+        progress.setWindowTitle(trForm("Please wait a moment"));
+        progress.setFixedWidth(300);
+        progress.setMinimumDuration(5);
+        progress.setWindowIcon(ImagePath::icon(QStringLiteral("./Resources/image/corvane.png")));
+        progress.setModal(true);
+        progress.setRange(0, kProgressSteps);
+        // The previous capture stays loaded (and may go on playing) until
+        // the new one has opened.
+        loaded = CaptureFile::open(path, &error, [&](std::uint64_t done, std::uint64_t total) {
+            progress.setValue(total == 0 ? kProgressSteps
+                                         : static_cast<int>(done * kProgressSteps / total));
+        });
+    }
+    if (!loaded) {
+        printLine(error);
+        hooks_.showTips(error);
+        return false;
+    }
+
+    hooks_.stopLiveReceivers();
+    if (playPressCount_ > 1 || player_.isRunning()) {
+        // The player reads the old capture's mapping: it ends first.
+        player_.stopAndWait();
+        hooks_.clearView();
+        playPressCount_ = 1;
+    }
+    capture_ = std::move(loaded);
+    showLoaded();
+
+    const QString notice = capture_->truncationNotice();
+    if (!notice.isEmpty()) {
+        printLine(notice);
+        hooks_.showTips(notice);
+    }
+    return true;
+}
+
+void PlaybackBar::showLoaded() {
+    ui_.toolButton_Play->setIcon(imageIcon("Play"));
+    paused_ = true;
+    ui_.toolButton_Play->setEnabled(true);
+    ui_.toolButton_GoToStart->setEnabled(false);
+    ui_.toolButton_GoToEnd->setEnabled(false);
+    setSeekButtonsEnabled(false);
+    ui_.toolButton_Lidar->setEnabled(false);
+    ui_.Spbox_Frame->setEnabled(true);
+    ui_.Slider_Frame->setEnabled(true);
+    const int lastFrame = capture_->captureFrameCount() - 1;
+    ui_.Spbox_Frame->setRange(0, lastFrame);
+    ui_.Slider_Frame->setRange(0, lastFrame);
+    showPosition(0);
+
+    // Nothing of the previous capture's playback carries over: the speed
+    // shown is the speed played.
+    offlineMode_ = false;
+    playbackFinished_ = false;
+    forwardMode_ = false;
+    forwardSpeedStep_ = 1;
+    backwardSpeedStep_ = 1;
+    showNormalSpeedIcons();
+    position_.playbackActive = false;
+    position_.movingForward = true;
+    position_.movingBackward = false;
+    position_.sliderDragging = false;
+    player_.playback.speedIndex = 0;
+    player_.playback.pauseAfterFrame = 0;
+    player_.playback.restartRequested = 0;
+    player_.playback.stepDirection = 1;
+}
+
+void PlaybackBar::playOrPause() {
+    setSeekButtonsEnabled(true);
+    ui_.toolButton_GoToStart->setEnabled(true);
+    ui_.toolButton_GoToEnd->setEnabled(true);
+    ui_.toolButton_Open->setEnabled(false);
+
+    if (!paused_) {
+        ui_.toolButton_Play->setIcon(imageIcon("Play"));
+        paused_ = true;
+        position_.playbackActive = true;
+        if (playPressCount_ > 1) {
+            player_.closeGate();
+        }
+        return;
+    }
+
+    ui_.toolButton_Play->setIcon(imageIcon("Pause"));
+    paused_ = false;
+    position_.playbackActive = true;
+    offlineMode_ = true;
+    player_.playback.restartRequested = 0;
+    player_.playback.pauseAfterFrame = 0;
+    if (playPressCount_ == 1) {
+        player_.playback.stepDirection = 1;
+        position_.movingForward = true;
+        position_.movingBackward = false;
+        hooks_.startReceiving();
+        forwardSpeedStep_ = 1;
+        backwardSpeedStep_ = 1;
+        playbackFinished_ = false;
+    } else {
+        if (playbackFinished_) {
+            // From the stop point: forward from packet 0, frame 0 first.
+            playbackFinished_ = false;
+            player_.seekPacket = 0;
+            showPosition(0);
+        }
+        player_.releaseGate();
+    }
+    ++playPressCount_;
+}
+
+void PlaybackBar::seekForward() {
+    if (playbackFinished_) {
+        ui_.toolButton_SeekForward->setIcon(imageIcon("Seekforward"));
+        forwardSpeedStep_ = 1;
+        player_.playback.speedIndex = 0;
+        return;
+    }
+    if (!forwardMode_) {
+        ui_.toolButton_SeekBackward->setIcon(imageIcon("Seekbackward"));
+        forwardSpeedStep_ = 1;
+        backwardSpeedStep_ = 1;
+        player_.playback.speedIndex = 0;
+        player_.playback.stepDirection = 1;
+    }
+    forwardMode_ = true;
+    position_.movingForward = true;
+    // Counting both ways at once would freeze the position.
+    position_.movingBackward = false;
+
+    if (!paused_) {
+        const SpeedRow& row = kForwardCycle[forwardSpeedStep_ - 1];
+        ui_.toolButton_SeekForward->setIcon(imageIcon(row.icon));
+        forwardSpeedStep_ = forwardSpeedStep_ % kSpeedSteps + 1;
+        player_.playback.speedIndex = row.speedIndex;
+        player_.playback.stepDirection = 1;
+        return;
+    }
+    if (position_.currentFrame >= capture_->captureFrameCount() - 1) {
+        player_.playback.pauseAfterFrame = 0;
+        return;
+    }
+    singleStep(+1);
+}
+
+void PlaybackBar::seekBackward() {
+    if (position_.currentFrame == 0 || playbackFinished_) {
+        ui_.toolButton_SeekBackward->setIcon(imageIcon("Seekbackward"));
+        backwardSpeedStep_ = 1;
+        player_.playback.speedIndex = 0;
+        return;
+    }
+    if (forwardMode_) {
+        ui_.toolButton_SeekForward->setIcon(imageIcon("Seekforward"));
+        player_.playback.stepDirection = -1;
+        position_.movingForward = false;
+        forwardSpeedStep_ = 1;
+        backwardSpeedStep_ = 1;
+        player_.playback.speedIndex = 0;
+    }
+    forwardMode_ = false;
+    position_.movingBackward = true;
+
+    if (!paused_) {
+        const SpeedRow& row = kBackwardCycle[backwardSpeedStep_ - 1];
+        ui_.toolButton_SeekBackward->setIcon(imageIcon(row.icon));
+        backwardSpeedStep_ = backwardSpeedStep_ % kSpeedSteps + 1;
+        player_.playback.speedIndex = row.speedIndex;
+        player_.playback.stepDirection = -1;
+        position_.movingForward = false;
+        return;
+    }
+    singleStep(-1);
+}
+
+void PlaybackBar::singleStep(int direction) {
+    position_.playbackActive = true;
+    position_.movingForward = direction > 0;
+    position_.movingBackward = direction < 0;
+    showNormalSpeedIcons();
+    forwardSpeedStep_ = 1;
+    backwardSpeedStep_ = 1;
+    player_.playback.speedIndex = 0;
+    player_.playback.stepDirection = direction;
+    player_.playback.pauseAfterFrame = 1;
+    player_.releaseGate();
+}
+
+void PlaybackBar::goToStart() {
+    showPosition(0);
+    ui_.toolButton_Play->setIcon(imageIcon("Play"));
+    player_.playback.restartRequested = 1;
+    if (paused_) {
+        player_.releaseGate();
+    }
+    paused_ = true;
+}
+
+void PlaybackBar::goToEnd() {
+    // The player shows the last frame and pauses behind it; the frame it
+    // sends does not move the position, which is already there.
+    const int lastFrame = std::max(capture_->captureFrameCount() - 1, 0);
+    position_.playbackActive = false;
+    position_.movingForward = true;
+    position_.movingBackward = false;
+    showNormalSpeedIcons();
+    forwardSpeedStep_ = 1;
+    backwardSpeedStep_ = 1;
+    player_.playback.speedIndex = 0;
+    showPosition(lastFrame);
+    ui_.toolButton_Play->setIcon(imageIcon("Play"));
+    paused_ = true;
+    player_.showFrameAndPause(lastFrame);
+}
+
+void PlaybackBar::progressMoved(int value) {
+    position_.sliderDragging = true;
+    pendingFrame_ = value;
+}
+
+void PlaybackBar::progressReleased() {
+    if (!position_.sliderDragging) {
+        // Pressed and let go without a move: the slider's own position.
+        pendingFrame_ = ui_.Slider_Frame->value();
+    }
+    position_.sliderDragging = false;
+    if (!capture_) {
+        return;
+    }
+    showPosition(pendingFrame_);
+    hooks_.seek(packetOfFrame(pendingFrame_));
+}
+
+std::optional<int> PlaybackBar::seekBeforeStart() const {
+    if (!capture_ || position_.currentFrame == 0) {
+        return std::nullopt;
+    }
+    return packetOfFrame(position_.currentFrame);
+}
+
+int PlaybackBar::packetOfFrame(int frame) const {
+    const std::vector<std::int32_t>& starts = capture_->frameStartPackets();
+    if (frame <= 0 || starts.empty()) {
+        return 0;
+    }
+    return starts[std::min(static_cast<std::size_t>(frame), starts.size()) - 1];
+}
+
+void PlaybackBar::finishOrStart(bool finished) {
+    if (finished) {
+        playbackFinished_ = true;
+        paused_ = true;
+        position_.movingForward = true;
+        position_.movingBackward = false;
+        player_.playback.speedIndex = 0;
+        // The icons show normal speed: the cycles start there again.
+        forwardSpeedStep_ = 1;
+        backwardSpeedStep_ = 1;
+        setSeekButtonsEnabled(false);
+        ui_.toolButton_GoToStart->setEnabled(false);
+        ui_.toolButton_GoToEnd->setEnabled(false);
+        ui_.toolButton_Play->setIcon(imageIcon("Play"));
+        showNormalSpeedIcons();
+        showPosition(0);
+        ui_.toolButton_Open->setEnabled(true);
+    }
+    offlineMode_ = false;
+    position_.playbackActive = false;
+    ui_.toolButton_Lidar->setEnabled(true);
+}
+
+void PlaybackBar::showPosition(int frame) {
+    position_.currentFrame = frame;
+    ui_.Spbox_Frame->setValue(frame);
+    ui_.Slider_Frame->setValue(frame);
+}
+
+void PlaybackBar::setSeekButtonsEnabled(bool enabled) {
+    ui_.toolButton_SeekForward->setEnabled(enabled);
+    ui_.toolButton_SeekBackward->setEnabled(enabled);
+}
+
+void PlaybackBar::showNormalSpeedIcons() {
+    ui_.toolButton_SeekForward->setIcon(imageIcon("Seekforward"));
+    ui_.toolButton_SeekBackward->setIcon(imageIcon("Seekbackward"));
+}
