@@ -76,6 +76,23 @@ TEST(ExportOptions, DefaultsKeepEveryPointAndWaitForEver) {
     EXPECT_EQ(p.options.output, "-");
 }
 
+TEST(ExportOptions, ACaptureFileBeforeTheOutputReadsTheCapture) {
+    auto p = parseExport({"run.pcapng", "out.csv"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_EQ(p.options.capture, "run.pcapng");
+    EXPECT_EQ(p.options.output, "out.csv");
+    EXPECT_EQ(p.options.frames, 0); // every frame
+    EXPECT_EQ(p.options.skip, 0);
+    EXPECT_EQ(p.options.listenPort, 0);
+
+    p = parseExport({"--skip", "3", "--frames", "2", "--channels", "5", "run.pcap", "-"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_EQ(p.options.skip, 3);
+    EXPECT_EQ(p.options.frames, 2);
+    EXPECT_EQ(listed(p.options.filter.channels), std::vector<int>{5});
+    EXPECT_EQ(p.options.output, "-");
+}
+
 TEST(ExportOptions, BadArgumentsGiveOneLineErrors) {
     const QStringList ok = {"--listen", "2368", "--frames", "1"};
     const std::vector<QStringList> cases = {
@@ -98,6 +115,14 @@ TEST(ExportOptions, BadArgumentsGiveOneLineErrors) {
         ok + QStringList{"--timeout", "soon", "-"},
         ok + QStringList{"--bogus", "-"},
         {"--listen"},
+        {"a.pcap", "b.pcap", "out.csv"},         // two captures
+        ok + QStringList{"a.pcap", "out.csv"},   // live and a capture
+        {"--group", "224.1.1.1", "a.pcap", "-"}, // live options with a capture
+        {"--timeout", "3", "a.pcap", "-"},
+        {"--skip", "-1", "a.pcap", "-"},
+        {"--skip", "x", "a.pcap", "-"},
+        {"--frames", "0", "a.pcap", "-"},
+        ok + QStringList{"--skip", "1", "-"}, // skipping is for captures
     };
     for (const QStringList& args : cases) {
         const auto p = parseExport(args);

@@ -8,11 +8,15 @@
 
 ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     QCommandLineParser parser;
-    parser.setApplicationDescription("Writes lidar frames into a multi-frame CSV file.");
+    parser.setApplicationDescription(
+        "Writes lidar frames into a multi-frame CSV file, from live data (--listen) or from a "
+        "capture file (pcap or pcapng).");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption listen("listen", "Receive live data on this UDP port.", "PORT");
     const QCommandLineOption group("group", "Also join this multicast group.", "ADDR");
-    const QCommandLineOption frames("frames", "Number of frames to write.", "N");
+    const QCommandLineOption frames(
+        "frames", "Number of frames to write (from a capture: default all).", "N");
+    const QCommandLineOption skip("skip", "Capture frames to pass over first (default 0).", "K");
     const QCommandLineOption channels("channels",
                                       "Channels to write, e.g. 0-3,7,100-127 "
                                       "(default all).",
@@ -22,7 +26,10 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     const QCommandLineOption timeout(
         "timeout", "Give up after S seconds without a complete frame (default: wait).", "S");
     const QCommandLineOption quiet("quiet", "Print nothing but errors.");
-    parser.addOptions({help, listen, group, frames, channels, minAngle, maxAngle, timeout, quiet});
+    parser.addOptions(
+        {help, listen, group, frames, skip, channels, minAngle, maxAngle, timeout, quiet});
+    parser.addPositionalArgument("CAPTURE", "The capture file to read (instead of --listen).",
+                                 "[CAPTURE]");
     parser.addPositionalArgument("OUTPUT", "The CSV file to write, - for standard output.");
 
     Parsed result;
@@ -43,18 +50,30 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     ExportOptions& o = result.options;
     bool ok = true;
     const QStringList positional = parser.positionalArguments();
-    if (positional.size() != 1) {
-        return fail(positional.isEmpty() ? QStringLiteral("missing OUTPUT file (- for standard "
-                                                          "output)")
-                                         : "unexpected argument: " + positional[1]);
+    if (positional.isEmpty()) {
+        return fail("missing OUTPUT file (- for standard output)");
     }
-    o.output = positional[0];
-    if (!parser.isSet(listen)) {
-        return fail("missing --listen PORT");
+    if (positional.size() > 2 || (positional.size() == 2 && parser.isSet(listen))) {
+        return fail("unexpected argument: " + positional[parser.isSet(listen) ? 1 : 2]);
     }
-    o.listenPort = parser.value(listen).toInt(&ok);
-    if (!ok || o.listenPort < 1 || o.listenPort > 65535) {
-        return fail("--listen needs a port from 1 to 65535, not " + parser.value(listen));
+    o.output = positional.back();
+    if (positional.size() == 2) {
+        o.capture = positional[0];
+        for (const QCommandLineOption* liveOnly : {&listen, &group, &timeout}) {
+            if (parser.isSet(*liveOnly)) {
+                return fail("--" + liveOnly->names().first() + " is for live data, not a capture");
+            }
+        }
+    } else if (!parser.isSet(listen)) {
+        return fail("missing --listen PORT or a CAPTURE file");
+    } else {
+        o.listenPort = parser.value(listen).toInt(&ok);
+        if (!ok || o.listenPort < 1 || o.listenPort > 65535) {
+            return fail("--listen needs a port from 1 to 65535, not " + parser.value(listen));
+        }
+        if (parser.isSet(skip)) {
+            return fail("--skip is for a capture file");
+        }
     }
     if (parser.isSet(group)) {
         o.group = parser.value(group).toStdString();
@@ -64,12 +83,19 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
                         parser.value(group));
         }
     }
-    if (!parser.isSet(frames)) {
+    if (parser.isSet(frames)) {
+        o.frames = parser.value(frames).toInt(&ok);
+        if (!ok || o.frames < 1) {
+            return fail("--frames needs a count of 1 or more, not " + parser.value(frames));
+        }
+    } else if (o.capture.isEmpty()) {
         return fail("missing --frames N");
     }
-    o.frames = parser.value(frames).toInt(&ok);
-    if (!ok || o.frames < 1) {
-        return fail("--frames needs a count of 1 or more, not " + parser.value(frames));
+    if (parser.isSet(skip)) {
+        o.skip = parser.value(skip).toInt(&ok);
+        if (!ok || o.skip < 0) {
+            return fail("--skip needs a count of 0 or more, not " + parser.value(skip));
+        }
     }
     if (parser.isSet(channels)) {
         QString error;

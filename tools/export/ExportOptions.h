@@ -6,14 +6,17 @@
 #include <QStringList>
 #include <string>
 
-// The command line of lidar-export.
+// The command line of lidar-export: frames from live data (--listen) or from
+// a capture file (CAPTURE before OUTPUT).
 struct ExportOptions {
     enum class Outcome { Run, Help, Error };
     struct Parsed;
 
+    QString capture;           // capture file to read; empty: live
     int listenPort = 0;        // live data port
     std::string group;         // multicast group to join; empty: none
-    int frames = 0;            // frames to write
+    int frames = 0;            // frames to write; 0 (captures only): all
+    int skip = 0;              // frames of the capture passed over first
     CsvExportFilter filter;    // channels and azimuth window
     double timeoutSeconds = 0; // 0: wait for ever
     QString output;            // "-" is standard output

@@ -1,10 +1,12 @@
 // lidar-export: writes lidar frames into a multi-frame CSV file.
 
+#include "tools/export/CaptureExport.h"
 #include "tools/export/CsvExportFile.h"
 #include "tools/export/ExportOptions.h"
 #include "tools/export/LiveExport.h"
 
 #include <QCoreApplication>
+#include <climits>
 #include <cstdio>
 
 namespace {
@@ -29,12 +31,20 @@ int main(int argc, char** argv) {
     }
     const ExportOptions& options = parsed.options;
 
-    CsvExportFile file(options.filter, options.frames);
-    if (!file.open(options.output)) {
-        return failWith(file.error());
+    // From a capture without a count: every frame it holds.
+    CsvExportFile file(options.filter, options.frames > 0 ? options.frames : INT_MAX);
+    QString failure;
+    if (options.capture.isEmpty()) {
+        if (!file.open(options.output)) {
+            return failWith(file.error());
+        }
+        failure = LiveExport(options, file).run();
+    } else {
+        // Opens the output only once the capture has opened, so a wrong
+        // capture name leaves an existing output alone.
+        ProgressLine progress(stderr, !options.quiet && ProgressLine::isTerminal(stderr));
+        failure = CaptureExport(options, file, progress).run();
     }
-    LiveExport live(options, file);
-    const QString failure = live.run();
     if (!file.close() && failure.isEmpty()) {
         return failWith(file.error());
     }

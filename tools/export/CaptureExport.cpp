@@ -1,0 +1,75 @@
+#include "tools/export/CaptureExport.h"
+
+#include "capture/CaptureFile.h"
+#include "lidar/FrameCutter.h"
+
+#include <QFileInfo>
+
+namespace {
+// Packets between looks at the progress line.
+constexpr std::size_t kProgressPackets = 4096;
+} // namespace
+
+CaptureExport::CaptureExport(const ExportOptions& options, CsvExportFile& file,
+                             ProgressLine& progress)
+    : options_(options), file_(file), progress_(progress) {}
+
+QString CaptureExport::run() {
+    const QString name = QFileInfo(options_.capture).fileName();
+    QString failure;
+    const auto capture =
+        CaptureFile::open(options_.capture, &failure, [&](std::uint64_t done, std::uint64_t total) {
+            progress_.show(QStringLiteral("lidar-export: indexing %1: %2%")
+                               .arg(name)
+                               .arg(total == 0 ? 100 : done * 100 / total));
+        });
+    progress_.clear();
+    if (!capture) {
+        return failure;
+    }
+    if (!file_.open(options_.output)) {
+        return file_.error();
+    }
+
+    FrameCutter cutter;
+    int framesCut = 0;
+    const auto write = [&](const MuchLidarData& frame) {
+        if (framesCut++ < options_.skip || !failure.isEmpty()) {
+            return;
+        }
+        if (!file_.writeFrame(frame)) {
+            failure = file_.error();
+        }
+    };
+    const std::vector<const std::uint8_t*>& packets = capture->captureBuffers();
+    for (std::size_t i = 0; i < packets.size() && failure.isEmpty() && !file_.complete(); ++i) {
+        cutter.feed(packets[i], write);
+        if (i % kProgressPackets == 0) {
+            progress_.show(QStringLiteral("lidar-export: %1: %2% read, %3 frames written")
+                               .arg(name)
+                               .arg(i * 100 / packets.size())
+                               .arg(file_.framesWritten()));
+        }
+    }
+    progress_.clear();
+    if (!failure.isEmpty()) {
+        return failure;
+    }
+    if (capture->truncatedAt()) {
+        return QStringLiteral("%1 %2 frames written.")
+            .arg(capture->truncationNotice())
+            .arg(file_.framesWritten());
+    }
+    const bool shortOfFrames = options_.frames > 0 ? !file_.complete() : file_.framesWritten() == 0;
+    if (shortOfFrames) {
+        return QStringLiteral("%1: the capture holds %2 complete frames and %3 were skipped: %4 "
+                              "frames written%5")
+            .arg(options_.capture)
+            .arg(framesCut)
+            .arg(options_.skip)
+            .arg(file_.framesWritten())
+            .arg(options_.frames > 0 ? QStringLiteral(" of %1 wanted").arg(options_.frames)
+                                     : QString());
+    }
+    return QString();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "tools/export/CsvExportFile.h"
+#include "tools/export/ExportOptions.h"
+#include "tools/export/ProgressLine.h"
+
+#include <QString>
+
+// Feeds the frames of a capture file into an export file, cut as live
+// reception cuts them: the points before the first marker are dropped, a
+// frame is written at each following marker, and the points after the last
+// marker form no frame. The first `skip` frames are passed over; then frames
+// are written until the file has the wanted number, or to the end of the
+// capture when all are wanted.
+class CaptureExport {
+public:
+    CaptureExport(const ExportOptions& options, CsvExportFile& file, ProgressLine& progress);
+
+    // Opens the capture, then the export file (not yet open), and writes.
+    // Returns the failure as one line, or an empty text on success. Frames
+    // written before a failure stay in the file: a capture cut short, or
+    // one with fewer frames than wanted, still gives what it holds.
+    QString run();
+
+private:
+    const ExportOptions& options_;
+    CsvExportFile& file_;
+    ProgressLine& progress_;
+};
