@@ -40,6 +40,20 @@ void MappedFile::adviseSequential(bool sequential) {
 #endif
 }
 
+void MappedFile::prefetch(std::uint64_t offset, std::uint64_t length) {
+#ifdef Q_OS_UNIX
+    static const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const std::uint64_t begin = std::min(offset, size_) / page * page;
+    const std::uint64_t end = std::min(offset + length, size_);
+    if (data_ && end > begin) {
+        ::madvise(const_cast<std::uint8_t*>(data_ + begin), end - begin, MADV_WILLNEED);
+    }
+#else
+    Q_UNUSED(offset);
+    Q_UNUSED(length);
+#endif
+}
+
 void MappedFile::releaseResidentBelow(std::uint64_t offset) {
 #ifdef Q_OS_UNIX
     static const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));

@@ -19,6 +19,10 @@ public:
 
     // Read-ahead hint for one pass from start to end; off again afterwards.
     void adviseSequential(bool sequential);
+    // Starts reading [offset, offset + length) from the disk in the
+    // background, so a first pass over a file not yet cached does not wait
+    // for each small read-ahead in turn.
+    void prefetch(std::uint64_t offset, std::uint64_t length);
     // Takes the pages before `offset` out of the process's resident set.
     // They stay in the page cache and are mapped again when next read, so
     // indexing a file larger than the memory does not hold it all resident.

@@ -37,6 +37,7 @@ TEST(CsvExportFile, NumbersFramesFromOneAndStopsAtTheWantedCount) {
     EXPECT_EQ(file.framesWritten(), 2);
     EXPECT_EQ(file.rowsWritten(), 3u);
     ASSERT_TRUE(file.close());
+    EXPECT_EQ(static_cast<qint64>(file.bytesWritten()), QFile(path).size());
 
     const QStringList lines = linesOf(path);
     ASSERT_EQ(lines.size(), 4);

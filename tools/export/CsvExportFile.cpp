@@ -38,6 +38,7 @@ bool CsvExportFile::put(const std::string& text) {
                           qt_error_string(errno));
         return false;
     }
+    bytesWritten_ += text.size();
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "lidar/MuchLidarData.h"
 
 #include <QString>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -31,6 +32,7 @@ public:
     int framesWritten() const { return framesWritten_; }
     int framesWanted() const { return frames_; }
     std::size_t rowsWritten() const { return rowsWritten_; }
+    std::uint64_t bytesWritten() const { return bytesWritten_; }
     // What went wrong with the last failed call.
     const QString& error() const { return error_; }
 
@@ -47,5 +49,6 @@ private:
     std::string text_;
     int framesWritten_ = 0;
     std::size_t rowsWritten_ = 0;
+    std::uint64_t bytesWritten_ = 0;
     QString error_;
 };
