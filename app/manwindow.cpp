@@ -1,8 +1,12 @@
 #include "app/manwindow.h"
 
+#include "app/About.h"
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
 #include "app/UserGuide.h"
+#include "device/CodeDialog.h"
+#include "device/GetSet.h"
+#include "device/InteractionMuchSet.h"
 #include "lidar/DataListText.h"
 #include "lidar/GetMuch.h"
 #include "lidar/ThreadStop.h"
@@ -25,8 +29,14 @@ QString trForm(const char* text) {
     return QCoreApplication::translate("manwindowClass", text);
 }
 
-const QLatin1String kAccessCode("905");
 constexpr int kDrawRateRefreshMs = 500;
+
+// Dialogs are shown non-modally; one already open comes to the front.
+void showWindow(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
 
 } // namespace
 
@@ -39,10 +49,20 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     applyApplicationLook();
     setWindowState(Qt::WindowMaximized);
 
-    // 3. Workers and dialogs. The dialogs (point range, laser configuration,
-    // channel selection, code, advanced parameters, About, export settings)
-    // and the status and playback workers join here as they are built.
+    // 3. Workers and dialogs, in this order. The other dialogs (point range,
+    // channel selection, advanced parameters, export settings) and the
+    // playback worker join here as they are built.
     liveReceiver = std::make_unique<GetMuch>();
+    statusReceiver = std::make_unique<GetSet>();
+    laserConfigDialog = std::make_unique<InteractionMuchSet>();
+    codeDialog = std::make_unique<CodeDialog>();
+    aboutDialog = std::make_unique<About>();
+    // An open dialog does not keep the program running once the window closes.
+    for (QWidget* dialog :
+         {static_cast<QWidget*>(laserConfigDialog.get()), static_cast<QWidget*>(codeDialog.get()),
+          static_cast<QWidget*>(aboutDialog.get())}) {
+        dialog->setAttribute(Qt::WA_QuitOnClose, false);
+    }
 
     // 4. The angle tables are `geometry`, built with the window.
 
@@ -133,6 +153,12 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_MeaGrid, &QToolButton::clicked, this,
             [this] { cloudView_->toggleGrid(); });
     connect(ui->tolbtn_SuspendData, &QToolButton::clicked, this, &manwindow::toggleSuspended);
+    connect(ui->toolButton, &QToolButton::clicked, this,
+            [this] { showWindow(*laserConfigDialog); });
+    connect(ui->toolButton_2, &QToolButton::clicked, this, [this] { showWindow(*codeDialog); });
+    connect(codeDialog.get(), &CodeDialog::sendCode, this, &manwindow::onCodeData);
+    connect(ui->toolButton_About, &QToolButton::clicked, this,
+            [this] { showWindow(*aboutDialog); });
     // User and Develop are hidden and do nothing.
 }
 
@@ -141,8 +167,7 @@ void manwindow::wireButtons() {
 void manwindow::disableFeaturesNotBuiltYet() {
     for (QToolButton* button :
          {ui->toolButton_select, ui->toolButton_select_Range, ui->toolButton_Open,
-          ui->toolButton_SavePcapData, ui->toolButton, ui->toolButton_2, ui->toolButton_3,
-          ui->toolButton_4, ui->toolButton_About}) {
+          ui->toolButton_SavePcapData, ui->toolButton_3, ui->toolButton_4}) {
         button->setEnabled(false);
     }
 }
@@ -153,8 +178,10 @@ void manwindow::view() {
 
 void manwindow::startReceiving() {
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
+    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
 
     registerMuchLidarDataMetaType();
+    registerSettingDataMetaTypes();
     createDataModel();
 
     // The playback branch (offlineMode) goes here: hand the capture to the
@@ -164,19 +191,33 @@ void manwindow::startReceiving() {
     ui->toolButton_Play->setEnabled(false);
     liveReceiver->multicastAddress = ui->lineEdit_2->text().toStdString();
     liveReceiver->port = ui->lineEdit_portNumber->text().toInt();
+    statusReceiver->multicastAddress = liveReceiver->multicastAddress;
+    statusReceiver->port = ui->lineEdit_portNumber_2->text().toInt();
 
     // Made on every start; the unique flag keeps each of them single.
     const auto unique = Qt::UniqueConnection;
+    GetSet* status = statusReceiver.get();
+    connect(status, SIGNAL(SendDataDifo(QByteArray)), laserConfigDialog.get(),
+            SLOT(OnLidarDifoData(QByteArray)), unique);
     connect(liveReceiver.get(), SIGNAL(SendLidarData(struct MuchLidarData)), this,
             SLOT(CalculateMuch(struct MuchLidarData)), unique);
+    connect(status, SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
+            laserConfigDialog.get(),
+            SLOT(OnLidarStatusReceiving(struct SettingData, std::vector<int>)), unique);
+    // The advanced parameter dialog takes the same status here once it is built.
+    connect(status, SIGNAL(SendMasterPanelVersion(QString)), aboutDialog.get(),
+            SLOT(displayMasterPanelVersion(QString)), unique);
     connect(liveReceiver.get(), SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)),
             unique);
+    connect(status, SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)), unique);
 
     liveReceiver->start(QThread::InheritPriority);
+    statusReceiver->start(QThread::InheritPriority);
 }
 
 void manwindow::stopWorkers() {
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
+    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {
@@ -273,7 +314,7 @@ void manwindow::toggleDataList() {
 }
 
 void manwindow::onCodeData(QString code) {
-    if (code == kAccessCode) {
+    if (CodeDialog::isAccessCode(code)) {
         // The advanced parameter dialog opens here once it is built.
         return;
     }

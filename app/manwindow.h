@@ -17,9 +17,13 @@
 namespace Ui {
 class manwindowClass;
 }
+class About;
 class CloudView;
+class CodeDialog;
 class DrawCoalescer;
 class GetMuch;
+class GetSet;
+class InteractionMuchSet;
 class QCloseEvent;
 class QLabel;
 class QStandardItemModel;
@@ -36,6 +40,10 @@ public:
 
     // For tests and diagnostics.
     GetMuch& liveReceiverThread() { return *liveReceiver; }
+    GetSet& statusReceiverThread() { return *statusReceiver; }
+    InteractionMuchSet& laserConfigWindow() { return *laserConfigDialog; }
+    CodeDialog& codeWindow() { return *codeDialog; }
+    About& aboutWindow() { return *aboutDialog; }
     CloudView& cloudView() { return *cloudView_; }
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
     const MuchLidarData& lastFrameReceived() const { return lastFrame; }
@@ -73,6 +81,11 @@ private:
 
     // Workers; created once, stopped and waited for when the window closes.
     std::unique_ptr<GetMuch> liveReceiver;
+    std::unique_ptr<GetSet> statusReceiver;
+    // Dialogs; created once, shown from the tool bar, hidden when closed.
+    std::unique_ptr<InteractionMuchSet> laserConfigDialog;
+    std::unique_ptr<CodeDialog> codeDialog;
+    std::unique_ptr<About> aboutDialog;
 
     ChannelGeometry geometry; // the per-channel angle tables
     ChannelSelection channels;
