@@ -57,9 +57,9 @@ bool LiveSensor::openSockets(const std::string& address, Sockets& sockets, std::
     sockets.config = std::make_unique<UdpSocket>();
     if (!sockets.config->bindTo(address, ConfigPacket::kSensorPort) ||
         !sockets.config->setNonBlocking()) {
-        error = "cannot take configuration packets at " + address + ":" +
-                std::to_string(ConfigPacket::kSensorPort) + ": " + systemError();
-        return false;
+        sockets.configError = "cannot take configuration packets at " + address + ":" +
+                              std::to_string(ConfigPacket::kSensorPort) + ": " + systemError();
+        sockets.config.reset();
     }
     return true;
 }
@@ -81,8 +81,10 @@ void LiveSensor::sendDeviceInfo() {
 void LiveSensor::moveSensor(const AddressBytes& address, std::vector<std::string>& notes) {
     Sockets moved;
     std::string error;
-    if (!openSockets(dotted(address), moved, error)) {
-        notes.push_back("sensor address " + dotted(address) + " refused (" + error + ")");
+    // At an address where it could not be configured again it would be lost.
+    if (!openSockets(dotted(address), moved, error) || !moved.config) {
+        notes.push_back("sensor address " + dotted(address) + " refused (" +
+                        (error.empty() ? moved.configError : error) + ")");
         return;
     }
     notes.push_back("sensor address " + device_.sensorAddress() + " -> " + dotted(address));
@@ -126,6 +128,9 @@ int LiveSensor::run(std::atomic<bool>& stop) {
     if (!openSockets(options_.sourceAddress, sockets_, error)) {
         std::fprintf(stderr, "sensor-sim: %s\n", error.c_str());
         return 1;
+    }
+    if (!sockets_.configError.empty()) {
+        std::fprintf(stderr, "sensor-sim: %s; going on without\n", sockets_.configError.c_str());
     }
     host_ = device_.hostAddress();
 

@@ -29,9 +29,11 @@ private:
     struct Sockets {
         std::unique_ptr<UdpSocket> out;
         std::unique_ptr<UdpSocket> config; // none without an address of its own
+        std::string configError;           // why there is none although asked for
     };
     // The sockets of a sensor at `address`; an empty address sends from any
-    // address and takes no configuration packets.
+    // address and takes no configuration packets. Fails only when nothing
+    // can be sent from the address.
     static bool openSockets(const std::string& address, Sockets& sockets, std::string& error);
 
     void sendDeviceInfo();
