@@ -62,5 +62,4 @@ struct DeviceState {
     static DeviceState fromPacket(ByteSpan packet);
 
     bool operator==(const DeviceState& o) const;
-    bool operator!=(const DeviceState& o) const { return !(*this == o); }
 };
