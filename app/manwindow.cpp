@@ -1,10 +1,14 @@
 #include "app/manwindow.h"
 
+#include "app/About.h"
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
 #include "app/PlaybackBar.h"
 #include "app/UserGuide.h"
 #include "capture/ReadLiveOffData.h"
+#include "device/CodeDialog.h"
+#include "device/GetSet.h"
+#include "device/InteractionMuchSet.h"
 #include "lidar/DataListText.h"
 #include "lidar/GetMuch.h"
 #include "lidar/ThreadStop.h"
@@ -27,8 +31,14 @@ QString trForm(const char* text) {
     return QCoreApplication::translate("manwindowClass", text);
 }
 
-const QLatin1String kAccessCode("905");
 constexpr int kDrawRateRefreshMs = 500;
+
+// Dialogs are shown non-modally; one already open comes to the front.
+void showWindow(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
 
 } // namespace
 
@@ -41,11 +51,21 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     applyApplicationLook();
     setWindowState(Qt::WindowMaximized);
 
-    // 3. Workers and dialogs. The dialogs (point range, laser configuration,
-    // channel selection, code, advanced parameters, About, export settings)
-    // and the status and playback workers join here as they are built.
+    // 3. Workers and dialogs, in this order. The other dialogs (point range,
+    // channel selection, advanced parameters, export settings) join here as
+    // they are built.
     offlinePlayer = std::make_unique<ReadLiveOffData>();
     liveReceiver = std::make_unique<GetMuch>();
+    statusReceiver = std::make_unique<GetSet>();
+    laserConfigDialog = std::make_unique<InteractionMuchSet>();
+    codeDialog = std::make_unique<CodeDialog>();
+    aboutDialog = std::make_unique<About>();
+    // An open dialog does not keep the program running once the window closes.
+    for (QWidget* dialog :
+         {static_cast<QWidget*>(laserConfigDialog.get()), static_cast<QWidget*>(codeDialog.get()),
+          static_cast<QWidget*>(aboutDialog.get())}) {
+        dialog->setAttribute(Qt::WA_QuitOnClose, false);
+    }
     PlaybackBar::WindowHooks hooks;
     hooks.startReceiving = [this] { startReceiving(); };
     hooks.stopLiveReceivers = [this] { stopLiveReceivers(); };
@@ -146,6 +166,12 @@ void manwindow::wireButtons() {
     playbackBar->wireButtons();
     connect(ui->Slider_Frame, &QSlider::sliderMoved, this, &manwindow::progressMoved);
     connect(ui->Slider_Frame, &QSlider::sliderReleased, this, &manwindow::progressReleased);
+    connect(ui->toolButton, &QToolButton::clicked, this,
+            [this] { showWindow(*laserConfigDialog); });
+    connect(ui->toolButton_2, &QToolButton::clicked, this, [this] { showWindow(*codeDialog); });
+    connect(codeDialog.get(), &CodeDialog::sendCode, this, &manwindow::onCodeData);
+    connect(ui->toolButton_About, &QToolButton::clicked, this,
+            [this] { showWindow(*aboutDialog); });
     // User and Develop are hidden and do nothing.
 }
 
@@ -153,8 +179,7 @@ void manwindow::wireButtons() {
 // pretending to work. Each line goes when its feature is wired above.
 void manwindow::disableFeaturesNotBuiltYet() {
     for (QToolButton* button : {ui->toolButton_select, ui->toolButton_select_Range,
-                                ui->toolButton_SavePcapData, ui->toolButton, ui->toolButton_2,
-                                ui->toolButton_3, ui->toolButton_4, ui->toolButton_About}) {
+                                ui->toolButton_SavePcapData, ui->toolButton_3, ui->toolButton_4}) {
         button->setEnabled(false);
     }
 }
@@ -165,8 +190,10 @@ void manwindow::view() {
 
 void manwindow::startReceiving() {
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
+    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
 
     registerMuchLidarDataMetaType();
+    registerSettingDataMetaTypes();
     createDataModel();
 
     if (playbackBar->offlineMode()) {
@@ -178,15 +205,28 @@ void manwindow::startReceiving() {
     ui->toolButton_Play->setEnabled(false);
     liveReceiver->multicastAddress = ui->lineEdit_2->text().toStdString();
     liveReceiver->port = ui->lineEdit_portNumber->text().toInt();
+    statusReceiver->multicastAddress = liveReceiver->multicastAddress;
+    statusReceiver->port = ui->lineEdit_portNumber_2->text().toInt();
 
     // Made on every start; the unique flag keeps each of them single.
     const auto unique = Qt::UniqueConnection;
+    GetSet* status = statusReceiver.get();
+    connect(status, SIGNAL(SendDataDifo(QByteArray)), laserConfigDialog.get(),
+            SLOT(OnLidarDifoData(QByteArray)), unique);
     connect(liveReceiver.get(), SIGNAL(SendLidarData(struct MuchLidarData)), this,
             SLOT(CalculateMuch(struct MuchLidarData)), unique);
+    connect(status, SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
+            laserConfigDialog.get(),
+            SLOT(OnLidarStatusReceiving(struct SettingData, std::vector<int>)), unique);
+    // The advanced parameter dialog takes the same status here once it is built.
+    connect(status, SIGNAL(SendMasterPanelVersion(QString)), aboutDialog.get(),
+            SLOT(displayMasterPanelVersion(QString)), unique);
     connect(liveReceiver.get(), SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)),
             unique);
+    connect(status, SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)), unique);
 
     liveReceiver->start(QThread::InheritPriority);
+    statusReceiver->start(QThread::InheritPriority);
 }
 
 void manwindow::startOfflinePlayer() {
@@ -213,6 +253,8 @@ void manwindow::stopLiveReceivers() {
     }
     liveReceiver->quit();
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
+    statusReceiver->quit();
+    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
 }
 
 void manwindow::clearPlaybackView() {
@@ -225,6 +267,7 @@ void manwindow::clearPlaybackView() {
 
 void manwindow::stopWorkers() {
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
+    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
     offlinePlayer->stopAndWait();
 }
 
@@ -322,7 +365,7 @@ void manwindow::toggleDataList() {
 }
 
 void manwindow::onCodeData(QString code) {
-    if (code == kAccessCode) {
+    if (CodeDialog::isAccessCode(code)) {
         // The advanced parameter dialog opens here once it is built.
         return;
     }

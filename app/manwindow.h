@@ -17,9 +17,13 @@
 namespace Ui {
 class manwindowClass;
 }
+class About;
 class CloudView;
+class CodeDialog;
 class DrawCoalescer;
 class GetMuch;
+class GetSet;
+class InteractionMuchSet;
 class PlaybackBar;
 class ReadLiveOffData;
 class QCloseEvent;
@@ -41,6 +45,10 @@ public:
     ReadLiveOffData& offlinePlayerThread() { return *offlinePlayer; }
     PlaybackBar& playbackControl() { return *playbackBar; }
     const PlaybackPosition& playbackPosition() const { return playback; }
+    GetSet& statusReceiverThread() { return *statusReceiver; }
+    InteractionMuchSet& laserConfigWindow() { return *laserConfigDialog; }
+    CodeDialog& codeWindow() { return *codeDialog; }
+    About& aboutWindow() { return *aboutDialog; }
     CloudView& cloudView() { return *cloudView_; }
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
     const MuchLidarData& lastFrameReceived() const { return lastFrame; }
@@ -90,6 +98,11 @@ private:
     std::unique_ptr<GetMuch> liveReceiver;
     std::unique_ptr<ReadLiveOffData> offlinePlayer;
     std::unique_ptr<PlaybackBar> playbackBar;
+    std::unique_ptr<GetSet> statusReceiver;
+    // Dialogs; created once, shown from the tool bar, hidden when closed.
+    std::unique_ptr<InteractionMuchSet> laserConfigDialog;
+    std::unique_ptr<CodeDialog> codeDialog;
+    std::unique_ptr<About> aboutDialog;
 
     ChannelGeometry geometry; // the per-channel angle tables
     ChannelSelection channels;

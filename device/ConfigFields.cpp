@@ -22,6 +22,14 @@ std::optional<AddressBytes> parseAddressField(const QString& text) {
     return address;
 }
 
+QString addressFieldText(const AddressBytes& address) {
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(address[0])
+        .arg(address[1])
+        .arg(address[2])
+        .arg(address[3]);
+}
+
 std::optional<MacBytes> parseMacField(const QString& text) {
     if (text.size() != 17) {
         return std::nullopt;

@@ -27,6 +27,8 @@ using MacBytes = std::array<std::uint8_t, 6>;
 // validator lets incomplete text such as "192.168." stay in a field; that
 // gives no address.
 std::optional<AddressBytes> parseAddressField(const QString& text);
+// The address as dotted decimal text, as parseAddressField reads it.
+QString addressFieldText(const AddressBytes& address);
 
 // Six two-digit hexadecimal groups at positions 0, 3, ..., 15 of a
 // 17-character text; the separators are not looked at.

@@ -18,11 +18,15 @@ void putBytes(Bytes& packet, std::size_t offset, const std::array<std::uint8_t, 
     std::copy(bytes.begin(), bytes.end(), packet.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-constexpr std::array<std::uint8_t, 8> kHeader{0xAA, 0x00, 0xFF, 0x11, 0x22, 0x22, 0xAA, 0xAA};
 constexpr std::size_t kZeroedFrom = 52;
 constexpr std::size_t kZeroedTo = 60;
 
 } // namespace
+
+bool isConfigPacket(const std::uint8_t* data, std::size_t size) {
+    return size == DeviceInfoPacket::kSize && std::equal(kHeader.begin(), kHeader.end(), data) &&
+           std::equal(kTrailer.begin(), kTrailer.end(), data + size - kTrailer.size());
+}
 
 bool applyDefaultAddressRule(Bytes& info) {
     const auto first = info.begin() + DeviceInfoPacket::kSensorIp;
@@ -96,8 +100,7 @@ Built build(const Bytes& lastInfo, const ConfigFields& fields, const QDateTime& 
     }
     putBe16(packet, DeviceInfoPacket::kPacketInterval, *parseIntervalField(fields.interval));
     std::fill(packet.begin() + kZeroedFrom, packet.begin() + kZeroedTo, 0);
-    packet[DeviceInfoPacket::kSize - 2] = 0x0F;
-    packet[DeviceInfoPacket::kSize - 1] = 0xF0;
+    putBytes(packet, DeviceInfoPacket::kSize - kTrailer.size(), kTrailer);
     return built;
 }
 

@@ -1,5 +1,6 @@
 #include "device/DeviceInfoPacket.h"
 
+#include <QRegularExpression>
 #include <cstring>
 
 namespace DeviceInfoPacket {
@@ -78,6 +79,31 @@ QString mainBoardVersionText(ByteSpan packet) {
         .arg(version & 0x0F)
         .arg(patch >> 4)
         .arg(patch & 0x0F);
+}
+
+std::optional<std::array<std::uint8_t, 6>> mainBoardVersionBytes(const QString& text) {
+    static const QRegularExpression form(QStringLiteral(
+        "^(\\d{1,5})\\.(\\d{1,2})\\.(\\d{1,2})-V(\\d{1,2})\\.(\\d{1,2})\\.(\\d)(\\d)$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const auto number = [&match](int i) { return match.captured(i).toInt(); };
+    const int year = number(1);
+    const int month = number(2);
+    const int day = number(3);
+    const int major = number(4);
+    const int minor = number(5);
+    if (year > 0xFFFF || month < 1 || month > 12 || day < 1 || day > 31 || major > 15 ||
+        minor > 15) {
+        return std::nullopt;
+    }
+    return std::array<std::uint8_t, 6>{static_cast<std::uint8_t>(year >> 8),
+                                       static_cast<std::uint8_t>(year & 0xFF),
+                                       static_cast<std::uint8_t>(month),
+                                       static_cast<std::uint8_t>(day),
+                                       static_cast<std::uint8_t>(major << 4 | minor),
+                                       static_cast<std::uint8_t>(number(6) << 4 | number(7))};
 }
 
 QString addressText(ByteSpan packet, std::size_t offset) {

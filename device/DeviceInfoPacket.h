@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // Layout of the sensor's 1206-byte device-information datagram, sent on the
@@ -59,6 +60,11 @@ std::vector<int> portVector(ByteSpan packet);
 // The main-board firmware date and version, e.g. 07 E4 0B 17 21 05 give
 // "2020.11.23-V2.1.05".
 QString mainBoardVersionText(ByteSpan packet);
+
+// The six bytes that mainBoardVersionText shows as `text`; nothing for text
+// of another form or with numbers the bytes cannot hold (month 1..12, day
+// 1..31, major and minor 0..15, a patch level of exactly two digits).
+std::optional<std::array<std::uint8_t, 6>> mainBoardVersionBytes(const QString& text);
 
 // Four address bytes at `offset` as dotted decimal text.
 QString addressText(ByteSpan packet, std::size_t offset);

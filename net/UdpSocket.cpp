@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -76,6 +77,14 @@ bool UdpSocket::setReceiveTimeout(int milliseconds) {
     timeout.tv_sec = milliseconds / 1000;
     timeout.tv_usec = (milliseconds % 1000) * 1000;
     return fd_ >= 0 && ::setsockopt(fd_, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) == 0;
+}
+
+bool UdpSocket::setNonBlocking() {
+    if (fd_ < 0) {
+        return false;
+    }
+    const int flags = ::fcntl(fd_, F_GETFL);
+    return flags >= 0 && ::fcntl(fd_, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
 int UdpSocket::setReceiveBufferSize(int bytes) {

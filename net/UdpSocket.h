@@ -38,6 +38,8 @@ public:
     // a multicast address; the membership is left again on close().
     bool joinMulticast(const std::string& group);
     bool setReceiveTimeout(int milliseconds);
+    // receive() then returns at once, with Status::Timeout when nothing waits.
+    bool setNonBlocking();
     // Returns the buffer size the kernel granted (as it reports it: twice
     // the usable size), or -1.
     int setReceiveBufferSize(int bytes);

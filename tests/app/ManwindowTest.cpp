@@ -1,11 +1,17 @@
 #include "WindowFixture.h"
 
+#include "app/About.h"
 #include "app/UserGuide.h"
+#include "device/CodeDialog.h"
+#include "device/DeviceState.h"
+#include "device/InteractionMuchSet.h"
 
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QStatusBar>
@@ -45,6 +51,28 @@ long residentKiB() {
     return fields.size() > 1 ? fields[1].toLong() * 4 : 0;
 }
 
+// Counts the queued slot calls an object receives.
+class QueuedCallCounter : public QObject {
+public:
+    explicit QueuedCallCounter(QObject& watched) { watched.installEventFilter(this); }
+    int calls = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        calls += event->type() == QEvent::MetaCall ? 1 : 0;
+        return false;
+    }
+};
+
+// What a sensor at 127.0.0.1 turning at `rpm` reports.
+DeviceInfoPacket::Bytes statusPacket(std::uint16_t rpm, const char* boardVersion) {
+    DeviceState s;
+    s.sensorIp = {127, 0, 0, 1};
+    s.motorRpm = rpm;
+    s.boardVersion = *DeviceInfoPacket::mainBoardVersionBytes(boardVersion);
+    return s.toPacket();
+}
+
 void deliver(manwindow& window, const MuchLidarData& frame) {
     QMetaObject::invokeMethod(&window, "CalculateMuch", Qt::QueuedConnection,
                               Q_ARG(MuchLidarData, frame));
@@ -55,6 +83,8 @@ void deliver(manwindow& window, const MuchLidarData& frame) {
 using StartUp = WindowFixture;
 using LiveFrames = WindowFixture;
 using WindowTools = WindowFixture;
+using DeviceWindows = WindowFixture;
+using LiveStatus = WindowFixture;
 
 TEST_F(StartUp, FormTextsAndInitialState) {
     EXPECT_EQ(window.windowTitle(), "Corvane_Vantor Viewer");
@@ -157,6 +187,7 @@ TEST_F(LiveFrames, BindErrorArrivesAsATipsBox) {
     ASSERT_TRUE(taken.bindAny(0));
     ModalCatcher boxes;
     child<QLineEdit>("lineEdit_portNumber")->setText(QString::number(taken.localPort()));
+    child<QLineEdit>("lineEdit_portNumber_2")->setText("0");
     button("toolButton_Lidar")->click();
     ASSERT_TRUE(waitUntil([&] { return !boxes.boxes.empty(); }));
     EXPECT_EQ(boxes.boxes[0].title, "Tips");
@@ -337,9 +368,172 @@ TEST_F(WindowTools, ClearEmptiesViewAndListAndDataListToggles) {
     EXPECT_TRUE(dock->isVisible());
 }
 
-TEST_F(WindowTools, ClosingTheWindowStopsTheReceiver) {
+TEST_F(WindowTools, ClosingTheWindowStopsTheReceivers) {
     ASSERT_TRUE(startLive());
     EXPECT_TRUE(window.liveReceiverThread().isRunning());
+    EXPECT_TRUE(window.statusReceiverThread().isRunning());
     window.close();
     EXPECT_FALSE(window.liveReceiverThread().isRunning());
+    EXPECT_FALSE(window.statusReceiverThread().isRunning());
+}
+
+TEST_F(DeviceWindows, ParameterDistanceAndAboutOpenTheirWindowsOnce) {
+    const struct {
+        const char* button;
+        QWidget* shown;
+        const char* title;
+    } cases[] = {{"toolButton", &window.laserConfigWindow(), "InteractionMuchSet"},
+                 {"toolButton_2", &window.codeWindow(), "CodeDialog"},
+                 {"toolButton_About", &window.aboutWindow(), "About"}};
+    const int topLevels = QApplication::topLevelWidgets().size();
+    for (const auto& c : cases) {
+        EXPECT_TRUE(button(c.button)->isEnabled()) << c.button;
+        EXPECT_FALSE(c.shown->isVisible()) << c.button;
+        button(c.button)->click();
+        button(c.button)->click();
+        EXPECT_TRUE(c.shown->isVisible()) << c.button;
+        EXPECT_EQ(c.shown->windowTitle(), c.title);
+        EXPECT_FALSE(c.shown->isModal()) << c.button;
+    }
+    EXPECT_EQ(QApplication::topLevelWidgets().size(), topLevels);
+    // Before any live start the main-board version is unknown.
+    EXPECT_TRUE(window.aboutWindow().findChild<QLabel*>("label_Version_Display")->text().isEmpty());
+}
+
+TEST_F(DeviceWindows, ClosingTheWindowEndsTheProgramWhileDialogsAreOpen) {
+    button("toolButton")->click();
+    button("toolButton_About")->click();
+    QTimer closer;
+    closer.setSingleShot(true);
+    QObject::connect(&closer, &QTimer::timeout, [this] { window.close(); });
+    closer.start(0);
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] { QApplication::exit(1); });
+    giveUp.start(5000);
+    EXPECT_EQ(QApplication::exec(), 0);
+}
+
+TEST_F(DeviceWindows, TheCodeTypedIntoTheCodeDialogDecides) {
+    ModalCatcher boxes;
+    CodeDialog& dialog = window.codeWindow();
+    auto* entry = dialog.findChild<QLineEdit*>("lineEdit");
+    auto* ok = dialog.findChild<QPushButton*>("pushButton_ok");
+    const auto enter = [&](const QString& code) {
+        button("toolButton_2")->click();
+        QTest::keyClicks(entry, code);
+        ok->click();
+        QTest::qWait(50);
+    };
+    // The advanced window is not part of this build: the right code shows
+    // nothing more yet.
+    enter("905");
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_FALSE(dialog.isVisible());
+    enter("905 ");
+    enter("");
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    for (const ModalCatcher::Box& box : boxes.boxes) {
+        EXPECT_EQ(box.text, QString::fromUtf8("密码错误"));
+    }
+}
+
+TEST_F(LiveStatus, SecondPressKeepsEachStatusDeliverySingle) {
+    MessageLog log;
+    std::atomic<int> finishedRuns{0};
+    GetSet& receiver = window.statusReceiverThread();
+    QObject::connect(
+        &receiver, &QThread::finished, &receiver, [&] { ++finishedRuns; }, Qt::DirectConnection);
+    ASSERT_TRUE(startLive());
+    button("toolButton_Lidar")->click();
+    // The first run had ended before the press returned.
+    EXPECT_EQ(finishedRuns.load(), 1);
+    ASSERT_TRUE(waitUntil([&] { return receiver.boundPort() != 0; }));
+
+    QueuedCallCounter dialogCalls(window.laserConfigWindow());
+    QueuedCallCounter aboutCalls(window.aboutWindow());
+    const std::uint16_t port = static_cast<std::uint16_t>(receiver.boundPort());
+    const struct {
+        std::uint16_t rpm;
+        const char* version;
+    } reports[] = {
+        {300, "2020.1.2-V1.0.00"}, {600, "2020.11.23-V2.1.05"}, {1200, "2021.3.4-V3.2.17"}};
+    for (const auto& r : reports) {
+        const DeviceInfoPacket::Bytes p = statusPacket(r.rpm, r.version);
+        ASSERT_TRUE(sender.sendTo("127.0.0.1", port, p.data(), p.size()));
+    }
+    auto* rpm = window.laserConfigWindow().findChild<QLineEdit*>("lineEdit_Motor_State");
+    auto* version = window.aboutWindow().findChild<QLabel*>("label_Version_Display");
+    ASSERT_TRUE(waitUntil([&] { return version->text() == "2021.3.4-V3.2.17"; }));
+    QTest::qWait(300);
+    EXPECT_EQ(rpm->text(), "1200");
+    // The record and the raw bytes of each packet, and each version once.
+    EXPECT_EQ(dialogCalls.calls, 6);
+    EXPECT_EQ(aboutCalls.calls, 3);
+    for (const QString& line : MessageLog::lines()) {
+        EXPECT_FALSE(line.contains("QObject::connect")) << line.toStdString();
+    }
+}
+
+TEST_F(LiveStatus, EquipmentPortBindErrorArrivesAsATipsBox) {
+    UdpSocket taken;
+    ASSERT_TRUE(taken.bindAny(0));
+    ModalCatcher boxes;
+    child<QLineEdit>("lineEdit_portNumber")->setText("0");
+    child<QLineEdit>("lineEdit_portNumber_2")->setText(QString::number(taken.localPort()));
+    button("toolButton_Lidar")->click();
+    ASSERT_TRUE(waitUntil([&] { return !boxes.boxes.empty(); }));
+    EXPECT_EQ(boxes.boxes[0].title, "Tips");
+    EXPECT_EQ(boxes.boxes[0].text, QString("Equi Port:%1 : Bind Error").arg(taken.localPort()));
+    // The data receiver runs on.
+    EXPECT_TRUE(window.liveReceiverThread().isRunning());
+}
+
+TEST_F(LiveStatus, ASimulatedSensorFillsLaserConfigAndAbout) {
+    ASSERT_TRUE(startLive());
+    const int statusPort = window.statusReceiverThread().boundPort();
+    QProcess simulator;
+    simulator.start(qEnvironmentVariable("VANTOR_BIN_DIR") + "/sensor-sim",
+                    {"--quiet", "--step", "5", "--rate", "5", "--port",
+                     QString::number(boundPort()), "--equipment-port", QString::number(statusPort),
+                     "--interval", "9", "--board-version", "2021.3.4-V3.2.17", "--seconds", "60"});
+    ASSERT_TRUE(simulator.waitForStarted(5000));
+
+    InteractionMuchSet& dialog = window.laserConfigWindow();
+    const auto field = [&dialog](const char* name) {
+        return dialog.findChild<QLineEdit*>(name)->text();
+    };
+    auto* version = window.aboutWindow().findChild<QLabel*>("label_Version_Display");
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return version->text() == "2021.3.4-V3.2.17" && field("lineEdit_Motor_State") == "300";
+        },
+        10000));
+    EXPECT_EQ(field("lineEdit_GPS_Position_latitude"), "4807.0380N");
+    EXPECT_EQ(field("lineEdit_GPS_Position_longitude"), "01131.0000E");
+    EXPECT_EQ(field("lineEdit_mac_addr"), "02-1a-2b-3c-4d-5e");
+    EXPECT_TRUE(QRegularExpression(R"(^20\d\d/\d+/\d+ \d+:\d+:\d+:\d+:\d+$)")
+                    .match(field("lineEdit_utc_time"))
+                    .hasMatch())
+        << field("lineEdit_utc_time").toStdString();
+
+    ModalCatcher boxes;
+    dialog.findChild<QPushButton*>("pushButton_LidarRefresh")->click();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Resresh completed");
+    EXPECT_EQ(field("lineEdit_DefaultIP"), "127.0.0.1");
+    EXPECT_EQ(field("lineEdit_Current_IP"), "127.0.0.1");
+    EXPECT_EQ(field("lineEdit_DestIP"), "127.0.0.1");
+    EXPECT_EQ(field("lineEdit_NTP"), "0.0.0.0");
+    EXPECT_EQ(field("lineEdit_defaultPort"), QString::number(boundPort()));
+    EXPECT_EQ(field("lineEdit_destPort"), QString::number(statusPort));
+    EXPECT_EQ(field("lineEdit_Current_Port"), QString::number(statusPort));
+    EXPECT_EQ(field("lineEdit_interval"), "9");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("comboBox_rotateSpeed")->currentText(), " 5 HZ");
+    EXPECT_EQ(dialog.findChild<QComboBox*>("comboBox")->currentText(), "Run");
+    // Its points arrive too.
+    ASSERT_TRUE(waitUntil([this] { return window.framesDelivered() > 0; }, 10000));
+
+    simulator.terminate();
+    EXPECT_TRUE(simulator.waitForFinished(5000));
 }

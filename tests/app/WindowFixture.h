@@ -3,6 +3,7 @@
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
+#include "device/GetSet.h"
 #include "lidar/DataPacketWriter.h"
 #include "lidar/GetMuch.h"
 #include "net/UdpSocket.h"
@@ -73,12 +74,17 @@ protected:
     QToolButton* button(const char* name) { return child<QToolButton>(name); }
     QVTKOpenGLNativeWidget* screen() { return child<QVTKOpenGLNativeWidget>("screen"); }
 
-    // Presses "Lidar" with the data port field set to `port` (0: any free
-    // port) and waits until the receiver has bound.
-    bool startLive(int port = 0) {
+    // Presses "Lidar" with the data port field set to `port` and the
+    // equipment port field to `statusPort` (0: any free port) and waits until
+    // both receivers have bound.
+    bool startLive(int port = 0, int statusPort = 0) {
         child<QLineEdit>("lineEdit_portNumber")->setText(QString::number(port));
+        child<QLineEdit>("lineEdit_portNumber_2")->setText(QString::number(statusPort));
         button("toolButton_Lidar")->click();
-        return waitUntil([this] { return window.liveReceiverThread().boundPort() != 0; });
+        return waitUntil([this] {
+            return window.liveReceiverThread().boundPort() != 0 &&
+                   window.statusReceiverThread().boundPort() != 0;
+        });
     }
     int boundPort() { return window.liveReceiverThread().boundPort(); }
 

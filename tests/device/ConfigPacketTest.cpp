@@ -205,6 +205,8 @@ TEST(ConfigFieldParsing, AddressNeedsFourDecimalPartsOfAByte) {
     EXPECT_EQ(parseAddressField("192.168.1.200"), (AddressBytes{192, 168, 1, 200}));
     EXPECT_EQ(parseAddressField("0.0.0.0"), (AddressBytes{0, 0, 0, 0}));
     EXPECT_EQ(parseAddressField("001.02.3.255"), (AddressBytes{1, 2, 3, 255}));
+    EXPECT_EQ(addressFieldText({1, 2, 3, 255}), "1.2.3.255");
+    EXPECT_EQ(addressFieldText({0, 0, 0, 0}), "0.0.0.0");
     for (const char* bad :
          {"", ".", "1.2.3", "1.2.3.", "1.2.3.4.", "1.2.3.4.5", "1..3.4", "1.2.3.256", "1.2.3.-4",
           "1.2.3.+4", " 1.2.3.4", "1.2.3.0x4", "1.2.3.0004"}) {

@@ -49,6 +49,23 @@ TEST(UdpSocket, ReceiveTimesOutWhenNothingArrives) {
               UdpSocket::Status::Timeout);
 }
 
+TEST(UdpSocket, NonBlockingReceiveReturnsAtOnceAndStillReceives) {
+    UdpSocket receiver; // no receive time-out: a blocking receive would hang
+    ASSERT_TRUE(receiver.bindTo("127.0.0.1", 0));
+    ASSERT_TRUE(receiver.setNonBlocking());
+    std::array<std::uint8_t, 16> buffer{};
+    EXPECT_EQ(receiver.receive(buffer.data(), buffer.size()).status, UdpSocket::Status::Timeout);
+    UdpSocket sender;
+    const std::uint8_t byte = 42;
+    ASSERT_TRUE(sender.sendTo("127.0.0.1", receiver.localPort(), &byte, 1));
+    UdpSocket::Received got;
+    while ((got = receiver.receive(buffer.data(), buffer.size())).status ==
+           UdpSocket::Status::Timeout) {
+    }
+    EXPECT_EQ(got.status, UdpSocket::Status::Ok);
+    EXPECT_EQ(buffer[0], 42);
+}
+
 TEST(UdpSocket, ReportsTheKernelsDropCounter) {
     Pair pair;
     ASSERT_TRUE(pair.receiver.enableDropCounter());

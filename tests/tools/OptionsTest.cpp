@@ -157,13 +157,100 @@ TEST(SimOptions, DefaultsAndValues) {
     EXPECT_TRUE(p.options.quiet);
 }
 
+TEST(SimOptions, TheDeviceReportsWhatTheOptionsSay) {
+    auto p = parseSim({});
+    ASSERT_EQ(p.outcome, SimOptions::Outcome::Run) << qPrintable(p.message);
+    const DeviceState& d = p.options.device;
+    EXPECT_EQ(d.sensorIp, (AddressBytes{127, 0, 0, 1}));
+    EXPECT_EQ(d.destIp, (AddressBytes{127, 0, 0, 1}));
+    EXPECT_EQ(d.dataPort, 2368);
+    EXPECT_EQ(d.equipmentPort, 2369);
+    EXPECT_EQ(d.motorRpm, 600);
+    EXPECT_EQ(d.motorState, DeviceState::kMotorRunning);
+    EXPECT_EQ(d.packetInterval, 1);
+    EXPECT_EQ(p.options.seconds, 0);
+
+    p = parseSim({"--host",
+                  "192.168.1.102",
+                  "--source-ip",
+                  "192.168.1.200",
+                  "--port",
+                  "2400",
+                  "--rate",
+                  "20",
+                  "--equipment-port",
+                  "2401",
+                  "--mac",
+                  "00:0A:35:00:1e:53",
+                  "--motor",
+                  "stop",
+                  "--interval",
+                  "65535",
+                  "--ntp",
+                  "10.0.0.1",
+                  "--latitude",
+                  "03016.1234S",
+                  "--longitude",
+                  "1.5W",
+                  "--firmware",
+                  "3.0.255",
+                  "--board-version",
+                  "2021.3.4-V3.2.17",
+                  "--seconds",
+                  "30"});
+    ASSERT_EQ(p.outcome, SimOptions::Outcome::Run) << qPrintable(p.message);
+    const DeviceState& e = p.options.device;
+    EXPECT_EQ(e.sensorIp, (AddressBytes{192, 168, 1, 200}));
+    EXPECT_EQ(e.destIp, (AddressBytes{192, 168, 1, 102}));
+    EXPECT_EQ(e.dataPort, 2400);
+    EXPECT_EQ(e.equipmentPort, 2401);
+    EXPECT_EQ(e.motorRpm, 1200);
+    EXPECT_EQ(e.mac, (MacBytes{0x00, 0x0A, 0x35, 0x00, 0x1E, 0x53}));
+    EXPECT_EQ(e.motorState, DeviceState::kMotorStopped);
+    EXPECT_EQ(e.packetInterval, 65535);
+    EXPECT_EQ(e.ntpIp, (AddressBytes{10, 0, 0, 1}));
+    EXPECT_EQ(e.latitude, "03016.1234");
+    EXPECT_EQ(e.latitudeHemisphere, 'S');
+    EXPECT_EQ(e.longitude, "1.5");
+    EXPECT_EQ(e.longitudeHemisphere, 'W');
+    EXPECT_EQ(e.firmware, (std::array<std::uint8_t, 3>{3, 0, 255}));
+    EXPECT_EQ(e.boardVersion, (std::array<std::uint8_t, 6>{0x07, 0xE5, 3, 4, 0x32, 0x17}));
+    EXPECT_EQ(p.options.seconds, 30);
+}
+
 TEST(SimOptions, BadArgumentsGiveOneLineErrors) {
     const std::vector<QStringList> cases = {
-        {"--host", "localhost"},  {"--port", "0"},     {"--port", "70000"},
-        {"--rate", "0"},          {"--rate", "-1"},    {"--rate", "fast"},
-        {"--step", "0"},          {"--step", "0.005"}, {"--step", "0.123"},
-        {"--step", "400"},        {"--frames", "-1"},  {"--write-pcap", "x.pcap"},
-        {"--source-ip", "1.2.3"}, {"extra"},           {"--bogus"},
+        {"--host", "localhost"},
+        {"--port", "0"},
+        {"--port", "70000"},
+        {"--rate", "0"},
+        {"--rate", "-1"},
+        {"--rate", "fast"},
+        {"--step", "0"},
+        {"--step", "0.005"},
+        {"--step", "0.123"},
+        {"--step", "400"},
+        {"--frames", "-1"},
+        {"--write-pcap", "x.pcap"},
+        {"--source-ip", "1.2.3"},
+        {"extra"},
+        {"--bogus"},
+        {"--equipment-port", "0"},
+        {"--mac", "00-0a-35-00-1e"},
+        {"--mac", "00-0a-35:00-1e-53"},
+        {"--mac", "00-0a-35-00-1e-5g"},
+        {"--motor", "Run"},
+        {"--interval", "65536"},
+        {"--interval", "-1"},
+        {"--ntp", "10.0.0"},
+        {"--latitude", "3016.1234E"},
+        {"--latitude", "03016.12345N"},
+        {"--latitude", "3016 12N"},
+        {"--longitude", "12011.5N"},
+        {"--firmware", "2.1"},
+        {"--firmware", "2.1.256"},
+        {"--board-version", "2020.11.23"},
+        {"--seconds", "-1"},
     };
     for (const QStringList& args : cases) {
         const auto p = parseSim(args);

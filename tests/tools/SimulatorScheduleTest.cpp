@@ -115,6 +115,42 @@ TEST(DataStreamTask, CountsSendsThatFail) {
     EXPECT_GT(task.failed(), 10u);
 }
 
+TEST(DataStreamTask, ANewRateTakesEffectAtTheNextRevolution) {
+    StreamProbe probe;
+    DataStreamTask task = probe.stream(0, 10);
+    probe.advance(task, milliseconds(50), microseconds(10)); // half way through the first
+    task.setRate(20);
+    probe.advance(task, milliseconds(250), microseconds(10));
+    // 100 ms for the first revolution, then 50 ms each.
+    EXPECT_EQ(task.revolutions(), 1 + 4);
+    EXPECT_EQ(framesIn(probe.payloads), 4u);
+}
+
+TEST(DataStreamTask, AStoppedMotorFinishesItsRevolutionAndSendsNothingUntilItRuns) {
+    StreamProbe probe;
+    DataStreamTask task = probe.stream(0, 10);
+    probe.advance(task, milliseconds(150), microseconds(10));
+    task.setMotorRunning(false);
+    EXPECT_FALSE(task.motorRunning());
+    probe.advance(task, milliseconds(60), microseconds(10));
+    const std::size_t sent = probe.payloads.size();
+    EXPECT_EQ(task.revolutions(), 2);
+    EXPECT_EQ(task.nextDue(), Clock::time_point::max());
+
+    probe.advance(task, std::chrono::seconds(5), milliseconds(1));
+    EXPECT_EQ(probe.payloads.size(), sent);
+    EXPECT_FALSE(task.finished());
+
+    task.setMotorRunning(true);
+    EXPECT_LE(task.nextDue(), probe.now);
+    const auto restart = probe.now;
+    probe.advance(task, milliseconds(205), microseconds(10));
+    EXPECT_EQ(task.revolutions(), 2 + 3);
+    EXPECT_EQ(probe.times[sent], restart);
+    // Every revolution, the stopped ones included, arrives whole.
+    EXPECT_EQ(framesIn(probe.payloads), 4u);
+}
+
 namespace {
 
 // A main task that ends after a number of runs, each due right away.

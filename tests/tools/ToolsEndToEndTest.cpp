@@ -1,5 +1,7 @@
 #include "ToolRunner.h"
+#include "device/DeviceState.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -183,6 +185,50 @@ TEST(SensorSim, AFrameCountEndsTheRunAfterThatManyFrames) {
     EXPECT_EQ(frames[2], simulatedFrame(500));
     const QByteArray out = simulator.readAllStandardOutput();
     EXPECT_TRUE(out.contains("sensor-sim: sent 3 frames")) << out.constData();
+}
+
+TEST(SensorSim, SendsDeviceInfoPacketsToTheEquipmentPortUntilItsTimeIsUp) {
+    UdpSocket equipment;
+    ASSERT_TRUE(equipment.bindAny(0));
+    ASSERT_TRUE(equipment.setReceiveTimeout(100));
+    const int dataPort = freeUdpPort();
+    QProcess simulator;
+    start(simulator, "sensor-sim",
+          {"--quiet", "--step", "10", "--port", QString::number(dataPort), "--equipment-port",
+           QString::number(equipment.localPort()), "--motor", "stop", "--interval", "9",
+           "--board-version", "2021.3.4-V3.2.17", "--seconds", "2"});
+    std::vector<DeviceState> reports;
+    std::array<std::uint8_t, 2048> buffer{};
+    while (reports.size() < 2) {
+        const auto got = equipment.receive(buffer.data(), buffer.size());
+        if (got.status == UdpSocket::Status::Ok) {
+            const ByteSpan packet(buffer.data(), got.size);
+            ASSERT_TRUE(DeviceInfoPacket::isDeviceInfoPacket(buffer.data(), got.size));
+            ASSERT_EQ(got.sourceAddress, 0x7F000001u);
+            EXPECT_EQ(DeviceInfoPacket::mainBoardVersionText(packet), "2021.3.4-V3.2.17");
+            reports.push_back(DeviceState::fromPacket(packet));
+        } else {
+            // Nothing waits: a simulator that has ended will send no more.
+            ASSERT_FALSE(simulator.waitForFinished(0) || simulator.state() == QProcess::NotRunning)
+                << "sensor-sim ended after " << reports.size() << " device packets";
+        }
+    }
+    ASSERT_TRUE(simulator.state() == QProcess::NotRunning || simulator.waitForFinished(10000))
+        << "--seconds did not end the run";
+    EXPECT_EQ(simulator.exitCode(), 0) << simulator.readAllStandardError().constData();
+
+    const DeviceState& first = reports[0];
+    EXPECT_EQ(first.sensorIp, (AddressBytes{127, 0, 0, 1}));
+    EXPECT_EQ(first.destIp, (AddressBytes{127, 0, 0, 1}));
+    EXPECT_EQ(first.dataPort, dataPort);
+    EXPECT_EQ(first.equipmentPort, equipment.localPort());
+    EXPECT_EQ(first.motorRpm, 600);
+    EXPECT_EQ(first.motorState, DeviceState::kMotorStopped);
+    EXPECT_EQ(first.packetInterval, 9);
+    // The clock runs in UTC.
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    EXPECT_EQ(first.time.yearSince2000 + 2000, now.date().year());
+    EXPECT_NE(reports[1].time, first.time);
 }
 
 TEST(SensorSim, WritesACaptureOfWholeFramesThatCaptureToolsRead) {

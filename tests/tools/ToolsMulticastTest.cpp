@@ -1,4 +1,5 @@
 #include "ToolRunner.h"
+#include "support/LoopbackOnly.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,30 +8,14 @@ using namespace ToolRunner;
 
 namespace {
 
-// Multicast traffic must not leave the machine: run only where loopback is
-// the sole interface, as in the test namespace.
-bool onlyLoopback() {
-    // /proc/net/dev lists the interfaces of this process's namespace.
-    QFile dev("/proc/net/dev");
-    if (!dev.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    QStringList interfaces;
-    for (const QByteArray& line : dev.readAll().split('\n').mid(2)) {
-        if (line.contains(':')) {
-            interfaces << QString::fromUtf8(line.left(line.indexOf(':')).trimmed());
-        }
-    }
-    return interfaces == QStringList{"lo"};
-}
-
 // A group of this test's own: tests run in parallel.
 const QString kGroup = "224.1.1.62";
 
 } // namespace
 
 TEST(LidarExportMulticast, ReceivesTheGroupItJoinsAndNothingWithoutJoining) {
-    if (!onlyLoopback()) {
+    // Multicast traffic must not leave the machine.
+    if (!onlyLoopbackInterfaces()) {
         GTEST_SKIP() << "needs a network namespace with loopback only";
     }
     const int port = freeUdpPort();

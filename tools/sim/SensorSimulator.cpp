@@ -4,9 +4,10 @@
 #include "lidar/ChannelGeometry.h"
 
 #include <cmath>
+#include <cstdio>
 
 SensorSimulator::SensorSimulator(const SyntheticScene& scene, int azimuthStep)
-    : azimuths_((36000 + azimuthStep - 1) / azimuthStep),
+    : azimuthStep_(azimuthStep), azimuths_((36000 + azimuthStep - 1) / azimuthStep),
       writer_([this](const Payload& p) { sink_->push_back(p); }) {
     const ChannelGeometry geometry;
     constexpr float referenceCm = 100;
@@ -59,4 +60,12 @@ void SensorSimulator::finish(std::vector<Payload>& out) {
     writer_.addMarker();
     writer_.flush();
     sink_ = nullptr;
+}
+
+std::string SensorSimulator::describe(double revolutionsPerSecond) const {
+    char text[160];
+    std::snprintf(text, sizeof text, "%zu points per frame, %d azimuths of %.2f degrees, %g Hz",
+                  pointsPerRevolution(), azimuthsPerRevolution(), azimuthStep_ / 100.0,
+                  revolutionsPerSecond);
+    return text;
 }

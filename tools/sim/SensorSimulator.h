@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Scans a scene the way the sensor does: for every azimuth step, all 128
@@ -21,6 +22,8 @@ public:
 
     int azimuthsPerRevolution() const { return azimuths_; }
     std::size_t pointsPerRevolution() const { return groups_.size(); }
+    // "<points> points per frame, <n> azimuths of <step> degrees, <rate> Hz"
+    std::string describe(double revolutionsPerSecond) const;
 
     // Appends the payloads completed during the next revolution: its marker,
     // then its points. The last, partly filled payload carries over into the
@@ -32,6 +35,7 @@ public:
 
 private:
     std::vector<std::array<std::uint8_t, DataPacket::kGroupSize>> groups_;
+    int azimuthStep_;
     int azimuths_ = 0;
     std::vector<Payload>* sink_ = nullptr;
     DataPacketWriter writer_;

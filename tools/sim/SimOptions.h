@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/DeviceState.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -13,12 +15,20 @@ struct SimOptions {
     std::string host = "127.0.0.1";
     bool hostGiven = false;
     std::uint16_t port = 2368;
-    double rate = 10;          // revolutions per second
-    int azimuthStep = 20;      // 0.01 degree
-    int frames = 0;            // 0: until stopped
-    std::string pcapPath;      // write a capture file instead of sending
-    std::string sourceAddress; // local address to send from; empty: any
+    double rate = 10;     // revolutions per second
+    int azimuthStep = 20; // 0.01 degree
+    int frames = 0;       // 0: until stopped
+    std::string pcapPath; // write a capture file instead of sending
+    // The sensor's own address: everything is sent from it and configuration
+    // packets are taken at it. Empty: send from any address, take none.
+    std::string sourceAddress;
+    int seconds = 0; // end the run after this long; 0: until stopped
     bool quiet = false;
+    // What the device-information packets report at the start. parse() sets
+    // the addresses, ports and motor speed from the options above.
+    DeviceState device = defaultDevice();
+
+    static DeviceState defaultDevice();
 
     // `arguments` includes the program name, as QCoreApplication gives it.
     static Parsed parse(const QStringList& arguments);

@@ -1,22 +1,18 @@
 // sensor-sim: a software stand-in for the lidar.
 
 #include "net/UdpSocket.h"
-#include "tools/sim/DataStreamTask.h"
 #include "tools/sim/EthernetUdpFrame.h"
+#include "tools/sim/LiveSensor.h"
 #include "tools/sim/PcapFileWriter.h"
-#include "tools/sim/PeriodicTask.h"
 #include "tools/sim/SensorSimulator.h"
 #include "tools/sim/SimOptions.h"
-#include "tools/sim/SimulatorLoop.h"
 
 #include <QCoreApplication>
 #include <atomic>
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <sys/prctl.h>
-#include <system_error>
 
 namespace {
 
@@ -24,14 +20,6 @@ std::atomic<bool> stopRequested{false};
 
 void requestStop(int) {
     stopRequested = true;
-}
-
-std::string describe(const SensorSimulator& simulator, const SimOptions& o) {
-    char text[160];
-    std::snprintf(text, sizeof text, "%zu points per frame, %d azimuths of %.2f degrees, %g Hz",
-                  simulator.pointsPerRevolution(), simulator.azimuthsPerRevolution(),
-                  o.azimuthStep / 100.0, o.rate);
-    return text;
 }
 
 int writeCapture(SensorSimulator& simulator, const SimOptions& o) {
@@ -83,70 +71,19 @@ int writeCapture(SensorSimulator& simulator, const SimOptions& o) {
     }
     if (!o.quiet) {
         std::printf("sensor-sim: wrote %d frames in %zu datagrams to %s (%s)\n", o.frames,
-                    datagrams, o.pcapPath.c_str(), describe(simulator, o).c_str());
+                    datagrams, o.pcapPath.c_str(), simulator.describe(o.rate).c_str());
     }
     return 0;
 }
 
 int send(SensorSimulator& simulator, const SimOptions& o) {
-    UdpSocket socket;
-    if (!o.sourceAddress.empty() && !socket.bindTo(o.sourceAddress, 0)) {
-        std::fprintf(stderr, "sensor-sim: cannot send from %s: %s\n", o.sourceAddress.c_str(),
-                     std::generic_category().message(errno).c_str());
-        return 1;
-    }
     // Datagrams leave every 74 µs at the default rate; the default timer
     // slack of 50 µs would bunch them.
     prctl(PR_SET_TIMERSLACK, 1000UL);
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
-
-    const auto start = SimulatorTask::Clock::now();
-    DataStreamTask data(
-        simulator, o.rate, o.frames,
-        [&](const SensorSimulator::Payload& p) {
-            return socket.sendTo(o.host, o.port, p.data(), p.size());
-        },
-        start);
-    std::uint64_t reported = 0;
-    std::uint64_t reportedFailures = 0;
-    PeriodicTask report(
-        std::chrono::seconds(1),
-        [&] {
-            const std::uint64_t failed = data.failed() - reportedFailures;
-            std::printf("sensor-sim: %llu datagrams/s to %s:%u, frame %d",
-                        static_cast<unsigned long long>(data.sent() - reported), o.host.c_str(),
-                        o.port, data.revolutions());
-            if (failed > 0) {
-                std::printf(", %llu sends failed", static_cast<unsigned long long>(failed));
-            }
-            std::printf("\n");
-            std::fflush(stdout);
-            reported = data.sent();
-            reportedFailures = data.failed();
-        },
-        start);
-
-    SimulatorLoop loop;
-    loop.add(data, SimulatorLoop::Role::Main);
-    if (!o.quiet) {
-        std::printf("sensor-sim: sending to %s:%u, %s\n", o.host.c_str(), o.port,
-                    describe(simulator, o).c_str());
-        std::fflush(stdout);
-        loop.add(report, SimulatorLoop::Role::Background);
-    }
-    loop.run(stopRequested);
-
-    if (!o.quiet) {
-        std::printf("sensor-sim: sent %d frames in %llu datagrams\n", data.revolutions(),
-                    static_cast<unsigned long long>(data.sent()));
-    }
-    if (data.sent() == 0 && data.failed() > 0) {
-        std::fprintf(stderr, "sensor-sim: no datagram could be sent to %s:%u\n", o.host.c_str(),
-                     o.port);
-        return 1;
-    }
-    return 0;
+    LiveSensor sensor(simulator, o);
+    return sensor.run(stopRequested);
 }
 
 } // namespace

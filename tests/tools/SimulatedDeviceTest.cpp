@@ -1,0 +1,146 @@
+#include "tools/sim/SimulatedDevice.h"
+#include "device/ConfigPacket.h"
+#include "tools/sim/SimOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using SystemClock = SimulatedDevice::SystemClock;
+using std::chrono::milliseconds;
+
+// 2026-12-07 01:02:03.456 UTC.
+const SystemClock::time_point kNow{milliseconds(1796605323456)};
+
+ByteSpan spanOf(const DeviceInfoPacket::Bytes& packet) {
+    return ByteSpan(packet.data(), packet.size());
+}
+
+// The fields as "Refresh state" fills them from `packet`, with the time not sent.
+ConfigFields refreshed(const DeviceInfoPacket::Bytes& packet) {
+    const DeviceState s = DeviceState::fromPacket(spanOf(packet));
+    ConfigFields f;
+    f.sensorIp = DeviceInfoPacket::addressText(spanOf(packet), DeviceInfoPacket::kSensorIp);
+    f.destIp = DeviceInfoPacket::addressText(spanOf(packet), DeviceInfoPacket::kDestIp);
+    f.ntpIp = DeviceInfoPacket::addressText(spanOf(packet), DeviceInfoPacket::kNtpIp);
+    f.dataPort = QString::number(s.dataPort);
+    f.equipmentPort = QString::number(s.equipmentPort);
+    f.interval = QString::number(s.packetInterval);
+    f.rotateSpeed = " 10 HZ";
+    f.localTime = " No";
+    f.motorState = "Run";
+    return f;
+}
+
+class SimulatedDeviceTest : public ::testing::Test {
+protected:
+    SimulatedDevice::Applied send(const ConfigFields& f, const QDateTime& hostTime = {}) {
+        const ConfigPacket::Built built = ConfigPacket::build(device.infoPacket(kNow), f, hostTime);
+        EXPECT_TRUE(built.ok()) << built.refusal.toStdString();
+        return device.apply(spanOf(built.packet), kNow);
+    }
+    // A configuration packet whose field at `offset` holds `bytes`.
+    SimulatedDevice::Applied sendRaw(std::size_t offset,
+                                     std::initializer_list<std::uint8_t> bytes) {
+        DeviceInfoPacket::Bytes packet =
+            ConfigPacket::build(device.infoPacket(kNow), refreshed(device.infoPacket(kNow)), {})
+                .packet;
+        std::copy(bytes.begin(), bytes.end(), packet.begin() + static_cast<long>(offset));
+        return device.apply(spanOf(packet), kNow);
+    }
+
+    SimulatedDevice device{SimOptions::defaultDevice()};
+};
+
+} // namespace
+
+TEST_F(SimulatedDeviceTest, ReportsItsStateWithItsClockInUtc) {
+    const DeviceInfoPacket::Bytes p = device.infoPacket(kNow + std::chrono::microseconds(789));
+    DeviceState expected = SimOptions::defaultDevice();
+    expected.time = {26, 12, 7, 1, 2, 3, 456, 789};
+    EXPECT_EQ(DeviceState::fromPacket(spanOf(p)), expected);
+    EXPECT_EQ(device.hostAddress(), "127.0.0.1");
+    EXPECT_EQ(device.revolutionsPerSecond(), 10);
+    EXPECT_TRUE(device.motorRunning());
+}
+
+TEST_F(SimulatedDeviceTest, TakesTheSettingsTheViewerSends) {
+    ConfigFields f = refreshed(device.infoPacket(kNow));
+    f.rotateSpeed = " 20 HZ";
+    f.motorState = "Stop";
+    f.interval = "7";
+    f.destIp = "127.0.0.9";
+    f.dataPort = "2400";
+    f.equipmentPort = "2401";
+    f.ntpIp = "10.0.0.1";
+    f.localTime = " Yes";
+    const SimulatedDevice::Applied applied =
+        send(f, QDateTime(QDate(2030, 1, 2), QTime(3, 4, 5, 600), Qt::UTC));
+
+    EXPECT_EQ(applied.notes, (std::vector<std::string>{
+                                 "rpm 600 -> 1200", "motor running -> stopped", "interval 1 -> 7",
+                                 "host 127.0.0.1 -> 127.0.0.9", "data port 2368 -> 2400",
+                                 "equipment port 2369 -> 2401", "NTP 0.0.0.0 -> 10.0.0.1",
+                                 "clock set to 2030-01-02 03:04:05.600"}));
+    EXPECT_TRUE(applied.rateChanged);
+    EXPECT_TRUE(applied.motorChanged);
+    EXPECT_FALSE(applied.sensorAddress);
+    EXPECT_EQ(device.revolutionsPerSecond(), 20);
+    EXPECT_FALSE(device.motorRunning());
+    EXPECT_EQ(device.hostAddress(), "127.0.0.9");
+
+    // The clock goes on from the time it was given.
+    const DeviceState next =
+        DeviceState::fromPacket(spanOf(device.infoPacket(kNow + std::chrono::seconds(2))));
+    EXPECT_EQ(next.time, (DeviceTime{30, 1, 2, 3, 4, 7, 600, 0}));
+    EXPECT_EQ(next.motorRpm, 1200);
+    EXPECT_EQ(next.motorState, DeviceState::kMotorStopped);
+    EXPECT_EQ(next.packetInterval, 7);
+    EXPECT_EQ(next.dataPort, 2400);
+    EXPECT_EQ(next.ntpIp, (AddressBytes{10, 0, 0, 1}));
+}
+
+TEST_F(SimulatedDeviceTest, TheSameSettingsChangeNothing) {
+    const DeviceInfoPacket::Bytes before = device.infoPacket(kNow);
+    const SimulatedDevice::Applied applied = send(refreshed(before));
+    EXPECT_TRUE(applied.notes.empty());
+    EXPECT_FALSE(applied.rateChanged);
+    EXPECT_FALSE(applied.motorChanged);
+    EXPECT_EQ(device.infoPacket(kNow), before);
+}
+
+TEST_F(SimulatedDeviceTest, SettingsItCannotHoldAreRefusedAndKept) {
+    const DeviceState before = device.state();
+    const struct {
+        std::size_t offset;
+        std::initializer_list<std::uint8_t> bytes;
+        const char* note;
+    } cases[] = {
+        {8, {0x00, 0x00}, "rpm 0 refused"},
+        {8, {0x17, 0x71}, "rpm 6001 refused"},
+        {46, {0x00, 0x02}, "motor state 2 refused"},
+        {24, {0x00, 0x00}, "data port 0 refused"},
+        {26, {0x00, 0x00}, "equipment port 0 refused"},
+        {36, {26, 2, 30, 1, 2, 3, 0, 0, 0, 0}, "clock reading refused"},
+        {36, {26, 2, 3, 24, 0, 0, 0, 0, 0, 0}, "clock reading refused"},
+    };
+    for (const auto& c : cases) {
+        const SimulatedDevice::Applied applied = sendRaw(c.offset, c.bytes);
+        EXPECT_EQ(applied.notes, std::vector<std::string>{c.note}) << c.note;
+        EXPECT_EQ(device.state(), before) << c.note;
+    }
+    EXPECT_EQ(DeviceState::fromPacket(spanOf(device.infoPacket(kNow))).time.hour, 1);
+}
+
+TEST_F(SimulatedDeviceTest, ANewSensorAddressIsTakenOnlyWhenTheCallerMovesThere) {
+    ConfigFields f = refreshed(device.infoPacket(kNow));
+    f.sensorIp = "127.0.0.7";
+    const SimulatedDevice::Applied applied = send(f);
+    ASSERT_TRUE(applied.sensorAddress);
+    EXPECT_EQ(*applied.sensorAddress, (AddressBytes{127, 0, 0, 7}));
+    EXPECT_EQ(device.sensorAddress(), "127.0.0.1");
+    device.moveTo(*applied.sensorAddress);
+    EXPECT_EQ(device.sensorAddress(), "127.0.0.7");
+    EXPECT_EQ(DeviceState::fromPacket(spanOf(device.infoPacket(kNow))).sensorIp,
+              (AddressBytes{127, 0, 0, 7}));
+}
