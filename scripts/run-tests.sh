@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 
 jobs=${VANTOR_TEST_JOBS:-2}
 ctest_args=(--test-dir build --output-on-failure -j "$jobs" "$@")
-xvfb=(xvfb-run -a -s "-screen 0 1920x1080x24")
+# -noreset: the server must not restart whenever its last client leaves, or a
+# test that connects at that moment finds no display.
+xvfb=(xvfb-run -a -s "-screen 0 1920x1080x24 -noreset")
 
 # As root a plain network namespace keeps full privileges inside it (tcpdump,
 # nested namespaces for the device tests); otherwise a user namespace maps us to root.
