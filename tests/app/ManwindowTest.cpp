@@ -326,11 +326,13 @@ TEST_F(LiveFrames, FramesFasterThanDrawingStayBounded) {
     EXPECT_EQ(drawing.framesDrawn() + drawing.drawsSkipped(), emitted);
     EXPECT_GT(drawing.drawsSkipped(), 0u);
     EXPECT_GE(drawing.framesDrawn(), 2u);
-    // Drawing every frame would let hundreds of 480 KB frames queue up.
+    // Drawing every frame lets hundreds of 480 KB frames queue up (about 250
+    // here); with coalescing it is what arrives during one draw, which a
+    // loaded machine can stretch.
     RecordProperty("framesEmitted", static_cast<int>(emitted));
     RecordProperty("framesDrawn", static_cast<int>(drawing.framesDrawn()));
     RecordProperty("maxFramesInFlight", static_cast<int>(maxInFlight));
-    EXPECT_LT(maxInFlight, 60u) << "of " << emitted;
+    EXPECT_LT(maxInFlight, 120u) << "of " << emitted;
     EXPECT_LT(rssPeak - rssBefore, 100 * 1024) << "KiB";
 }
 
