@@ -3,12 +3,21 @@
 // second, to /dev/null (the work itself) and to a file in the temporary
 // directory (with the page cache's cost).
 //
+// The *VsPcapLoop runs set the pipeline against a plain libpcap read loop
+// over the same cached file, run before each iteration: x_pcap_loop is the
+// pipeline's time as a multiple of the loop's, for channel 0 alone and for
+// every channel; the Cut runs leave out the CSV rows, so the difference to
+// the Export runs is what the row formatting costs.
+//
 //   export_bench [--capture=FILE] [--frames=N] [benchmark flags]
 //
 // Without --capture, N revolutions (default 20) of the simulator's scene at
 // its default 0.2-degree step are written to a temporary capture and deleted
-// at the end.
+// at the end. For a capture of a given size:
+//   capture_bench --write-capture=FILE --generate-mb=1024
 
+#include "capture/CaptureFile.h"
+#include "lidar/FrameCutter.h"
 #include "support/TestCaptureWriter.h"
 #include "tools/export/CaptureExport.h"
 #include "tools/sim/SensorSimulator.h"
@@ -17,13 +26,26 @@
 #include <QDir>
 #include <QFile>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <climits>
+#include <ctime>
 #include <iostream>
+#include <pcap/pcap.h>
 #include <string>
 
 namespace {
 
 QString capturePath;
+
+// Reads the capture once, so that the timed runs find it in the page cache.
+void readIntoPageCache() {
+    static char buffer[1 << 16];
+    QFile file(capturePath);
+    if (file.open(QIODevice::ReadOnly)) {
+        while (file.read(buffer, sizeof buffer) > 0) {
+        }
+    }
+}
 
 bool writeCapture(const QString& path, int revolutions) {
     SensorSimulator simulator(SyntheticScene::street(), 20);
@@ -87,6 +109,141 @@ BENCHMARK(BM_ExportCapture)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2)
+    ->UseRealTime();
+
+// Wall-clock and processor seconds; on a shared machine the processor time
+// is the steadier measure of the work.
+struct Stopwatch {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    double cpu = processorSeconds();
+
+    static double processorSeconds() {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+    }
+    double wallSeconds() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
+    }
+    double cpuSeconds() const { return processorSeconds() - cpu; }
+};
+
+struct Times {
+    double wall = 0;
+    double cpu = 0;
+    void add(const Stopwatch& watch) {
+        wall += watch.wallSeconds();
+        cpu += watch.cpuSeconds();
+    }
+};
+
+// Every record of the capture read with libpcap and nothing done with it.
+void pcapLoop(Times& times) {
+    const Stopwatch watch;
+    char error[PCAP_ERRBUF_SIZE] = {};
+    pcap_t* handle = pcap_open_offline(QFile::encodeName(capturePath).constData(), error);
+    if (!handle) {
+        return;
+    }
+    pcap_pkthdr* header = nullptr;
+    const u_char* data = nullptr;
+    std::uint64_t bytes = 0;
+    while (pcap_next_ex(handle, &header, &data) == 1) {
+        bytes += header->caplen;
+    }
+    benchmark::DoNotOptimize(bytes);
+    pcap_close(handle);
+    times.add(watch);
+}
+
+// Channel 0 alone (range 1) or every channel (range 0).
+CsvExportFilter channelsOf(const benchmark::State& state) {
+    CsvExportFilter filter;
+    if (state.range(0) != 0) {
+        filter.channels.fill(false);
+        filter.channels[0] = true;
+    }
+    return filter;
+}
+
+// Times `work` (which returns the rows it made, or -1 on failure) against
+// the libpcap loop, which runs untimed before each iteration so that both
+// see the same load on the machine.
+template <class Work>
+void againstPcapLoop(benchmark::State& state, Work&& work) {
+    readIntoPageCache();
+    Times loop;
+    Times measured;
+    double rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pcapLoop(loop);
+        state.ResumeTiming();
+        const Stopwatch watch;
+        const double made = work();
+        measured.add(watch);
+        if (made < 0) {
+            return;
+        }
+        rows += made;
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["x_pcap_loop"] = measured.wall / loop.wall;
+    state.counters["x_pcap_loop_cpu"] = measured.cpu / loop.cpu;
+    state.counters["pcap_loop_ms"] = loop.wall / n * 1e3;
+    state.counters["rows_per_run"] = rows / n;
+}
+
+void BM_ExportVsPcapLoop(benchmark::State& state) {
+    againstPcapLoop(state, [&state]() -> double {
+        ExportOptions options;
+        options.capture = capturePath;
+        options.output = QStringLiteral("/dev/null");
+        options.filter = channelsOf(state);
+        CsvExportFile file(options.filter, INT_MAX);
+        ProgressLine quiet(stderr, false);
+        const QString failure = CaptureExport(options, file, quiet).run();
+        if (!file.close() || !failure.isEmpty()) {
+            state.SkipWithError(qPrintable(failure.isEmpty() ? file.error() : failure));
+            return -1;
+        }
+        return static_cast<double>(file.rowsWritten());
+    });
+}
+
+// The export's work up to the CSV rows: indexing and cutting, with the
+// same channel filter.
+void BM_CutVsPcapLoop(benchmark::State& state) {
+    againstPcapLoop(state, [&state]() -> double {
+        QString error;
+        const auto capture = CaptureFile::open(capturePath, &error);
+        if (!capture) {
+            state.SkipWithError(qPrintable(error));
+            return -1;
+        }
+        FrameCutter cutter;
+        cutter.setChannelFilter(channelsOf(state).channels);
+        std::size_t points = 0;
+        for (const std::uint8_t* packet : capture->captureBuffers()) {
+            cutter.feed(packet, [&](const MuchLidarData& frame) { points += frame.size(); });
+        }
+        return static_cast<double>(points);
+    });
+}
+
+BENCHMARK(BM_ExportVsPcapLoop)
+    ->ArgName("channel0_only")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK(BM_CutVsPcapLoop)
+    ->ArgName("channel0_only")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
     ->UseRealTime();
 
 } // namespace
