@@ -10,9 +10,11 @@ build_packages=(
     libpcl-dev libvtk9-qt-dev libpcap-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libgl1-mesa-dri fonts-wqy-microhei
+    help2man dpkg-dev
 )
 test_packages=(
     xvfb xauth iproute2 util-linux tcpdump
+    desktop-file-utils
 )
 
 case "${1:-build}" in
