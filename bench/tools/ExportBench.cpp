@@ -3,11 +3,12 @@
 // second, to /dev/null (the work itself) and to a file in the temporary
 // directory (with the page cache's cost).
 //
-// The *VsPcapLoop runs set the pipeline against a plain libpcap read loop
+// BM_ExportVsPcapLoop sets the same work against a plain libpcap read loop
 // over the same cached file, run before each iteration: x_pcap_loop is the
-// pipeline's time as a multiple of the loop's, for channel 0 alone and for
-// every channel; the Cut runs leave out the CSV rows, so the difference to
-// the Export runs is what the row formatting costs.
+// export's time as a multiple of the loop's, for channel 0 alone and for
+// every channel. The runs with rows:0 write no row (no point lies in their
+// azimuth window), so the difference to rows:1 is what building and
+// formatting the rows costs.
 //
 //   export_bench [--capture=FILE] [--frames=N] [benchmark flags]
 //
@@ -16,8 +17,6 @@
 // at the end. For a capture of a given size:
 //   capture_bench --write-capture=FILE --generate-mb=1024
 
-#include "capture/CaptureFile.h"
-#include "lidar/FrameCutter.h"
 #include "support/TestCaptureWriter.h"
 #include "tools/export/CaptureExport.h"
 #include "tools/sim/SensorSimulator.h"
@@ -156,21 +155,25 @@ void pcapLoop(Times& times) {
     times.add(watch);
 }
 
-// Channel 0 alone (range 1) or every channel (range 0).
-CsvExportFilter channelsOf(const benchmark::State& state) {
+// Channel 0 alone (range 0 is 1) or every channel; rows written (range 1 is
+// 1) or none, through an azimuth window that no point lies in.
+CsvExportFilter filterOf(const benchmark::State& state) {
     CsvExportFilter filter;
     if (state.range(0) != 0) {
         filter.channels.fill(false);
         filter.channels[0] = true;
     }
+    if (state.range(1) == 0) {
+        filter.minAngle = -2;
+        filter.maxAngle = -1;
+    }
     return filter;
 }
 
-// Times `work` (which returns the rows it made, or -1 on failure) against
-// the libpcap loop, which runs untimed before each iteration so that both
-// see the same load on the machine.
-template <class Work>
-void againstPcapLoop(benchmark::State& state, Work&& work) {
+// lidar-export's work on the capture, timed against the libpcap loop, which
+// runs untimed before each iteration so that both see the same load on the
+// machine. Without rows it is everything but building and formatting them.
+void BM_ExportVsPcapLoop(benchmark::State& state) {
     readIntoPageCache();
     Times loop;
     Times measured;
@@ -180,12 +183,19 @@ void againstPcapLoop(benchmark::State& state, Work&& work) {
         pcapLoop(loop);
         state.ResumeTiming();
         const Stopwatch watch;
-        const double made = work();
-        measured.add(watch);
-        if (made < 0) {
+        ExportOptions options;
+        options.capture = capturePath;
+        options.output = QStringLiteral("/dev/null");
+        options.filter = filterOf(state);
+        CsvExportFile file(options.filter, INT_MAX);
+        ProgressLine quiet(stderr, false);
+        const QString failure = CaptureExport(options, file, quiet).run();
+        if (!file.close() || !failure.isEmpty()) {
+            state.SkipWithError(qPrintable(failure.isEmpty() ? file.error() : failure));
             return;
         }
-        rows += made;
+        measured.add(watch);
+        rows += static_cast<double>(file.rowsWritten());
     }
     const auto n = static_cast<double>(state.iterations());
     state.counters["x_pcap_loop"] = measured.wall / loop.wall;
@@ -193,55 +203,12 @@ void againstPcapLoop(benchmark::State& state, Work&& work) {
     state.counters["pcap_loop_ms"] = loop.wall / n * 1e3;
     state.counters["rows_per_run"] = rows / n;
 }
-
-void BM_ExportVsPcapLoop(benchmark::State& state) {
-    againstPcapLoop(state, [&state]() -> double {
-        ExportOptions options;
-        options.capture = capturePath;
-        options.output = QStringLiteral("/dev/null");
-        options.filter = channelsOf(state);
-        CsvExportFile file(options.filter, INT_MAX);
-        ProgressLine quiet(stderr, false);
-        const QString failure = CaptureExport(options, file, quiet).run();
-        if (!file.close() || !failure.isEmpty()) {
-            state.SkipWithError(qPrintable(failure.isEmpty() ? file.error() : failure));
-            return -1;
-        }
-        return static_cast<double>(file.rowsWritten());
-    });
-}
-
-// The export's work up to the CSV rows: indexing and cutting, with the
-// same channel filter.
-void BM_CutVsPcapLoop(benchmark::State& state) {
-    againstPcapLoop(state, [&state]() -> double {
-        QString error;
-        const auto capture = CaptureFile::open(capturePath, &error);
-        if (!capture) {
-            state.SkipWithError(qPrintable(error));
-            return -1;
-        }
-        FrameCutter cutter;
-        cutter.setChannelFilter(channelsOf(state).channels);
-        std::size_t points = 0;
-        for (const std::uint8_t* packet : capture->captureBuffers()) {
-            cutter.feed(packet, [&](const MuchLidarData& frame) { points += frame.size(); });
-        }
-        return static_cast<double>(points);
-    });
-}
-
 BENCHMARK(BM_ExportVsPcapLoop)
-    ->ArgName("channel0_only")
-    ->Arg(1)
-    ->Arg(0)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK(BM_CutVsPcapLoop)
-    ->ArgName("channel0_only")
-    ->Arg(1)
-    ->Arg(0)
+    ->ArgNames({"channel0_only", "rows"})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({0, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();
