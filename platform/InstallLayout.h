@@ -11,8 +11,4 @@ namespace InstallLayout {
 // The data folder for a program in `programFolder`; it may not exist.
 QString dataFolder(const QString& programFolder);
 
-// The data folder of the running program; empty without an application
-// object.
-QString dataFolder();
-
 } // namespace InstallLayout
