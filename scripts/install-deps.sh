@@ -13,8 +13,8 @@ build_packages=(
     help2man dpkg-dev
 )
 test_packages=(
-    xvfb xauth iproute2 util-linux tcpdump
     desktop-file-utils
+    xvfb xauth iproute2 util-linux tcpdump
 )
 
 case "${1:-build}" in
