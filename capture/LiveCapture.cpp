@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -141,6 +142,10 @@ QString LiveCapture::permissionHelp() {
         QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : QString();
     if (binary.isEmpty()) {
         binary = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    }
+    // Quoted for the shell when the path needs it.
+    if (binary.contains(QRegularExpression(QStringLiteral("[^A-Za-z0-9_./+-]")))) {
+        binary = "'" + QString(binary).replace("'", "'\\''") + "'";
     }
     return tr("Capturing network traffic needs root or the CAP_NET_RAW capability. Grant it to "
               "this program once with:\n\nsudo setcap cap_net_raw+eip %1")
