@@ -117,12 +117,6 @@ TEST(AdapterChooser, DecidesOverTheAdaptersOfTheMachine) {
     }
 }
 
-TEST(AdapterChooser, LabelsNameTheAddresses) {
-    EXPECT_EQ(ethernet("eth0", {"192.168.1.102", "10.0.0.1"}).label(),
-              "eth0 (192.168.1.102, 10.0.0.1)");
-    EXPECT_EQ(ethernet("eth3").label(), "eth3");
-}
-
 TEST(DeviceInfoFrame, OnlyWholeFramesWithTheDevicePacketsStart) {
     const auto frame = [](std::size_t length, std::uint8_t fourth) {
         std::vector<std::uint8_t> f(length, 0);
