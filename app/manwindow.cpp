@@ -2,9 +2,11 @@
 
 #include "advanced/ACWPSetMuch.h"
 #include "app/About.h"
+#include "app/AdapterPicker.h"
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
 #include "app/PlaybackBar.h"
+#include "app/RecordControl.h"
 #include "app/UserGuide.h"
 #include "capture/ReadLiveOffData.h"
 #include "device/CodeDialog.h"
@@ -74,6 +76,9 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     hooks.seek = [this](int packet) { emit sendProgressChangeValue(packet); };
     hooks.showTips = [this](const QString& text) { showErrorMessage(text); };
     playbackBar = std::make_unique<PlaybackBar>(*ui, *offlinePlayer, playback, hooks, this);
+    adapterPicker = AdapterPicker::forWindow(this);
+    recordControl_ = std::make_unique<RecordControl>(
+        *ui, adapterPicker, [this](const QString& text) { showErrorMessage(text); }, this);
 
     // 4. The angle tables are `geometry`, built with the window.
 
@@ -165,6 +170,7 @@ void manwindow::wireButtons() {
             [this] { cloudView_->toggleGrid(); });
     connect(ui->tolbtn_SuspendData, &QToolButton::clicked, this, &manwindow::toggleSuspended);
     playbackBar->wireButtons();
+    recordControl_->wireButton();
     connect(ui->Slider_Frame, &QSlider::sliderMoved, this, &manwindow::progressMoved);
     connect(ui->Slider_Frame, &QSlider::sliderReleased, this, &manwindow::progressReleased);
     connect(ui->toolButton, &QToolButton::clicked, this,
@@ -179,8 +185,8 @@ void manwindow::wireButtons() {
 // Buttons of features that are not part of this build yet: present, but not
 // pretending to work. Each line goes when its feature is wired above.
 void manwindow::disableFeaturesNotBuiltYet() {
-    for (QToolButton* button : {ui->toolButton_select, ui->toolButton_select_Range,
-                                ui->toolButton_SavePcapData, ui->toolButton_3, ui->toolButton_4}) {
+    for (QToolButton* button :
+         {ui->toolButton_select, ui->toolButton_select_Range, ui->toolButton_3, ui->toolButton_4}) {
         button->setEnabled(false);
     }
 }
@@ -272,6 +278,7 @@ void manwindow::stopWorkers() {
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
     stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
     offlinePlayer->stopAndWait();
+    recordControl_->stopRecording();
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {

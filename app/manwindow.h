@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PlaybackPosition.h"
+#include "capture/AdapterChooser.h"
 #include "lidar/ChannelGeometry.h"
 #include "lidar/ChannelSelection.h"
 #include "lidar/FrameConverter.h"
@@ -26,6 +27,7 @@ class GetMuch;
 class GetSet;
 class InteractionMuchSet;
 class PlaybackBar;
+class RecordControl;
 class ReadLiveOffData;
 class QCloseEvent;
 class QLabel;
@@ -45,6 +47,7 @@ public:
     GetMuch& liveReceiverThread() { return *liveReceiver; }
     ReadLiveOffData& offlinePlayerThread() { return *offlinePlayer; }
     PlaybackBar& playbackControl() { return *playbackBar; }
+    RecordControl& recordControl() { return *recordControl_; }
     const PlaybackPosition& playbackPosition() const { return playback; }
     GetSet& statusReceiverThread() { return *statusReceiver; }
     InteractionMuchSet& laserConfigWindow() { return *laserConfigDialog; }
@@ -101,6 +104,10 @@ private:
     std::unique_ptr<ReadLiveOffData> offlinePlayer;
     std::unique_ptr<PlaybackBar> playbackBar;
     std::unique_ptr<GetSet> statusReceiver;
+    std::unique_ptr<RecordControl> recordControl_;
+    // Asks which adapter live captures use when several can; handed to
+    // everyone who captures.
+    AdapterChooser::Picker adapterPicker;
     // Dialogs; created once, shown from the tool bar, hidden when closed.
     std::unique_ptr<InteractionMuchSet> laserConfigDialog;
     std::unique_ptr<CodeDialog> codeDialog;

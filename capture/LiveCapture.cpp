@@ -184,6 +184,14 @@ bool LiveCapture::setFilter(const std::string& expression, QString* errorText) {
 }
 
 LiveCapture::ReadResult LiveCapture::next(Frame& frame, QString* errorText) {
+    return read(frame, errorText, true);
+}
+
+LiveCapture::ReadResult LiveCapture::nextPending(Frame& frame, QString* errorText) {
+    return read(frame, errorText, false);
+}
+
+LiveCapture::ReadResult LiveCapture::read(Frame& frame, QString* errorText, bool wait) {
     const auto fail = [&](const QString& text) {
         if (errorText) {
             *errorText = text;
@@ -193,7 +201,7 @@ LiveCapture::ReadResult LiveCapture::next(Frame& frame, QString* errorText) {
     pcap_pkthdr* header = nullptr;
     const u_char* data = nullptr;
     int got = pcap_next_ex(handle_, &header, &data);
-    if (got == 0 && pollDescriptor_ >= 0) {
+    if (got == 0 && wait && pollDescriptor_ >= 0) {
         pollfd ready{pollDescriptor_, POLLIN, 0};
         const int polled = ::poll(&ready, 1, readTimeoutMs_);
         const int pollError = errno;

@@ -49,12 +49,15 @@ public:
     // Waits for the next frame at most the read time-out, also when no
     // traffic arrives at all. Error comes with a text for the user.
     ReadResult next(Frame& frame, QString* errorText = nullptr);
+    // A frame already captured, without waiting: Timeout when none is.
+    ReadResult nextPending(Frame& frame, QString* errorText = nullptr);
 
     int linkType() const;
     pcap_t* handle() const { return handle_; }
 
 private:
     explicit LiveCapture(pcap_t* handle) : handle_(handle) {}
+    ReadResult read(Frame& frame, QString* errorText, bool wait);
     pcap_t* handle_;
     int readTimeoutMs_ = 100;
     int pollDescriptor_ = -1; // waited on with the read time-out; -1: blocking reads
