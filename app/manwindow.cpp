@@ -79,6 +79,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     adapterPicker = AdapterPicker::forWindow(this);
     recordControl_ = std::make_unique<RecordControl>(
         *ui, adapterPicker, [this](const QString& text) { showErrorMessage(text); }, this);
+    advancedDialog->setAdapterPicker(AdapterPicker::forWindow(advancedDialog.get()));
 
     // 4. The angle tables are `geometry`, built with the window.
 
