@@ -209,6 +209,9 @@ protected:
 
 TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
     const CalibrationTables reported = nextReported();
+    // Serial number and version, bytes 60..69.
+    const auto identity = [this] { return packets.back().mid(60, 10); };
+    const QByteArray reportedIdentity = identity();
     clickAndWait("pushButton_Refreshlidar");
     EXPECT_EQ(boxes.back().text, "Resresh completed");
     EXPECT_EQ(text("lineEdit_SerialNumber"), "K00815120201123");
@@ -225,6 +228,7 @@ TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
     const QByteArray unchanged = advancedLine(lines);
     EXPECT_TRUE(unchanged.endsWith(": nothing changed")) << unchanged.constData();
     EXPECT_EQ(nextReported(), reported);
+    EXPECT_EQ(identity(), reportedIdentity);
 
     // An edited pitch field 18 and static value 200 arrive in the sensor's
     // next packets.
