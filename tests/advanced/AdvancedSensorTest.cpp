@@ -1,6 +1,7 @@
 #include "RecordingPresenter.h"
 #include "advanced/ACWPSetMuch.h"
 #include "advanced/ParameterFile.h"
+#include "capture/AdapterChooser.h"
 #include "capture/LiveCapture.h"
 #include "device/CalibrationTables.h"
 #include "device/GetSet.h"
@@ -163,6 +164,15 @@ protected:
                       "--rate", "5", "--seconds", "100"}))
             << ns.error().toStdString();
         ASSERT_TRUE(waitUntil([this] { return !packets.empty(); }, 10000));
+        // The kernel may mark the link running a moment after traffic flows;
+        // until then the capture would take loopback.
+        ASSERT_TRUE(waitUntil(
+            [] {
+                QString error;
+                const auto fit = AdapterChooser::candidates(LiveCapture::listAdapters(&error));
+                return !fit.empty() && !fit.front().loopback;
+            },
+            10000));
     }
     void TearDown() override {
         receiver.stop = true;
