@@ -100,7 +100,7 @@ AdvancedFieldsRead readAdvancedFields(const AdvancedFields& f) {
     const std::optional<int> left = reader.whole(tr("Left"), f.left, INT16_MIN, INT16_MAX);
     for (int i = 0; i < AdvancedFields::kStaticCount && !reader.failed(); ++i) {
         const QString& text = f.staticChannels[static_cast<std::size_t>(i)];
-        if (text.isEmpty()) {
+        if (text.trimmed().isEmpty()) {
             continue;
         }
         const QString field =

@@ -130,7 +130,7 @@ TEST(AdvancedFields, StaticValuesTakeTheirSidesOffset) {
     const AdvancedFieldsRead r = read([](AdvancedFields& f) {
         f.right = "5";
         f.left = "-2";
-        f.staticChannels[0] = "";    // empty stays 0 whatever the offset
+        f.staticChannels[0] = " ";   // empty stays 0 whatever the offset
         f.staticChannels[1] = "3";   // 3 + 5
         f.staticChannels[127] = "1"; // last of the Right side
         f.staticChannels[128] = "1"; // first of the Left side
