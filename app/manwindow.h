@@ -19,6 +19,7 @@ namespace Ui {
 class manwindowClass;
 }
 class About;
+class ACWPSetMuch;
 class CloudView;
 class CodeDialog;
 class DrawCoalescer;
@@ -51,6 +52,7 @@ public:
     GetSet& statusReceiverThread() { return *statusReceiver; }
     InteractionMuchSet& laserConfigWindow() { return *laserConfigDialog; }
     CodeDialog& codeWindow() { return *codeDialog; }
+    ACWPSetMuch& advancedWindow() { return *advancedDialog; }
     About& aboutWindow() { return *aboutDialog; }
     CloudView& cloudView() { return *cloudView_; }
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
@@ -109,6 +111,7 @@ private:
     // Dialogs; created once, shown from the tool bar, hidden when closed.
     std::unique_ptr<InteractionMuchSet> laserConfigDialog;
     std::unique_ptr<CodeDialog> codeDialog;
+    std::unique_ptr<ACWPSetMuch> advancedDialog;
     std::unique_ptr<About> aboutDialog;
 
     ChannelGeometry geometry; // the per-channel angle tables

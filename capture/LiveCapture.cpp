@@ -1,15 +1,19 @@
 #include "capture/LiveCapture.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <net/if.h>
+#include <net/if_arp.h>
 #include <netinet/in.h>
 #include <pcap/pcap.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,19 +31,27 @@ constexpr int kBufferBytes = 32 * 1024 * 1024;
 // needs capture permission): Linux names the hardware type of every network
 // interface, and libpcap delivers Ethernet frames for Ethernet and loopback
 // interfaces. Pseudo-adapters (any, Bluetooth, netfilter, D-Bus) have no
-// network interface and stay unknown.
+// network interface and stay unknown. The kernel is asked through a socket,
+// which answers for this thread's network namespace (sysfs shows the
+// namespace it was mounted in, which a process moved into another does not
+// see its adapters in).
 int linkTypeOf(const std::string& name) {
-    if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..") {
+    if (name.empty() || name.size() >= IFNAMSIZ) {
         return -1;
     }
-    QFile type(QStringLiteral("/sys/class/net/%1/type").arg(QString::fromStdString(name)));
-    if (!type.open(QIODevice::ReadOnly)) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
         return -1;
     }
-    constexpr int kArpEthernet = 1;
-    constexpr int kArpLoopback = 772;
-    const int hardware = type.readAll().trimmed().toInt();
-    return hardware == kArpEthernet || hardware == kArpLoopback ? DLT_EN10MB : -1;
+    ifreq request{};
+    std::memcpy(request.ifr_name, name.c_str(), name.size());
+    const bool known = ::ioctl(fd, SIOCGIFHWADDR, &request) == 0;
+    ::close(fd);
+    if (!known) {
+        return -1;
+    }
+    const int hardware = request.ifr_hwaddr.sa_family;
+    return hardware == ARPHRD_ETHER || hardware == ARPHRD_LOOPBACK ? DLT_EN10MB : -1;
 }
 
 QString adapterText(const std::string& adapter) {
