@@ -403,7 +403,7 @@ void manwindow::showErrorMessage(QString Mess) {
 }
 
 void manwindow::openUserGuide() {
-    const QUrl page = UserGuide::writeLocalCopy();
+    const QUrl page = UserGuide::pageUrl();
     if (page.isEmpty() || !QDesktopServices::openUrl(page)) {
         showErrorMessage(trForm("The user guide could not be opened."));
     }
