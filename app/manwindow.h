@@ -7,6 +7,8 @@
 #include "lidar/MuchLidarData.h"
 #include "lidar/SelectionBox.h"
 
+#include <optional>
+
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -18,14 +20,20 @@ namespace Ui {
 class manwindowClass;
 }
 class About;
+class AreaPicking;
 class CloudView;
 class CodeDialog;
+class CsvExport;
 class DrawCoalescer;
 class GetMuch;
 class GetSet;
 class InteractionMuchSet;
+class MousePointOverlay;
 class PlaybackBar;
+class QLaserSelectionMuch;
 class ReadLiveOffData;
+class SaveData;
+class SelectPointRange;
 class QCloseEvent;
 class QLabel;
 class QStandardItemModel;
@@ -49,12 +57,18 @@ public:
     InteractionMuchSet& laserConfigWindow() { return *laserConfigDialog; }
     CodeDialog& codeWindow() { return *codeDialog; }
     About& aboutWindow() { return *aboutDialog; }
+    QLaserSelectionMuch& channelWindow() { return *channelDialog; }
+    SaveData& saveDataWindow() { return *saveDataDialog; }
+    SelectPointRange& pointRangeWindow() { return *selectPointRangeDialog; }
+    AreaPicking& areaPicking() { return *picking; }
+    const MousePointOverlay& mousePointOverlay() const { return *pointOverlay; }
+    CsvExport& csvExport() { return *csvExporter; }
     CloudView& cloudView() { return *cloudView_; }
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
     const MuchLidarData& lastFrameReceived() const { return lastFrame; }
     const FrameConversion& lastConversion() const { return *conversion; }
     QStandardItemModel* dataListModel() const { return dataModel; }
-    ChannelSelection& channelSelection() { return channels; }
+    ChannelSelection& channelSelection();
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
 signals:
@@ -63,12 +77,16 @@ signals:
 
 private slots:
     void view();
+    void SelectPoints();
+    void SelectPointsRange();
     void CalculateMuch(MuchLidarData lidardata);
     void onCodeData(QString code);
     void FinshorStart(bool Finshone);
     void progressMoved(int);
     void progressReleased();
+    void getSaveDataOkSignal(bool finishFlag);
     void showErrorMessage(QString Mess);
+    void changeSelectPointRange();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,7 +103,12 @@ private:
     void stopWorkers();
     void createDataModel();
     void drawLastFrame();
-    void writeDataListRows();
+    void writeDataListRows(const std::vector<DataListRow>& rows);
+    void showStatistics(const BoxStatistics& statistics);
+    void resetDataList();
+    void showSelectionListing(const SelectionListing& listing);
+    void saveCsv();
+    std::optional<SelectionBox> exportBox() const;
     void toggleSuspended();
     void clearSelectionAndView();
     void toggleDataList();
@@ -100,15 +123,22 @@ private:
     std::unique_ptr<PlaybackBar> playbackBar;
     std::unique_ptr<GetSet> statusReceiver;
     // Dialogs; created once, shown from the tool bar, hidden when closed.
+    std::unique_ptr<SelectPointRange> selectPointRangeDialog;
     std::unique_ptr<InteractionMuchSet> laserConfigDialog;
+    std::unique_ptr<QLaserSelectionMuch> channelDialog;
     std::unique_ptr<CodeDialog> codeDialog;
     std::unique_ptr<About> aboutDialog;
+    std::unique_ptr<SaveData> saveDataDialog;
 
     ChannelGeometry geometry; // the per-channel angle tables
-    ChannelSelection channels;
     FrameConverter converter{geometry};
     std::unique_ptr<FrameConversion> conversion; // realTimeCloud and selectedCloud
     std::unique_ptr<CloudView> cloudView_;
+    // Selection box, selectionActive, selectedCount, annotationEnabled.
+    std::unique_ptr<AreaPicking> picking;
+    std::unique_ptr<MousePointOverlay> pointOverlay;
+    // exportActive, exportedFrames and the export file.
+    std::unique_ptr<CsvExport> csvExporter;
     DrawCoalescer* drawCoalescer = nullptr;
     QTimer drawRateTimer;
 
@@ -116,11 +146,8 @@ private:
     PlaybackPosition playback;
     bool suspended = false;
     bool liveRunning = false;
-    bool exportActive = false; // the multi-frame CSV export writes frames instead of drawing
-
-    bool selectionActive = false;
-    int selectedCount = 0;
-    SelectionBox selectionBox;
+    // The last frame went to the multi-frame export: it is not drawn.
+    bool lastFrameExported = false;
     int tableRowCount = 0;
 
     QStandardItemModel* dataModel = nullptr;
