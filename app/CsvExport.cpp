@@ -60,25 +60,39 @@ void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<Select
     }
 }
 
-void CsvExport::start(const ExportSettings& settings) {
+bool CsvExport::canStart(const ExportSettings& settings) {
     if (refuseWhileExporting()) {
-        return;
+        return false;
     }
+    // An export ends when it has written its count of frames.
     if (settings.frameCount < 1) {
         showTips_(trForm("An export needs a frame count of at least 1."));
+        return false;
+    }
+    return true;
+}
+
+void CsvExport::start(const ExportSettings& settings) {
+    if (!canStart(settings)) {
         return;
     }
     const QString path =
         chooseFile(CsvFileNames::multiFrame(QDateTime::currentDateTime(), settings.frameCount));
-    if (path.isEmpty()) {
-        return;
+    if (!path.isEmpty()) {
+        startTo(path, settings);
+    }
+}
+
+bool CsvExport::startTo(const QString& path, const ExportSettings& settings) {
+    if (refuseWhileExporting()) {
+        return false;
     }
     // The previous export's writer may still be writing its last frames.
     writer_.reset();
     auto writer = std::make_unique<CsvExportWriter>(geometry_, CsvRowWriter::Layout::MultiFrame);
     if (!writer->open(path)) {
         showTips_(trForm("The CSV file could not be opened.\n%1").arg(writer->error()));
-        return;
+        return false;
     }
     connect(writer.get(), &CsvExportWriter::SendError, this, &CsvExport::onWriteError);
     writer_ = std::move(writer);
@@ -86,6 +100,7 @@ void CsvExport::start(const ExportSettings& settings) {
     frameCount_ = settings.frameCount;
     exportedFrames_ = 0;
     active_ = true;
+    return true;
 }
 
 void CsvExport::exportFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box) {

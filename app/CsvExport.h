@@ -33,6 +33,8 @@ public:
     bool active() const { return active_; }
     // Frames handed over by the running or last export (exportedFrames).
     int exportedFrames() const { return exportedFrames_; }
+    // Frames of the running or last export that are in its file.
+    int framesWritten() const { return writer_ ? writer_->framesWritten() : 0; }
 
     // While a multi-frame export runs: says so in a "Tips" box and returns
     // true.
@@ -43,6 +45,9 @@ public:
     void saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box);
     // Asks for the file and starts writing the next frames.
     void start(const ExportSettings& settings);
+    // The same into a file already chosen; false (and a "Tips" box) when it
+    // cannot be opened.
+    bool startTo(const QString& path, const ExportSettings& settings);
     // One arriving frame of the running export.
     void exportFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box);
     // Writes what was handed over and closes the file (the window closes).
@@ -55,6 +60,9 @@ private slots:
     void onWriteError(const QString& message);
 
 private:
+    // Refuses (with a "Tips" box) while an export runs, or for a count below 1.
+    bool canStart(const ExportSettings& settings);
+
     const ChannelGeometry& geometry_;
     QWidget* window_;
     std::function<void(const QString&)> showTips_;

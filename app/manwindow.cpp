@@ -328,12 +328,16 @@ void manwindow::createDataModel() {
     QStandardItemModel* old = dataModel;
     dataModel = new QStandardItemModel(0, DataListText::kColumnCount, this);
     dataModel->setHorizontalHeaderLabels(DataListText::headers());
+    showDataModel();
+    delete old;
+}
+
+void manwindow::showDataModel() {
     ui->tableView->setModel(dataModel);
     const auto widths = DataListText::columnWidths();
     for (int c = 0; c < DataListText::kColumnCount; ++c) {
         ui->tableView->setColumnWidth(c, widths[c]);
     }
-    delete old;
 }
 
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
@@ -413,11 +417,21 @@ void manwindow::writeDataListRows(const std::vector<DataListRow>& rows) {
     if (dataModel == nullptr) {
         return;
     }
+    // Each cell set in a shown model makes the view redo its layout, which
+    // for a large selection costs time with the square of its rows: those
+    // are written with the list detached.
+    const bool detached = rows.size() > static_cast<std::size_t>(FrameConverter::kListedPoints);
+    if (detached) {
+        ui->tableView->setModel(nullptr);
+    }
     for (const DataListRow& row : rows) {
         const auto cells = DataListText::cells(row);
         for (int c = 0; c < DataListText::kColumnCount; ++c) {
             dataModel->setItem(row.index, c, new QStandardItem(cells[c]));
         }
+    }
+    if (detached) {
+        showDataModel();
     }
 }
 

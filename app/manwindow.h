@@ -102,6 +102,7 @@ private:
     void clearPlaybackView();
     void stopWorkers();
     void createDataModel();
+    void showDataModel();
     void drawLastFrame();
     void writeDataListRows(const std::vector<DataListRow>& rows);
     void showStatistics(const BoxStatistics& statistics);
