@@ -7,14 +7,13 @@
 #include "lidar/MuchLidarData.h"
 #include "lidar/SelectionBox.h"
 
-#include <optional>
-
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class manwindowClass;

@@ -28,16 +28,19 @@ ChannelCheckTable::ChannelCheckTable(QTableWidget* table) {
     }
 }
 
-void ChannelCheckTable::setAll(bool checked) {
+void ChannelCheckTable::switchAll() {
     for (QCheckBox* b : boxes_) {
-        b->setChecked(checked);
+        b->setChecked(toggleState_);
     }
+    toggleState_ = !toggleState_;
 }
 
-void ChannelCheckTable::checkGroups(bool oddGroups) {
+void ChannelCheckTable::switchGroups() {
+    const bool oddGroups = toggleState_;
     for (int c = 0; c < kChannels; ++c) {
         boxes_[c]->setChecked(((c / 4) % 2 == 1) == oddGroups);
     }
+    toggleState_ = !toggleState_;
 }
 
 std::array<int, ChannelCheckTable::kChannels> ChannelCheckTable::checkedFlags() const {

@@ -20,11 +20,13 @@ public:
 
     QCheckBox* box(int channel) const { return boxes_[channel]; }
 
-    void setAll(bool checked);
-    // Channels go in groups of four (group = channel / 4). Checks the even
-    // groups (0-3, 8-11, ...) or the odd ones (4-7, 12-15, ...) and clears
-    // the others.
-    void checkGroups(bool oddGroups);
+    // "All/All no choice": clears every box, and checks them all the next
+    // time. Then the toggle state flips.
+    void switchAll();
+    // "Switch selection": channels go in groups of four (group = channel /
+    // 4); checks the even groups (0-3, 8-11, ...) and clears the odd ones,
+    // or the other way round the next time. Then the toggle state flips.
+    void switchGroups();
     // 1 for a checked channel, 0 for the others.
     std::array<int, kChannels> checkedFlags() const;
 
@@ -33,4 +35,6 @@ public:
 
 private:
     std::array<QCheckBox*, kChannels> boxes_{};
+    // Shared by both switches; false at first, kept while the dialog lives.
+    bool toggleState_ = false;
 };

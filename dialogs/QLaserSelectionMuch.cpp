@@ -71,9 +71,7 @@ void QLaserSelectionMuch::onOk_Clicked() {
 }
 
 void QLaserSelectionMuch::Checkstate() {
-    // The first click clears every box, since all start checked.
-    table_->setAll(toggleState_);
-    toggleState_ = !toggleState_;
+    table_->switchAll();
 }
 
 void QLaserSelectionMuch::Checkstate2() {
@@ -90,6 +88,5 @@ void QLaserSelectionMuch::Checkstate2() {
 }
 
 void QLaserSelectionMuch::Parity() {
-    table_->checkGroups(toggleState_);
-    toggleState_ = !toggleState_;
+    table_->switchGroups();
 }

@@ -31,6 +31,4 @@ private:
     ChannelSelection selection_;
     std::unique_ptr<ChannelCheckTable> table_;
     QCheckBox* futureDialogs_ = nullptr;
-    // Shared by Checkstate and Parity; not reset when the window closes.
-    bool toggleState_ = false;
 };

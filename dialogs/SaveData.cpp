@@ -105,11 +105,9 @@ void SaveData::onOk_Clicked() {
 }
 
 void SaveData::Checkstate() {
-    table_->setAll(toggleState_);
-    toggleState_ = !toggleState_;
+    table_->switchAll();
 }
 
 void SaveData::Parity() {
-    table_->checkGroups(toggleState_);
-    toggleState_ = !toggleState_;
+    table_->switchGroups();
 }

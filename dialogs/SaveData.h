@@ -36,5 +36,4 @@ private:
     QLineEdit* frameCount_ = nullptr;
     QLineEdit* minAngle_ = nullptr;
     QLineEdit* maxAngle_ = nullptr;
-    bool toggleState_ = false;
 };
