@@ -35,21 +35,20 @@ char* fallback(char* out, float value) {
         .ptr;
 }
 
-// floor(m * 2^q * 10^s) and whether the rest is above, at or below one half
-// (1, 0, -1).
+// m * 2^q * 10^s as digits + rest / unit, rest < unit.
 struct Scaled {
     std::uint64_t digits;
-    int half;
+    std::uint64_t rest;
+    std::uint64_t unit;
 };
 
-Scaled scale(std::uint64_t m, int q, int s) {
+inline Scaled scale(std::uint64_t m, int q, int s) {
     if (s >= 0) {
         // Below 10^6 the value is below 2^23, so q is negative here.
         const std::uint64_t a = m * kPow10[s];
         const int shift = -q;
-        const std::uint64_t rest = a & ((std::uint64_t{1} << shift) - 1);
-        const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-        return {a >> shift, rest > half ? 1 : rest == half ? 0 : -1};
+        const std::uint64_t unit = std::uint64_t{1} << shift;
+        return {a >> shift, a & (unit - 1), unit};
     }
     std::uint64_t a = m;
     std::uint64_t d = kPow10[-s];
@@ -58,8 +57,7 @@ Scaled scale(std::uint64_t m, int q, int s) {
     } else {
         d <<= -q;
     }
-    const std::uint64_t rest = a % d;
-    return {a / d, 2 * rest > d ? 1 : 2 * rest == d ? 0 : -1};
+    return {a / d, a % d, d};
 }
 
 } // namespace
@@ -91,11 +89,16 @@ char* writeGeneral6(char* out, float value) {
     int k = (exponent * 1233) >> 12;
     Scaled n = scale(m, q, 5 - k);
     if (n.digits >= 1000000) {
+        // One digit too many: the last one joins the rest.
         ++k;
-        n = scale(m, q, 5 - k);
+        n.rest += n.digits % 10 * n.unit;
+        n.unit *= 10;
+        n.digits /= 10;
     }
     std::uint64_t digits = n.digits;
-    if (n.half > 0 || (n.half == 0 && (digits & 1) != 0)) {
+    // Round to nearest, ties to even.
+    const std::uint64_t twice = 2 * n.rest;
+    if (twice > n.unit || (twice == n.unit && (digits & 1) != 0)) {
         ++digits;
         if (digits == 1000000) {
             digits = 100000;
