@@ -142,6 +142,39 @@ void CloudView::drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& i
     render();
 }
 
+void CloudView::drawSelection(const Cloud& picked) {
+    // Coloured in the points themselves, so the cloud takes the same
+    // colour-keeping update as the frame's.
+    Cloud::Ptr blue(new Cloud(picked));
+    for (auto& p : blue->points) {
+        p.r = 0;
+        p.g = 0;
+        p.b = 255;
+    }
+    if (viewer_->contains(kSelectedCloudId)) {
+        viewer_->updatePointCloud(Cloud::ConstPtr(blue), kSelectedCloudId);
+    } else {
+        const pcl::visualization::PointCloudColorHandlerRGBField<pcl::PointXYZRGB> own(blue);
+        viewer_->addPointCloud<pcl::PointXYZRGB>(blue, own, kSelectedCloudId);
+    }
+    viewer_->setPointCloudRenderingProperties(pcl::visualization::PCL_VISUALIZER_POINT_SIZE,
+                                              kSelectedPointSize, kSelectedCloudId);
+    render();
+}
+
+void CloudView::showPointText(const std::string& text) {
+    constexpr int kX = 150;
+    constexpr int kY = 0;
+    constexpr int kFontSize = 20;
+    // Updated in place once added (adding it again would be refused with a
+    // warning on every frame).
+    if (viewer_->contains(kPointTextId)) {
+        viewer_->updateText(text, kX, kY, kFontSize, 0, 0, 1, kPointTextId);
+    } else {
+        viewer_->addText(text, kX, kY, kFontSize, 0, 0, 1, kPointTextId);
+    }
+}
+
 void CloudView::clearAll() {
     viewer_->removeAllPointClouds();
     viewer_->removeAllShapes();

@@ -24,6 +24,7 @@ public:
     static constexpr const char* kFrameCloudId = "realTime_points";
     static constexpr const char* kSelectedCloudId = "clicked_points";
     static constexpr const char* kCoordinateId = "coordinate";
+    static constexpr const char* kPointTextId = "0";
     static constexpr int kMinPointSize = 1;
     static constexpr int kMaxPointSize = 10;
     static constexpr int kSelectedPointSize = 5;
@@ -36,6 +37,7 @@ public:
     CloudView& operator=(const CloudView&) = delete;
 
     const std::shared_ptr<pcl::visualization::PCLVisualizer>& viewer() const { return viewer_; }
+    QVTKOpenGLNativeWidget* screen() const { return screen_; }
 
     // Camera presets by the index of the view combo box; other indices are
     // ignored.
@@ -54,6 +56,12 @@ public:
     // the selection box on top in blue. Each cloud is added once and then
     // updated in place.
     void drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& inBox);
+
+    // Shows the points of an area selection as "clicked_points", in blue.
+    void drawSelection(const Cloud& picked);
+
+    // The text of the point under the mouse, in blue at the bottom left.
+    void showPointText(const std::string& text);
 
     // Removes every cloud and shape and fits the camera to what is left.
     void clearAll();

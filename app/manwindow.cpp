@@ -3,8 +3,11 @@
 #include "advanced/ACWPSetMuch.h"
 #include "app/About.h"
 #include "app/AdapterPicker.h"
+#include "app/AreaPicking.h"
 #include "app/CloudView.h"
+#include "app/CsvExport.h"
 #include "app/DrawCoalescer.h"
+#include "app/MousePointOverlay.h"
 #include "app/PlaybackBar.h"
 #include "app/RecordControl.h"
 #include "app/UserGuide.h"
@@ -12,6 +15,9 @@
 #include "device/CodeDialog.h"
 #include "device/GetSet.h"
 #include "device/InteractionMuchSet.h"
+#include "dialogs/QLaserSelectionMuch.h"
+#include "dialogs/SaveData.h"
+#include "dialogs/SelectPointRange.h"
 #include "lidar/DataListText.h"
 #include "lidar/GetMuch.h"
 #include "lidar/ThreadStop.h"
@@ -54,19 +60,28 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     applyApplicationLook();
     setWindowState(Qt::WindowMaximized);
 
-    // 3. Workers and dialogs, in this order. The other dialogs (point range,
-    // channel selection, export settings) join here as they are built.
+    // 3. Workers and dialogs, in this order.
+    selectPointRangeDialog = std::make_unique<SelectPointRange>();
+    connect(selectPointRangeDialog.get(), &SelectPointRange::sendOkCliced, this,
+            &manwindow::changeSelectPointRange, Qt::UniqueConnection);
     offlinePlayer = std::make_unique<ReadLiveOffData>();
     liveReceiver = std::make_unique<GetMuch>();
     statusReceiver = std::make_unique<GetSet>();
     laserConfigDialog = std::make_unique<InteractionMuchSet>();
+    channelDialog = std::make_unique<QLaserSelectionMuch>();
     codeDialog = std::make_unique<CodeDialog>();
     advancedDialog = std::make_unique<ACWPSetMuch>();
     aboutDialog = std::make_unique<About>();
+    saveDataDialog = std::make_unique<SaveData>();
+    connect(saveDataDialog.get(), &SaveData::sendOkSignal, this, &manwindow::getSaveDataOkSignal,
+            Qt::UniqueConnection);
     // An open dialog does not keep the program running once the window closes.
     for (QWidget* dialog :
          {static_cast<QWidget*>(laserConfigDialog.get()), static_cast<QWidget*>(codeDialog.get()),
-          static_cast<QWidget*>(advancedDialog.get()), static_cast<QWidget*>(aboutDialog.get())}) {
+          static_cast<QWidget*>(advancedDialog.get()), static_cast<QWidget*>(aboutDialog.get()),
+          static_cast<QWidget*>(selectPointRangeDialog.get()),
+          static_cast<QWidget*>(channelDialog.get()),
+          static_cast<QWidget*>(saveDataDialog.get())}) {
         dialog->setAttribute(Qt::WA_QuitOnClose, false);
     }
     PlaybackBar::WindowHooks hooks;
@@ -87,6 +102,17 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     conversion = std::make_unique<FrameConversion>();
     cloudView_ = std::make_unique<CloudView>(ui->screen);
     drawCoalescer = new DrawCoalescer([this] { drawLastFrame(); }, this);
+    AreaPicking::WindowHooks pickingHooks;
+    pickingHooks.lastFrame = [this]() -> const MuchLidarData& { return lastFrame; };
+    pickingHooks.shownCloud = [this]() -> const FrameConversion::Cloud& {
+        return *conversion->shown;
+    };
+    pickingHooks.channels = [this] { return &channelDialog->selection(); };
+    pickingHooks.showListing = [this](const SelectionListing& l) { showSelectionListing(l); };
+    picking = std::make_unique<AreaPicking>(*cloudView_, converter, *this, pickingHooks);
+    pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
+    csvExporter = std::make_unique<CsvExport>(
+        geometry, this, [this](const QString& text) { showErrorMessage(text); });
     createStatusBar();
 
     // 6. Buttons.
@@ -100,7 +126,6 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     ui->toolButton_SeekForward->setEnabled(false);
     ui->toolButton_Develop->hide();
     ui->toolButton_User->hide();
-    disableFeaturesNotBuiltYet();
     ui->comboBox_View->setCurrentIndex(CloudView::Top);
     view();
 }
@@ -134,10 +159,13 @@ void manwindow::createStatusBar() {
     };
     const DataListText::StatisticsTexts initial = DataListText::initialStatistics();
     statusLabelY = label(150);
+    statusLabelY->setObjectName(QStringLiteral("statusLabelY"));
     statusLabelY->setText(initial.y);
     statusLabelX = label(150);
+    statusLabelX->setObjectName(QStringLiteral("statusLabelX"));
     statusLabelX->setText(initial.x);
     statusLabelZ = label(150);
+    statusLabelZ->setObjectName(QStringLiteral("statusLabelZ"));
     statusLabelZ->setText(initial.z);
     ui->statusBar->addWidget(statusLabelY);
     ui->statusBar->addWidget(label(100));
@@ -170,12 +198,17 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_MeaGrid, &QToolButton::clicked, this,
             [this] { cloudView_->toggleGrid(); });
     connect(ui->tolbtn_SuspendData, &QToolButton::clicked, this, &manwindow::toggleSuspended);
+    connect(ui->toolButton_select, &QToolButton::clicked, this, &manwindow::SelectPoints);
+    connect(ui->toolButton_select_Range, &QToolButton::clicked, this,
+            &manwindow::SelectPointsRange);
     playbackBar->wireButtons();
     recordControl_->wireButton();
     connect(ui->Slider_Frame, &QSlider::sliderMoved, this, &manwindow::progressMoved);
     connect(ui->Slider_Frame, &QSlider::sliderReleased, this, &manwindow::progressReleased);
     connect(ui->toolButton, &QToolButton::clicked, this,
             [this] { showWindow(*laserConfigDialog); });
+    connect(ui->toolButton_4, &QToolButton::clicked, this, &manwindow::saveCsv);
+    connect(ui->toolButton_3, &QToolButton::clicked, this, [this] { showWindow(*channelDialog); });
     connect(ui->toolButton_2, &QToolButton::clicked, this, [this] { showWindow(*codeDialog); });
     connect(codeDialog.get(), &CodeDialog::sendCode, this, &manwindow::onCodeData);
     connect(ui->toolButton_About, &QToolButton::clicked, this,
@@ -183,17 +216,24 @@ void manwindow::wireButtons() {
     // User and Develop are hidden and do nothing.
 }
 
-// Buttons of features that are not part of this build yet: present, but not
-// pretending to work. Each line goes when its feature is wired above.
-void manwindow::disableFeaturesNotBuiltYet() {
-    for (QToolButton* button :
-         {ui->toolButton_select, ui->toolButton_select_Range, ui->toolButton_3, ui->toolButton_4}) {
-        button->setEnabled(false);
-    }
-}
-
 void manwindow::view() {
     cloudView_->applyPreset(ui->comboBox_View->currentIndex());
+}
+
+void manwindow::SelectPoints() {
+    picking->toggleArming();
+}
+
+void manwindow::SelectPointsRange() {
+    selectPointRangeDialog->showWithValues(PointRange::of(picking->box()));
+}
+
+void manwindow::changeSelectPointRange() {
+    picking->setBox(selectPointRangeDialog->range().box());
+}
+
+ChannelSelection& manwindow::channelSelection() {
+    return channelDialog->selection();
 }
 
 void manwindow::startReceiving() {
@@ -284,6 +324,7 @@ void manwindow::stopWorkers() {
 
 void manwindow::closeEvent(QCloseEvent* event) {
     stopWorkers();
+    csvExporter->finish();
     QMainWindow::closeEvent(event);
 }
 
@@ -292,12 +333,16 @@ void manwindow::createDataModel() {
     QStandardItemModel* old = dataModel;
     dataModel = new QStandardItemModel(0, DataListText::kColumnCount, this);
     dataModel->setHorizontalHeaderLabels(DataListText::headers());
+    showDataModel();
+    delete old;
+}
+
+void manwindow::showDataModel() {
     ui->tableView->setModel(dataModel);
     const auto widths = DataListText::columnWidths();
     for (int c = 0; c < DataListText::kColumnCount; ++c) {
         ui->tableView->setColumnWidth(c, widths[c]);
     }
-    delete old;
 }
 
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
@@ -314,43 +359,84 @@ void manwindow::CalculateMuch(MuchLidarData lidardata) {
         ui->Spbox_Frame->setValue(playback.currentFrame);
     }
 
-    // The multi-frame CSV export (exportActive) writes the frame here and
-    // draws empty clouds instead.
+    // Every frame of a multi-frame export is written here, also those that
+    // a newer frame keeps from being drawn; an exported frame is not drawn.
+    lastFrameExported = csvExporter->active();
+    if (lastFrameExported) {
+        csvExporter->exportFrame(lastFrame, exportBox());
+    }
 
     drawCoalescer->frameArrived();
 }
 
 void manwindow::drawLastFrame() {
-    FrameSettings settings;
-    settings.channels = &channels;
-    settings.colourMode = ui->comboBox_4->currentIndex();
-    settings.box = selectionBox;
-    settings.selectionActive = selectionActive;
-    settings.selectedCount = selectedCount;
-    settings.firstVisibleRow = ui->tableView->verticalScrollBar()->value();
-    converter.convert(lastFrame, settings, *conversion);
-    tableRowCount = selectionActive ? 0 : static_cast<int>(conversion->rows.size());
+    if (lastFrameExported) {
+        // The exported frame leaves the view and the list empty.
+        converter.convert(MuchLidarData{}, FrameSettings{}, *conversion);
+    } else {
+        FrameSettings settings;
+        settings.channels = &channelDialog->selection();
+        settings.colourMode = ui->comboBox_4->currentIndex();
+        settings.box = picking->box();
+        settings.selectionActive = picking->selectionActive();
+        settings.selectedCount = picking->selectedCount();
+        settings.firstVisibleRow = ui->tableView->verticalScrollBar()->value();
+        converter.convert(lastFrame, settings, *conversion);
+        tableRowCount = picking->selectionActive() ? 0 : static_cast<int>(conversion->rows.size());
+        writeDataListRows(conversion->rows);
+    }
+    showStatistics(conversion->statistics);
 
-    writeDataListRows();
-    const DataListText::StatisticsTexts texts = DataListText::statistics(conversion->statistics);
+    // The text goes with the coming render; the picker reads the depth of
+    // the last one, so one render serves both.
+    if (picking->annotationEnabled()) {
+        pointOverlay->refresh();
+    }
+    cloudView_->drawFrame(conversion->shown, conversion->inBox);
+}
+
+void manwindow::showStatistics(const BoxStatistics& statistics) {
+    const DataListText::StatisticsTexts texts = DataListText::statistics(statistics);
     statusLabelX->setText(texts.x);
     statusLabelY->setText(texts.y);
     statusLabelZ->setText(texts.z);
-
-    cloudView_->drawFrame(conversion->shown, conversion->inBox);
-    // The picked-point annotation (annotationEnabled) is refreshed here once
-    // picking is built.
 }
 
-void manwindow::writeDataListRows() {
+void manwindow::resetDataList() {
+    // Before the first start there is no list.
     if (dataModel == nullptr) {
         return;
     }
-    for (const DataListRow& row : conversion->rows) {
+    dataModel->clear();
+    dataModel->setColumnCount(DataListText::kColumnCount);
+    dataModel->setHorizontalHeaderLabels(DataListText::headers());
+}
+
+void manwindow::showSelectionListing(const SelectionListing& listing) {
+    resetDataList();
+    writeDataListRows(listing.rows);
+    showStatistics(listing.statistics);
+}
+
+void manwindow::writeDataListRows(const std::vector<DataListRow>& rows) {
+    if (dataModel == nullptr) {
+        return;
+    }
+    // Each cell set in a shown model makes the view redo its layout, which
+    // for a large selection costs time with the square of its rows: those
+    // are written with the list detached.
+    const bool detached = rows.size() > static_cast<std::size_t>(FrameConverter::kListedPoints);
+    if (detached) {
+        ui->tableView->setModel(nullptr);
+    }
+    for (const DataListRow& row : rows) {
         const auto cells = DataListText::cells(row);
         for (int c = 0; c < DataListText::kColumnCount; ++c) {
             dataModel->setItem(row.index, c, new QStandardItem(cells[c]));
         }
+    }
+    if (detached) {
+        showDataModel();
     }
 }
 
@@ -359,16 +445,34 @@ void manwindow::toggleSuspended() {
 }
 
 void manwindow::clearSelectionAndView() {
-    selectionBox = SelectionBox{};
-    selectionActive = false;
-    selectedCount = 0;
-    // Before the first start there is no list to clear.
-    if (dataModel != nullptr) {
-        dataModel->clear();
-        dataModel->setColumnCount(DataListText::kColumnCount);
-        dataModel->setHorizontalHeaderLabels(DataListText::headers());
-    }
+    picking->clear();
+    resetDataList();
     cloudView_->clearAll();
+}
+
+std::optional<SelectionBox> manwindow::exportBox() const {
+    if (!picking->selectionActive()) {
+        return std::nullopt;
+    }
+    return picking->box();
+}
+
+void manwindow::saveCsv() {
+    if (csvExporter->refuseWhileExporting()) {
+        return;
+    }
+    // A frozen display saves the frame on screen; otherwise the settings of
+    // a multi-frame export are asked for.
+    if (suspended || (playbackBar->offlineMode() && playbackBar->paused())) {
+        csvExporter->saveFrame(lastFrame, exportBox());
+    } else {
+        showWindow(*saveDataDialog);
+    }
+}
+
+void manwindow::getSaveDataOkSignal(bool finishFlag) {
+    Q_UNUSED(finishFlag)
+    csvExporter->start(saveDataDialog->settings());
 }
 
 void manwindow::toggleDataList() {

@@ -14,21 +14,28 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class manwindowClass;
 }
 class About;
 class ACWPSetMuch;
+class AreaPicking;
 class CloudView;
 class CodeDialog;
+class CsvExport;
 class DrawCoalescer;
 class GetMuch;
 class GetSet;
 class InteractionMuchSet;
+class MousePointOverlay;
 class PlaybackBar;
 class RecordControl;
+class QLaserSelectionMuch;
 class ReadLiveOffData;
+class SaveData;
+class SelectPointRange;
 class QCloseEvent;
 class QLabel;
 class QStandardItemModel;
@@ -54,12 +61,18 @@ public:
     CodeDialog& codeWindow() { return *codeDialog; }
     ACWPSetMuch& advancedWindow() { return *advancedDialog; }
     About& aboutWindow() { return *aboutDialog; }
+    QLaserSelectionMuch& channelWindow() { return *channelDialog; }
+    SaveData& saveDataWindow() { return *saveDataDialog; }
+    SelectPointRange& pointRangeWindow() { return *selectPointRangeDialog; }
+    AreaPicking& areaPicking() { return *picking; }
+    const MousePointOverlay& mousePointOverlay() const { return *pointOverlay; }
+    CsvExport& csvExport() { return *csvExporter; }
     CloudView& cloudView() { return *cloudView_; }
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
     const MuchLidarData& lastFrameReceived() const { return lastFrame; }
     const FrameConversion& lastConversion() const { return *conversion; }
     QStandardItemModel* dataListModel() const { return dataModel; }
-    ChannelSelection& channelSelection() { return channels; }
+    ChannelSelection& channelSelection();
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
 signals:
@@ -68,12 +81,16 @@ signals:
 
 private slots:
     void view();
+    void SelectPoints();
+    void SelectPointsRange();
     void CalculateMuch(MuchLidarData lidardata);
     void onCodeData(QString code);
     void FinshorStart(bool Finshone);
     void progressMoved(int);
     void progressReleased();
+    void getSaveDataOkSignal(bool finishFlag);
     void showErrorMessage(QString Mess);
+    void changeSelectPointRange();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,15 +99,20 @@ private:
     void applyApplicationLook();
     void createStatusBar();
     void wireButtons();
-    void disableFeaturesNotBuiltYet();
     void startReceiving();
     void startOfflinePlayer();
     void stopLiveReceivers();
     void clearPlaybackView();
     void stopWorkers();
     void createDataModel();
+    void showDataModel();
     void drawLastFrame();
-    void writeDataListRows();
+    void writeDataListRows(const std::vector<DataListRow>& rows);
+    void showStatistics(const BoxStatistics& statistics);
+    void resetDataList();
+    void showSelectionListing(const SelectionListing& listing);
+    void saveCsv();
+    std::optional<SelectionBox> exportBox() const;
     void toggleSuspended();
     void clearSelectionAndView();
     void toggleDataList();
@@ -109,16 +131,23 @@ private:
     // everyone who captures.
     AdapterChooser::Picker adapterPicker;
     // Dialogs; created once, shown from the tool bar, hidden when closed.
+    std::unique_ptr<SelectPointRange> selectPointRangeDialog;
     std::unique_ptr<InteractionMuchSet> laserConfigDialog;
+    std::unique_ptr<QLaserSelectionMuch> channelDialog;
     std::unique_ptr<CodeDialog> codeDialog;
     std::unique_ptr<ACWPSetMuch> advancedDialog;
     std::unique_ptr<About> aboutDialog;
+    std::unique_ptr<SaveData> saveDataDialog;
 
     ChannelGeometry geometry; // the per-channel angle tables
-    ChannelSelection channels;
     FrameConverter converter{geometry};
     std::unique_ptr<FrameConversion> conversion; // realTimeCloud and selectedCloud
     std::unique_ptr<CloudView> cloudView_;
+    // Selection box, selectionActive, selectedCount, annotationEnabled.
+    std::unique_ptr<AreaPicking> picking;
+    std::unique_ptr<MousePointOverlay> pointOverlay;
+    // exportActive, exportedFrames and the export file.
+    std::unique_ptr<CsvExport> csvExporter;
     DrawCoalescer* drawCoalescer = nullptr;
     QTimer drawRateTimer;
 
@@ -126,11 +155,8 @@ private:
     PlaybackPosition playback;
     bool suspended = false;
     bool liveRunning = false;
-    bool exportActive = false; // the multi-frame CSV export writes frames instead of drawing
-
-    bool selectionActive = false;
-    int selectedCount = 0;
-    SelectionBox selectionBox;
+    // The last frame went to the multi-frame export: it is not drawn.
+    bool lastFrameExported = false;
     int tableRowCount = 0;
 
     QStandardItemModel* dataModel = nullptr;

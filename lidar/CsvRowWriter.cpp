@@ -1,7 +1,21 @@
 #include "lidar/CsvRowWriter.h"
 
+#include "lidar/FloatFormat.h"
+
 #include <array>
 #include <charconv>
+
+namespace {
+
+char* writeInteger(char* out, std::int64_t value) {
+    return std::to_chars(out, out + 24, value).ptr;
+}
+
+// A multi-frame row: an integer, five floats, two more integers and the
+// separators.
+constexpr std::size_t kMaxRowLength = 3 * 24 + 5 * FloatFormat::kMaxLength + 8;
+
+} // namespace
 
 CsvRowWriter::CsvRowWriter(const ChannelGeometry& geometry, Layout layout)
     : geometry_(geometry), layout_(layout) {}
@@ -12,21 +26,16 @@ void CsvRowWriter::appendHeader(std::string& out) const {
 }
 
 void CsvRowWriter::appendFloat(std::string& out, float value) {
-    // A stream prints a float as a double with "%g" and precision 6;
-    // to_chars with the general format and precision 6 is that conversion.
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                      static_cast<double>(value), std::chars_format::general, 6);
-    out.append(buffer.data(), result.ptr);
+    std::array<char, FloatFormat::kMaxLength> buffer{};
+    out.append(buffer.data(), FloatFormat::writeGeneral6(buffer.data(), value));
 }
 
 void CsvRowWriter::appendInteger(std::string& out, std::int64_t value) {
     std::array<char, 24> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-    out.append(buffer.data(), result.ptr);
+    out.append(buffer.data(), writeInteger(buffer.data(), value));
 }
 
-void CsvRowWriter::sortByChannel(const MuchLidarData& frame) {
+void CsvRowWriter::groupByChannel(const MuchLidarData& frame) {
     constexpr int channels = DataPacket::kChannelCount;
     std::array<std::uint32_t, channels + 1> start{};
     for (const std::int32_t c : frame.laserIds) {
@@ -48,8 +57,9 @@ void CsvRowWriter::sortByChannel(const MuchLidarData& frame) {
 
 std::size_t CsvRowWriter::appendFrame(std::string& out, const MuchLidarData& frame,
                                       const CsvExportFilter& filter, int frameNumber) {
-    sortByChannel(frame);
+    groupByChannel(frame);
     std::size_t rows = 0;
+    std::array<char, kMaxRowLength> line;
     for (const std::uint32_t i : order_) {
         const int channel = frame.laserIds[i];
         const float azimuth = frame.azimuths[i];
@@ -58,28 +68,30 @@ std::size_t CsvRowWriter::appendFrame(std::string& out, const MuchLidarData& fra
             !(azimuth <= filter.maxAngle)) {
             continue;
         }
-        const PointXyz p = geometry_.point(channel, azimuth, distance);
-        if (filter.box && !filter.box->contains(p)) {
+        const PointXyz point = geometry_.point(channel, azimuth, distance);
+        if (filter.box && !filter.box->contains(point)) {
             continue;
         }
+        char* p = line.data();
         if (layout_ == Layout::MultiFrame) {
-            appendInteger(out, frameNumber);
-            out += ',';
+            p = writeInteger(p, frameNumber);
+            *p++ = ',';
         }
-        appendFloat(out, p.x);
-        out += ',';
-        appendFloat(out, p.y);
-        out += ',';
-        appendFloat(out, p.z);
-        out += ',';
-        appendInteger(out, channel);
-        out += ',';
-        appendFloat(out, azimuth);
-        out += ',';
-        appendFloat(out, distance / 100);
-        out += ',';
-        appendInteger(out, frame.intensities[i]);
-        out += '\n';
+        p = FloatFormat::writeGeneral6(p, point.x);
+        *p++ = ',';
+        p = FloatFormat::writeGeneral6(p, point.y);
+        *p++ = ',';
+        p = FloatFormat::writeGeneral6(p, point.z);
+        *p++ = ',';
+        p = writeInteger(p, channel);
+        *p++ = ',';
+        p = FloatFormat::writeGeneral6(p, azimuth);
+        *p++ = ',';
+        p = FloatFormat::writeGeneral6(p, distance / 100);
+        *p++ = ',';
+        p = writeInteger(p, frame.intensities[i]);
+        *p++ = '\n';
+        out.append(line.data(), p);
         ++rows;
     }
     return rows;

@@ -12,7 +12,7 @@
 // Turns frames into the lines of the CSV export files. Rows are grouped by
 // channel 0..127, the points of a channel in their stored order; floats are
 // written as a C++ stream writes them by default (general format, 6
-// significant digits), without the stream's locale machinery.
+// significant digits), without the stream's locale machinery (FloatFormat).
 class CsvRowWriter {
 public:
     enum class Layout { SingleFrame, MultiFrame };
@@ -39,8 +39,9 @@ public:
 
 private:
     // Fills order_ with the point indices grouped by channel, stable within
-    // a channel; points with a channel outside 0..127 are left out.
-    void sortByChannel(const MuchLidarData& frame);
+    // a channel, in one counting pass; points with a channel outside 0..127
+    // are left out.
+    void groupByChannel(const MuchLidarData& frame);
 
     const ChannelGeometry& geometry_;
     Layout layout_;

@@ -92,3 +92,42 @@ void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& se
         }
     }
 }
+
+SelectionListing FrameConverter::listSelection(const MuchLidarData& frame,
+                                               const ChannelSelection* channels,
+                                               const SelectionBox& box, int pickedCount) const {
+    const ChannelSelection& shownChannels = channels ? *channels : allChannels();
+    SelectionListing out;
+    std::size_t row = 0;
+    const auto rowLimit = static_cast<std::size_t>(pickedCount > 0 ? pickedCount : 0);
+    pcl::PointXYZRGB point;
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        const int channel = frame.laserIds[i];
+        const float distance = frame.distances[i];
+        if (!shownChannels.shows(channel) || !(distance > 0)) {
+            continue;
+        }
+        const PointXyz xyz = geometry_.point(channel, frame.azimuths[i], distance);
+        if (!box.contains(xyz)) {
+            continue;
+        }
+        out.statistics.add(xyz.x, xyz.y, xyz.z);
+        if (rowLimit == 0) {
+            continue;
+        }
+        if (row >= rowLimit) {
+            row = 0;
+        }
+        point.x = xyz.x;
+        point.y = xyz.y;
+        point.z = xyz.z;
+        const DataListRow listed = rowOf(static_cast<int>(row), point, frame, i);
+        if (row < out.rows.size()) {
+            out.rows[row] = listed;
+        } else {
+            out.rows.push_back(listed);
+        }
+        ++row;
+    }
+    return out;
+}

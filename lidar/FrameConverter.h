@@ -33,6 +33,14 @@ struct FrameConversion {
     BoxStatistics statistics;
 };
 
+// The data list and statistics of a fresh area selection: every shown point
+// of the frame inside the box, its row wrapping to 0 once it reaches the
+// number of picked points, so a row holds the last point that reached it.
+struct SelectionListing {
+    std::vector<DataListRow> rows; // rows 0..n-1, n at most the picked count
+    BoxStatistics statistics;
+};
+
 // Turns a frame into coloured display points, data-list rows and the
 // statistics of the selection box.
 class FrameConverter {
@@ -46,6 +54,10 @@ public:
 
     void convert(const MuchLidarData& frame, const FrameSettings& settings,
                  FrameConversion& out) const;
+
+    // `channels` null means all channels.
+    SelectionListing listSelection(const MuchLidarData& frame, const ChannelSelection* channels,
+                                   const SelectionBox& box, int pickedCount) const;
 
 private:
     const ChannelGeometry& geometry_;

@@ -1,6 +1,7 @@
 #include "lidar/CsvRowWriter.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <limits>
@@ -93,6 +94,53 @@ TEST(CsvNumberFormat, MatchesTheStreamDefaultAcrossTheFloatRange) {
         ASSERT_EQ(formatted(azimuth), streamed(azimuth));
         ASSERT_EQ(formatted(distance), streamed(distance));
         ASSERT_EQ(formatted(coordinate), streamed(coordinate));
+    }
+}
+
+TEST(CsvNumberFormat, TiesGoToEvenAndRandomBitPatternsMatchPrintf) {
+    // Exact halves at the sixth digit, and the edges of the exact integer
+    // path and of the fixed notation.
+    const struct {
+        float value;
+        const char* text;
+    } chosen[] = {{123456.5f, "123456"},
+                  {123457.5f, "123458"},
+                  {-49654.25f, "-49654.2"},
+                  {1234565.0f, "1.23456e+06"},
+                  {1234575.0f, "1.23458e+06"},
+                  {999999.5f, "1e+06"},
+                  {0.0001f, "0.0001"},
+                  {9.99999e-05f, "9.99999e-05"},
+                  {1.9073486e-06f, "1.90735e-06"},
+                  {1.0995116e12f, "1.09951e+12"}};
+    for (const auto& c : chosen) {
+        EXPECT_EQ(formatted(c.value), c.text) << c.text;
+    }
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    char expected[32];
+    for (int i = 0; i < 2'000'000; ++i) {
+        const std::uint32_t b = bits(random);
+        float v;
+        std::memcpy(&v, &b, sizeof v);
+        if (std::isnan(v)) {
+            continue;
+        }
+        std::snprintf(expected, sizeof expected, "%g", static_cast<double>(v));
+        ASSERT_EQ(formatted(v), expected) << "bits " << b;
+    }
+}
+
+// Every positive float (the sign only adds a '-'); takes minutes, so it runs
+// on request: lidar_tests --gtest_also_run_disabled_tests
+// --gtest_filter='*EveryPositiveFloat*'
+TEST(CsvNumberFormat, DISABLED_EveryPositiveFloatMatchesPrintf) {
+    char expected[32];
+    for (std::uint32_t b = 0; b <= 0x7F800000u; ++b) {
+        float v;
+        std::memcpy(&v, &b, sizeof v);
+        std::snprintf(expected, sizeof expected, "%g", static_cast<double>(v));
+        ASSERT_EQ(formatted(v), expected) << "bits " << b;
     }
 }
 

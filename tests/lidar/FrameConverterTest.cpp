@@ -187,3 +187,31 @@ TEST_F(FrameConverterTest, ReusesItsStorageAndForgetsThePreviousFrame) {
     EXPECT_TRUE(out.shown->empty());
     EXPECT_EQ(out.statistics.count, 0);
 }
+
+TEST_F(FrameConverterTest, SelectionListingWrapsAtThePickedCount) {
+    // Five shown points in the box, three picked: rows 0, 1, 2, then rows 0
+    // and 1 again with the fourth and fifth point.
+    const MuchLidarData f = frameOf(8);
+    const SelectionBox everything{-1000, 1000, -1000, 1000, -1000, 1000};
+    MuchLidarData inBox = f;
+    inBox.distances[5] = 0; // not shown
+    inBox.laserIds[6] = 3;  // switched off below
+    inBox.laserIds[7] = 3;
+    channels.laserSelected[3] = 0;
+    const SelectionListing listing = converter.listSelection(inBox, &channels, everything, 3);
+    EXPECT_EQ(listing.statistics.count, 5);
+    ASSERT_EQ(listing.rows.size(), 3u);
+    EXPECT_EQ(listing.rows[0].distanceCm, 103.0f);
+    EXPECT_EQ(listing.rows[1].distanceCm, 104.0f);
+    EXPECT_EQ(listing.rows[2].distanceCm, 102.0f);
+    EXPECT_EQ(listing.rows[0].index, 0);
+
+    // A point exactly on a face is inside; the box around nothing is empty.
+    const PointXyz p = geometry.point(68, f.azimuths[0], f.distances[0]);
+    const SelectionBox onFace{p.x, p.x, p.y, p.y, p.z, p.z};
+    EXPECT_EQ(converter.listSelection(f, nullptr, onFace, 1).statistics.count, 1);
+    const SelectionBox away{50, 60, 50, 60, 50, 60};
+    const SelectionListing none = converter.listSelection(f, nullptr, away, 3);
+    EXPECT_EQ(none.statistics.count, 0);
+    EXPECT_TRUE(none.rows.empty());
+}

@@ -1,0 +1,132 @@
+#include "app/CsvExport.h"
+
+#include "lidar/CsvFileNames.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileDialog>
+
+namespace {
+
+QString trForm(const char* text) {
+    return QCoreApplication::translate("manwindowClass", text);
+}
+
+CsvExportFilter withBox(CsvExportFilter filter, const std::optional<SelectionBox>& box) {
+    filter.box = box;
+    return filter;
+}
+
+} // namespace
+
+CsvExport::CsvExport(const ChannelGeometry& geometry, QWidget* window,
+                     std::function<void(const QString&)> showTips)
+    : geometry_(geometry), window_(window), showTips_(std::move(showTips)) {}
+
+CsvExport::~CsvExport() {
+    finish();
+}
+
+bool CsvExport::refuseWhileExporting() {
+    if (!active_) {
+        return false;
+    }
+    showTips_(trForm("A CSV export is running: %1 of %2 frames written so far. Save again once "
+                     "it has finished.")
+                  .arg(exportedFrames_)
+                  .arg(frameCount_));
+    return true;
+}
+
+QString CsvExport::chooseFile(const QString& proposedName) {
+    return QFileDialog::getSaveFileName(window_, trForm("Save CSV"), proposedName, QString(),
+                                        nullptr, QFileDialog::DontUseNativeDialog);
+}
+
+void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box) {
+    if (refuseWhileExporting()) {
+        return;
+    }
+    const QString path = chooseFile(CsvFileNames::singleFrame(QDateTime::currentDateTime()));
+    if (path.isEmpty()) {
+        return;
+    }
+    CsvExportWriter writer(geometry_, CsvRowWriter::Layout::SingleFrame);
+    if (writer.open(path)) {
+        writer.write(std::make_shared<const MuchLidarData>(frame), withBox({}, box));
+    }
+    if (!writer.finish()) {
+        showTips_(trForm("The CSV file could not be written.\n%1").arg(writer.error()));
+    }
+}
+
+bool CsvExport::canStart(const ExportSettings& settings) {
+    if (refuseWhileExporting()) {
+        return false;
+    }
+    // An export ends when it has written its count of frames.
+    if (settings.frameCount < 1) {
+        showTips_(trForm("An export needs a frame count of at least 1."));
+        return false;
+    }
+    return true;
+}
+
+void CsvExport::start(const ExportSettings& settings) {
+    if (!canStart(settings)) {
+        return;
+    }
+    const QString path =
+        chooseFile(CsvFileNames::multiFrame(QDateTime::currentDateTime(), settings.frameCount));
+    if (!path.isEmpty()) {
+        startTo(path, settings);
+    }
+}
+
+bool CsvExport::startTo(const QString& path, const ExportSettings& settings) {
+    if (refuseWhileExporting()) {
+        return false;
+    }
+    // The previous export's writer may still be writing its last frames.
+    writer_.reset();
+    auto writer = std::make_unique<CsvExportWriter>(geometry_, CsvRowWriter::Layout::MultiFrame);
+    if (!writer->open(path)) {
+        showTips_(trForm("The CSV file could not be opened.\n%1").arg(writer->error()));
+        return false;
+    }
+    connect(writer.get(), &CsvExportWriter::SendError, this, &CsvExport::onWriteError);
+    writer_ = std::move(writer);
+    filter_ = settings.filter();
+    frameCount_ = settings.frameCount;
+    exportedFrames_ = 0;
+    active_ = true;
+    return true;
+}
+
+void CsvExport::exportFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box) {
+    if (!active_) {
+        return;
+    }
+    ++exportedFrames_;
+    writer_->write(std::make_shared<const MuchLidarData>(frame), withBox(filter_, box),
+                   exportedFrames_);
+    if (exportedFrames_ == frameCount_) {
+        active_ = false;
+        writer_->closeWhenWritten();
+    }
+}
+
+void CsvExport::finish() {
+    active_ = false;
+    if (writer_) {
+        writer_->finish();
+    }
+}
+
+void CsvExport::onWriteError(const QString& message) {
+    const int written = writer_ ? writer_->framesWritten() : 0;
+    active_ = false;
+    showTips_(trForm("The CSV export stopped: the file could not be written after %1 frames.\n%2")
+                  .arg(written)
+                  .arg(message));
+}

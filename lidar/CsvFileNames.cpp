@@ -1,0 +1,15 @@
+#include "lidar/CsvFileNames.h"
+
+namespace CsvFileNames {
+
+QString singleFrame(const QDateTime& localTime) {
+    return QStringLiteral("Vantor_") + localTime.toString(QStringLiteral("yyyy-MM-dd-hh-mm-ss")) +
+           QStringLiteral(".csv");
+}
+
+QString multiFrame(const QDateTime& localTime, int frameCount) {
+    return QStringLiteral("Vantor_") + localTime.toString(QStringLiteral("yyyy-MM-dd-hh-mm")) +
+           QLatin1Char('_') + QString::number(frameCount) + QStringLiteral("Frame.csv");
+}
+
+} // namespace CsvFileNames

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// The file names proposed for CSV exports, stamped with the local time.
+namespace CsvFileNames {
+
+// "Vantor_2026-12-07-14-05-09.csv"
+QString singleFrame(const QDateTime& localTime);
+// "Vantor_2026-12-07-14-05_10Frame.csv"
+QString multiFrame(const QDateTime& localTime, int frameCount);
+
+} // namespace CsvFileNames
