@@ -70,7 +70,9 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     hooks.startReceiving = [this] { startReceiving(); };
     hooks.stopLiveReceivers = [this] { stopLiveReceivers(); };
     hooks.clearView = [this] { clearPlaybackView(); };
-    hooks.seek = [this](int packet) { emit sendProgressChangeValue(packet); };
+    hooks.holdDrawing = [this](bool hold) {
+        hold ? drawCoalescer->hold() : drawCoalescer->resume();
+    };
     hooks.showTips = [this](const QString& text) { showErrorMessage(text); };
     playbackBar = std::make_unique<PlaybackBar>(*ui, *offlinePlayer, playback, hooks, this);
 
@@ -239,8 +241,8 @@ void manwindow::startOfflinePlayer() {
             SLOT(getProgressChangeValue(int)), unique);
     if (!offlinePlayer->isRunning()) {
         offlinePlayer->setCapture(playbackBar->capture());
-        if (const std::optional<int> packet = playbackBar->seekBeforeStart()) {
-            emit sendProgressChangeValue(*packet);
+        if (const std::optional<int> frame = playbackBar->frameBeforeStart()) {
+            offlinePlayer->showFrame(*frame, ReadLiveOffData::AfterFrame::PlayOn);
         }
         offlinePlayer->start(QThread::InheritPriority);
     }
@@ -272,6 +274,7 @@ void manwindow::stopWorkers() {
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {
+    playbackBar->cancelLoading();
     stopWorkers();
     QMainWindow::closeEvent(event);
 }
@@ -399,7 +402,7 @@ void manwindow::openUserGuide() {
 }
 
 void manwindow::showDrawRate() {
-    drawRateLabel->setText(trForm("Drawn: %1 frames/s   Skipped: %2")
+    drawRateLabel->setText(trForm("Drawn: %1 frames/s   Skipped: %2 frames/s")
                                .arg(drawCoalescer->drawsPerSecond(), 0, 'f', 1)
-                               .arg(drawCoalescer->drawsSkipped()));
+                               .arg(drawCoalescer->skipsPerSecond(), 0, 'f', 1));
 }
