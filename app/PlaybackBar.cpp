@@ -217,6 +217,7 @@ void PlaybackBar::playOrPause() {
         player_.releaseGate();
     }
     ++playPressCount_;
+    hooks_.focusView();
 }
 
 void PlaybackBar::seekForward() {

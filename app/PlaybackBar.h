@@ -39,6 +39,8 @@ public:
         std::function<void(bool hold)> holdDrawing;
         // A warning box titled "Tips".
         std::function<void(const QString& text)> showTips;
+        // Gives the 3D view the keyboard focus when playing starts.
+        std::function<void()> focusView;
     };
 
     PlaybackBar(Ui::manwindowClass& ui, ReadLiveOffData& player, PlaybackPosition& position,

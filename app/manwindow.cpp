@@ -4,13 +4,17 @@
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
 #include "app/PlaybackBar.h"
+#include "app/TabCompactLabel.h"
 #include "app/UserGuide.h"
+#include "app/ViewFocusHint.h"
+#include "app/WindowFit.h"
 #include "capture/ReadLiveOffData.h"
 #include "device/CodeDialog.h"
 #include "device/GetSet.h"
 #include "device/InteractionMuchSet.h"
 #include "lidar/DataListText.h"
 #include "lidar/GetMuch.h"
+#include "lidar/PortField.h"
 #include "lidar/ThreadStop.h"
 #include "platform/ImagePath.h"
 #include "ui_manwindow.h"
@@ -49,7 +53,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
 
     // 2. Look.
     applyApplicationLook();
-    setWindowState(Qt::WindowMaximized);
+    WindowFit::fillScreen(*this);
 
     // 3. Workers and dialogs, in this order. The other dialogs (point range,
     // channel selection, advanced parameters, export settings) join here as
@@ -74,6 +78,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         hold ? drawCoalescer->hold() : drawCoalescer->resume();
     };
     hooks.showTips = [this](const QString& text) { showErrorMessage(text); };
+    hooks.focusView = [this] { ui->screen->setFocus(Qt::OtherFocusReason); };
     playbackBar = std::make_unique<PlaybackBar>(*ui, *offlinePlayer, playback, hooks, this);
 
     // 4. The angle tables are `geometry`, built with the window.
@@ -118,12 +123,19 @@ void manwindow::applyApplicationLook() {
     palette.setColor(QPalette::BrightText, Qt::red);
     palette.setColor(QPalette::Highlight, QColor(142, 45, 197).lighter(150));
     palette.setColor(QPalette::HighlightedText, Qt::black);
+    // Disabled controls must look disabled: grey text, and fields on the
+    // window's colour rather than white. Icons grey themselves.
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, QColor(140, 140, 140));
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Window));
     QApplication::setPalette(palette);
 }
 
 void manwindow::createStatusBar() {
     const auto label = [this](int minimumWidth) {
-        auto* l = new QLabel(this);
+        auto* l = new TabCompactLabel(this);
         l->setMinimumSize(minimumWidth, 20);
         return l;
     };
@@ -140,6 +152,7 @@ void manwindow::createStatusBar() {
     ui->statusBar->addWidget(label(10));
     ui->statusBar->addWidget(statusLabelZ);
 
+    new ViewFocusHint(*ui->screen, *ui->statusBar);
     drawRateLabel = new QLabel(this);
     ui->statusBar->addPermanentWidget(drawRateLabel);
     showDrawRate();
@@ -191,12 +204,18 @@ void manwindow::view() {
 }
 
 void manwindow::startReceiving() {
+    // A port text that is not a port changes nothing, running receivers
+    // included.
+    if (!playbackBar->offlineMode() && !portFieldsAccepted()) {
+        return;
+    }
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
     stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
 
     registerMuchLidarDataMetaType();
     registerSettingDataMetaTypes();
     createDataModel();
+    cloudView_->fitFirstFrame();
 
     if (playbackBar->offlineMode()) {
         startOfflinePlayer();
@@ -206,9 +225,9 @@ void manwindow::startReceiving() {
     liveRunning = true;
     ui->toolButton_Play->setEnabled(false);
     liveReceiver->multicastAddress = ui->lineEdit_2->text().toStdString();
-    liveReceiver->port = ui->lineEdit_portNumber->text().toInt();
+    liveReceiver->port = *PortField::parse(ui->lineEdit_portNumber->text());
     statusReceiver->multicastAddress = liveReceiver->multicastAddress;
-    statusReceiver->port = ui->lineEdit_portNumber_2->text().toInt();
+    statusReceiver->port = *PortField::parse(ui->lineEdit_portNumber_2->text());
 
     // Made on every start; the unique flag keeps each of them single.
     const auto unique = Qt::UniqueConnection;
@@ -229,6 +248,20 @@ void manwindow::startReceiving() {
 
     liveReceiver->start(QThread::InheritPriority);
     statusReceiver->start(QThread::InheritPriority);
+    ui->screen->setFocus(Qt::OtherFocusReason);
+}
+
+bool manwindow::portFieldsAccepted() {
+    for (const auto& [name, field] :
+         {std::pair{trForm("Data Port"), ui->lineEdit_portNumber},
+          std::pair{trForm("Telemetry Port"), ui->lineEdit_portNumber_2}}) {
+        const QString refusal = PortField::refusal(name, field->text());
+        if (!refusal.isEmpty()) {
+            showErrorMessage(refusal);
+            return false;
+        }
+    }
+    return true;
 }
 
 void manwindow::startOfflinePlayer() {
@@ -348,6 +381,7 @@ void manwindow::writeDataListRows() {
 
 void manwindow::toggleSuspended() {
     suspended = !suspended;
+    ui->tolbtn_SuspendData->setChecked(suspended);
 }
 
 void manwindow::clearSelectionAndView() {
@@ -402,7 +436,7 @@ void manwindow::openUserGuide() {
 }
 
 void manwindow::showDrawRate() {
-    drawRateLabel->setText(trForm("Drawn: %1 frames/s   Skipped: %2 frames/s")
+    drawRateLabel->setText(trForm("Drawn: %1/s  Skipped: %2/s")
                                .arg(drawCoalescer->drawsPerSecond(), 0, 'f', 1)
                                .arg(drawCoalescer->skipsPerSecond(), 0, 'f', 1));
 }

@@ -82,6 +82,7 @@ private:
     void wireButtons();
     void disableFeaturesNotBuiltYet();
     void startReceiving();
+    bool portFieldsAccepted();
     void startOfflinePlayer();
     void stopLiveReceivers();
     void clearPlaybackView();

@@ -63,7 +63,7 @@ const QString& capturePath() {
 // Starts live reception on a free port; false without a display or port.
 bool startLive(manwindow& window, int port) {
     window.findChild<QLineEdit*>("lineEdit_portNumber")->setText(QString::number(port));
-    window.findChild<QLineEdit*>("lineEdit_portNumber_2")->setText(QStringLiteral("0"));
+    window.findChild<QLineEdit*>("lineEdit_portNumber_2")->setText(QString::number(freePort()));
     auto* lidar = window.findChild<QToolButton*>("toolButton_Lidar");
     lidar->setEnabled(true); // an opened capture disables it
     lidar->click();
