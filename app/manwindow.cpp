@@ -211,6 +211,7 @@ void manwindow::startReceiving() {
     }
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
     stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
+    statusReceiver->stop = false; // asked of a run that had just ended on its own
 
     registerMuchLidarDataMetaType();
     registerSettingDataMetaTypes();
@@ -286,10 +287,16 @@ void manwindow::stopLiveReceivers() {
     if (!liveRunning) {
         return;
     }
+    // The data receiver has ended before a capture takes over, so that no
+    // live frame follows. The status receiver only feeds the device windows:
+    // it ends on its own within its receive time-out (a new start, or
+    // closing, waits for it).
+    statusReceiver->quit();
+    if (statusReceiver->isRunning()) {
+        statusReceiver->stop = true;
+    }
     liveReceiver->quit();
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
-    statusReceiver->quit();
-    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
 }
 
 void manwindow::clearPlaybackView() {

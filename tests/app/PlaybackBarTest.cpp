@@ -349,6 +349,7 @@ TEST_F(OpeningCaptures, LiveFramesAreNotDrawnWhileALoadRunsAndABadFileLeavesLive
     EXPECT_TRUE(receivingDuringLoad);
     EXPECT_EQ(drawnDuringLoad, 0u);
     EXPECT_FALSE(window.liveReceiverThread().isRunning());
+    EXPECT_TRUE(waitUntil([&] { return !window.statusReceiverThread().isRunning(); }));
     expectLoadedState(frameCount());
 }
 
