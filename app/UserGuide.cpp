@@ -1,10 +1,12 @@
 #include "app/UserGuide.h"
 
 #include "platform/ImagePath.h"
+#include "platform/InstallLayout.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -13,6 +15,12 @@ namespace UserGuide {
 QString linkText() {
     return QStringLiteral("<a href=\"guide\">%1</a>")
         .arg(QCoreApplication::translate("manwindowClass", "User guide"));
+}
+
+QUrl installedPage(const QString& programFolder) {
+    const QString page =
+        InstallLayout::dataFolder(programFolder) + QStringLiteral("/guide/index.html");
+    return QFileInfo(page).isFile() ? QUrl::fromLocalFile(page) : QUrl();
 }
 
 QUrl writeLocalCopy() {
@@ -32,6 +40,11 @@ QUrl writeLocalCopy() {
         return {};
     }
     return QUrl::fromLocalFile(path);
+}
+
+QUrl pageUrl() {
+    const QUrl installed = installedPage(QCoreApplication::applicationDirPath());
+    return installed.isEmpty() ? writeLocalCopy() : installed;
 }
 
 } // namespace UserGuide

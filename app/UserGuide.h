@@ -9,8 +9,15 @@ namespace UserGuide {
 // The status-bar link (rich text).
 QString linkText();
 
-// Writes the guide to a file a browser can open and returns its address;
-// an empty URL when it cannot be written.
+// The installed guide of a program in `programFolder`; an empty URL when
+// there is none (a program run from its build folder).
+QUrl installedPage(const QString& programFolder);
+
+// Writes the built-in guide to a file a browser can open and returns its
+// address; an empty URL when it cannot be written.
 QUrl writeLocalCopy();
+
+// The page to open: the installed guide, otherwise a local copy.
+QUrl pageUrl();
 
 } // namespace UserGuide

@@ -1,11 +1,30 @@
+#include "app/UserGuide.h"
+#include "app/ViewerCommandLine.h"
 #include "app/manwindow.h"
 
 #include <QApplication>
 #include <QSurfaceFormat>
 #include <QVTKOpenGLNativeWidget.h>
+#include <cstdio>
 #include <vtkLogger.h>
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const ViewerCommandLine::Request request = ViewerCommandLine::requestOf(arguments);
+    if (request != ViewerCommandLine::Request::OpenWindow) {
+        // Answered without a display: no GUI application is created.
+        QCoreApplication core(argc, argv);
+        const QString text = request == ViewerCommandLine::Request::Help
+                                 ? ViewerCommandLine::helpText(UserGuide::installedPage(
+                                       QCoreApplication::applicationDirPath()))
+                                 : ViewerCommandLine::versionText();
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+
     // The 3D view needs its OpenGL format before the application exists.
     QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
     // The visualizer uses VTK calls that VTK reports as deprecated each time a

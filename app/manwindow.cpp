@@ -1,9 +1,12 @@
 #include "app/manwindow.h"
 
+#include "advanced/ACWPSetMuch.h"
 #include "app/About.h"
+#include "app/AdapterPicker.h"
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
 #include "app/PlaybackBar.h"
+#include "app/RecordControl.h"
 #include "app/TabCompactLabel.h"
 #include "app/UserGuide.h"
 #include "app/ViewFocusHint.h"
@@ -56,18 +59,18 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     WindowFit::fillScreen(*this);
 
     // 3. Workers and dialogs, in this order. The other dialogs (point range,
-    // channel selection, advanced parameters, export settings) join here as
-    // they are built.
+    // channel selection, export settings) join here as they are built.
     offlinePlayer = std::make_unique<ReadLiveOffData>();
     liveReceiver = std::make_unique<GetMuch>();
     statusReceiver = std::make_unique<GetSet>();
     laserConfigDialog = std::make_unique<InteractionMuchSet>();
     codeDialog = std::make_unique<CodeDialog>();
+    advancedDialog = std::make_unique<ACWPSetMuch>();
     aboutDialog = std::make_unique<About>();
     // An open dialog does not keep the program running once the window closes.
     for (QWidget* dialog :
          {static_cast<QWidget*>(laserConfigDialog.get()), static_cast<QWidget*>(codeDialog.get()),
-          static_cast<QWidget*>(aboutDialog.get())}) {
+          static_cast<QWidget*>(advancedDialog.get()), static_cast<QWidget*>(aboutDialog.get())}) {
         dialog->setAttribute(Qt::WA_QuitOnClose, false);
     }
     PlaybackBar::WindowHooks hooks;
@@ -80,6 +83,10 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     hooks.showTips = [this](const QString& text) { showErrorMessage(text); };
     hooks.focusView = [this] { ui->screen->setFocus(Qt::OtherFocusReason); };
     playbackBar = std::make_unique<PlaybackBar>(*ui, *offlinePlayer, playback, hooks, this);
+    adapterPicker = AdapterPicker::forWindow(this);
+    recordControl_ = std::make_unique<RecordControl>(
+        *ui, adapterPicker, [this](const QString& text) { showErrorMessage(text); }, this);
+    advancedDialog->setAdapterPicker(AdapterPicker::forWindow(advancedDialog.get()));
 
     // 4. The angle tables are `geometry`, built with the window.
 
@@ -179,6 +186,7 @@ void manwindow::wireButtons() {
             [this] { cloudView_->toggleGrid(); });
     connect(ui->tolbtn_SuspendData, &QToolButton::clicked, this, &manwindow::toggleSuspended);
     playbackBar->wireButtons();
+    recordControl_->wireButton();
     connect(ui->Slider_Frame, &QSlider::sliderMoved, this, &manwindow::progressMoved);
     connect(ui->Slider_Frame, &QSlider::sliderReleased, this, &manwindow::progressReleased);
     connect(ui->toolButton, &QToolButton::clicked, this,
@@ -193,8 +201,8 @@ void manwindow::wireButtons() {
 // Buttons of features that are not part of this build yet: present, but not
 // pretending to work. Each line goes when its feature is wired above.
 void manwindow::disableFeaturesNotBuiltYet() {
-    for (QToolButton* button : {ui->toolButton_select, ui->toolButton_select_Range,
-                                ui->toolButton_SavePcapData, ui->toolButton_3, ui->toolButton_4}) {
+    for (QToolButton* button :
+         {ui->toolButton_select, ui->toolButton_select_Range, ui->toolButton_3, ui->toolButton_4}) {
         button->setEnabled(false);
     }
 }
@@ -240,7 +248,9 @@ void manwindow::startReceiving() {
     connect(status, SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
             laserConfigDialog.get(),
             SLOT(OnLidarStatusReceiving(struct SettingData, std::vector<int>)), unique);
-    // The advanced parameter dialog takes the same status here once it is built.
+    connect(status, SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
+            advancedDialog.get(),
+            SLOT(onLidarStatusReceiving(struct SettingData, std::vector<int>)), unique);
     connect(status, SIGNAL(SendMasterPanelVersion(QString)), aboutDialog.get(),
             SLOT(displayMasterPanelVersion(QString)), unique);
     connect(liveReceiver.get(), SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)),
@@ -311,6 +321,7 @@ void manwindow::stopWorkers() {
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
     stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
     offlinePlayer->stopAndWait();
+    recordControl_->stopRecording();
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {
@@ -410,7 +421,7 @@ void manwindow::toggleDataList() {
 
 void manwindow::onCodeData(QString code) {
     if (CodeDialog::isAccessCode(code)) {
-        // The advanced parameter dialog opens here once it is built.
+        showWindow(*advancedDialog);
         return;
     }
     QMessageBox box(QMessageBox::Warning, trForm("warring"), trForm("密码错误"), QMessageBox::Ok,
@@ -436,7 +447,7 @@ void manwindow::showErrorMessage(QString Mess) {
 }
 
 void manwindow::openUserGuide() {
-    const QUrl page = UserGuide::writeLocalCopy();
+    const QUrl page = UserGuide::pageUrl();
     if (page.isEmpty() || !QDesktopServices::openUrl(page)) {
         showErrorMessage(trForm("The user guide could not be opened."));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PlaybackPosition.h"
+#include "capture/AdapterChooser.h"
 #include "lidar/ChannelGeometry.h"
 #include "lidar/ChannelSelection.h"
 #include "lidar/FrameConverter.h"
@@ -18,6 +19,7 @@ namespace Ui {
 class manwindowClass;
 }
 class About;
+class ACWPSetMuch;
 class CloudView;
 class CodeDialog;
 class DrawCoalescer;
@@ -25,6 +27,7 @@ class GetMuch;
 class GetSet;
 class InteractionMuchSet;
 class PlaybackBar;
+class RecordControl;
 class ReadLiveOffData;
 class QCloseEvent;
 class QLabel;
@@ -44,10 +47,12 @@ public:
     GetMuch& liveReceiverThread() { return *liveReceiver; }
     ReadLiveOffData& offlinePlayerThread() { return *offlinePlayer; }
     PlaybackBar& playbackControl() { return *playbackBar; }
+    RecordControl& recordControl() { return *recordControl_; }
     const PlaybackPosition& playbackPosition() const { return playback; }
     GetSet& statusReceiverThread() { return *statusReceiver; }
     InteractionMuchSet& laserConfigWindow() { return *laserConfigDialog; }
     CodeDialog& codeWindow() { return *codeDialog; }
+    ACWPSetMuch& advancedWindow() { return *advancedDialog; }
     About& aboutWindow() { return *aboutDialog; }
     CloudView& cloudView() { return *cloudView_; }
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
@@ -103,9 +108,14 @@ private:
     std::unique_ptr<ReadLiveOffData> offlinePlayer;
     std::unique_ptr<PlaybackBar> playbackBar;
     std::unique_ptr<GetSet> statusReceiver;
+    std::unique_ptr<RecordControl> recordControl_;
+    // Asks which adapter live captures use when several can; handed to
+    // everyone who captures.
+    AdapterChooser::Picker adapterPicker;
     // Dialogs; created once, shown from the tool bar, hidden when closed.
     std::unique_ptr<InteractionMuchSet> laserConfigDialog;
     std::unique_ptr<CodeDialog> codeDialog;
+    std::unique_ptr<ACWPSetMuch> advancedDialog;
     std::unique_ptr<About> aboutDialog;
 
     ChannelGeometry geometry; // the per-channel angle tables

@@ -20,7 +20,7 @@ std::vector<CaptureAdapter> candidates(const std::vector<CaptureAdapter>& adapte
 struct Decision {
     enum class Kind {
         Use,        // take candidates.front() without asking
-        AskUser,    // several non-loopback candidates: the user picks one
+        AskUser,    // several non-loopback candidates: the user picks one (loopback last)
         NoCandidate // nothing can carry the traffic
     };
     Kind kind = Kind::NoCandidate;
@@ -38,8 +38,9 @@ Decision decide(const std::vector<CaptureAdapter>& adapters, const std::string& 
 // of widgets.
 using Picker = std::function<std::optional<std::string>(const std::vector<CaptureAdapter>&)>;
 
-// Lists the host's adapters, decides, asks `pick` when needed and remembers
-// the answer until the program ends. Returns the adapter name, or nothing
+// Lists the host's adapters, decides, asks `pick` when needed (without a
+// picker the preselected adapter is taken) and remembers the user's answer
+// until the program ends. Returns the adapter name, or nothing
 // with a text for the user in `errorText` (no candidate, listing failed,
 // cancelled: then errorText stays empty).
 std::optional<std::string> resolve(const Picker& pick, QString* errorText);

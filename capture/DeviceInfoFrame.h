@@ -22,9 +22,11 @@ bool isDeviceInfoFrame(const std::uint8_t* frame, std::size_t length);
 
 // Reads frames until a device-information frame turns up (returned whole),
 // `limit` frames were examined (the next one is not looked at), `overall`
-// has passed, the capture reports an error, or `cancel` is set.
-std::optional<std::vector<std::uint8_t>> waitForInfoPacket(LiveCapture& capture, int limit,
-                                                           std::chrono::milliseconds overall,
-                                                           const std::atomic<bool>* cancel = nullptr);
+// has passed, the capture reports an error, or `cancel` is set. Time-outs of
+// single reads do not end the wait; `overall` and `cancel` are looked at
+// within one read time-out of the capture.
+std::optional<std::vector<std::uint8_t>>
+waitForInfoPacket(LiveCapture& capture, int limit, std::chrono::milliseconds overall,
+                  const std::atomic<bool>* cancel = nullptr);
 
 } // namespace DeviceInfoFrame

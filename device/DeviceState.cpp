@@ -61,7 +61,7 @@ auto tied(const DeviceState& s) {
     return std::tie(s.sensorIp, s.destIp, s.mac, s.dataPort, s.equipmentPort, s.ntpIp, s.time,
                     s.motorRpm, s.motorState, s.packetInterval, s.modelCode, s.variantCode,
                     s.serialNumber, s.firmware, s.latitude, s.latitudeHemisphere, s.longitude,
-                    s.longitudeHemisphere, s.boardVersion);
+                    s.longitudeHemisphere, s.boardVersion, s.calibration);
 }
 
 } // namespace
@@ -79,6 +79,8 @@ Bytes DeviceState::toPacket() const {
     PacketWriter w(packet);
     w.u8(0, 0xA5);
     w.u8(1, 0xFF);
+    // Live captures find the sensor by these four bytes.
+    w.u8(3, 0x5A);
     w.be16(kMotorRpm, motorRpm);
     w.bytes(kSensorIp, sensorIp);
     w.bytes(kDestIp, destIp);
@@ -106,6 +108,7 @@ Bytes DeviceState::toPacket() const {
     w.u8(kLatitudeHemisphere, static_cast<std::uint8_t>(latitudeHemisphere));
     w.u8(kLongitudeHemisphere, static_cast<std::uint8_t>(longitudeHemisphere));
     w.bytes(kBoardVersion, boardVersion);
+    calibration.writeTo(packet);
     return packet;
 }
 
@@ -137,5 +140,6 @@ DeviceState DeviceState::fromPacket(ByteSpan packet) {
     s.latitudeHemisphere = static_cast<char>(packet.u8(kLatitudeHemisphere));
     s.longitudeHemisphere = static_cast<char>(packet.u8(kLongitudeHemisphere));
     s.boardVersion = bytesAt<6>(packet, kBoardVersion);
+    s.calibration = CalibrationTables::fromInfoPacket(packet);
     return s;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/CalibrationTables.h"
 #include "device/ConfigFields.h"
 #include "device/DeviceInfoPacket.h"
 #include "lidar/ByteSpan.h"
@@ -25,8 +26,7 @@ struct DeviceTime {
 
 // What the sensor says about itself in a device-information packet, as plain
 // values. A configuration packet has the same layout, so the settings it
-// carries read back into one of these too. The calibration tables and the
-// segment factors are not modelled: they are written as zeros.
+// carries read back into one of these too.
 struct DeviceState {
     static constexpr std::uint16_t kMotorRunning = 0;
     static constexpr std::uint16_t kMotorStopped = 1;
@@ -51,6 +51,7 @@ struct DeviceState {
     char longitudeHemisphere = 'E';
     // Main-board firmware date and version, as the packet carries them.
     std::array<std::uint8_t, 6> boardVersion{};
+    CalibrationTables calibration;
 
     // The device-information packet reporting this state. GPS texts shorter
     // than their fields are padded with NUL bytes, as the sensor does.

@@ -1,5 +1,7 @@
 #include "platform/ImagePath.h"
 
+#include "platform/InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -24,6 +26,12 @@ QString builtIn(const QString& fileName) {
 }
 
 QString resolve(const QString& name) {
+    return resolve(name, QCoreApplication::instance() != nullptr
+                             ? QCoreApplication::applicationDirPath()
+                             : QString());
+}
+
+QString resolve(const QString& name, const QString& programFolder) {
     ensureResources();
     const QString fileName = QFileInfo(name).fileName();
     if (name.startsWith(QLatin1Char(':'))) {
@@ -32,10 +40,15 @@ QString resolve(const QString& name) {
     if (QFileInfo(name).isFile()) {
         return name;
     }
-    if (QCoreApplication::instance() != nullptr) {
-        const QString besideProgram = QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    if (!programFolder.isEmpty()) {
+        const QString besideProgram = QDir(programFolder).filePath(name);
         if (QFileInfo(besideProgram).isFile()) {
             return QDir::cleanPath(besideProgram);
+        }
+        const QString installed =
+            InstallLayout::dataFolder(programFolder) + QStringLiteral("/images/") + fileName;
+        if (QFileInfo(installed).isFile()) {
+            return installed;
         }
     }
     return builtIn(fileName);

@@ -8,9 +8,10 @@
 // (":/image/Resources/images/Play.png"), a loose path relative to the
 // program folder ("./Resources/images/Play.png", "Resources/images/x.ico",
 // "image/Sensor.png") or a bare file name. A loose file that exists (relative
-// to the working directory, then to the executable's folder) is used first,
-// so images placed beside the program can replace the built-in ones;
-// otherwise the built-in image of the same file name.
+// to the working directory, then to the executable's folder, then the file
+// of that name in the installed images folder) is used first, so images
+// placed beside the program can replace the built-in ones; otherwise the
+// built-in image of the same file name.
 namespace ImagePath {
 
 // Makes the built-in images and pages reachable; called by the functions
@@ -18,6 +19,8 @@ namespace ImagePath {
 void ensureResources();
 
 QString resolve(const QString& name);
+// The same for a program in `programFolder`.
+QString resolve(const QString& name, const QString& programFolder);
 QIcon icon(const QString& name);
 
 // The resource path of a built-in image, by file name.

@@ -10,8 +10,10 @@ build_packages=(
     libpcl-dev libvtk9-qt-dev libpcap-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libgl1-mesa-dri fonts-wqy-microhei
+    help2man dpkg-dev
 )
 test_packages=(
+    desktop-file-utils
     xvfb xauth iproute2 util-linux tcpdump
 )
 

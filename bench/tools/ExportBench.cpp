@@ -3,11 +3,19 @@
 // second, to /dev/null (the work itself) and to a file in the temporary
 // directory (with the page cache's cost).
 //
+// BM_ExportVsPcapLoop sets the same work against a plain libpcap read loop
+// over the same cached file, run before each iteration: x_pcap_loop is the
+// export's time as a multiple of the loop's, for channel 0 alone and for
+// every channel. The runs with rows:0 write no row (no point lies in their
+// azimuth window), so the difference to rows:1 is what building and
+// formatting the rows costs.
+//
 //   export_bench [--capture=FILE] [--frames=N] [benchmark flags]
 //
 // Without --capture, N revolutions (default 20) of the simulator's scene at
 // its default 0.2-degree step are written to a temporary capture and deleted
-// at the end.
+// at the end. For a capture of a given size:
+//   capture_bench --write-capture=FILE --generate-mb=1024
 
 #include "support/TestCaptureWriter.h"
 #include "tools/export/CaptureExport.h"
@@ -17,13 +25,26 @@
 #include <QDir>
 #include <QFile>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <climits>
+#include <ctime>
 #include <iostream>
+#include <pcap/pcap.h>
 #include <string>
 
 namespace {
 
 QString capturePath;
+
+// Reads the capture once, so that the timed runs find it in the page cache.
+void readIntoPageCache() {
+    static char buffer[1 << 16];
+    QFile file(capturePath);
+    if (file.open(QIODevice::ReadOnly)) {
+        while (file.read(buffer, sizeof buffer) > 0) {
+        }
+    }
+}
 
 bool writeCapture(const QString& path, int revolutions) {
     SensorSimulator simulator(SyntheticScene::street(), 20);
@@ -87,6 +108,109 @@ BENCHMARK(BM_ExportCapture)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2)
+    ->UseRealTime();
+
+// Wall-clock and processor seconds; on a shared machine the processor time
+// is the steadier measure of the work.
+struct Stopwatch {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    double cpu = processorSeconds();
+
+    static double processorSeconds() {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+    }
+    double wallSeconds() const {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
+    }
+    double cpuSeconds() const { return processorSeconds() - cpu; }
+};
+
+struct Times {
+    double wall = 0;
+    double cpu = 0;
+    void add(const Stopwatch& watch) {
+        wall += watch.wallSeconds();
+        cpu += watch.cpuSeconds();
+    }
+};
+
+// Every record of the capture read with libpcap and nothing done with it.
+void pcapLoop(Times& times) {
+    const Stopwatch watch;
+    char error[PCAP_ERRBUF_SIZE] = {};
+    pcap_t* handle = pcap_open_offline(QFile::encodeName(capturePath).constData(), error);
+    if (!handle) {
+        return;
+    }
+    pcap_pkthdr* header = nullptr;
+    const u_char* data = nullptr;
+    std::uint64_t bytes = 0;
+    while (pcap_next_ex(handle, &header, &data) == 1) {
+        bytes += header->caplen;
+    }
+    benchmark::DoNotOptimize(bytes);
+    pcap_close(handle);
+    times.add(watch);
+}
+
+// Channel 0 alone (range 0 is 1) or every channel; rows written (range 1 is
+// 1) or none, through an azimuth window that no point lies in.
+CsvExportFilter filterOf(const benchmark::State& state) {
+    CsvExportFilter filter;
+    if (state.range(0) != 0) {
+        filter.channels.fill(false);
+        filter.channels[0] = true;
+    }
+    if (state.range(1) == 0) {
+        filter.minAngle = -2;
+        filter.maxAngle = -1;
+    }
+    return filter;
+}
+
+// lidar-export's work on the capture, timed against the libpcap loop, which
+// runs untimed before each iteration so that both see the same load on the
+// machine. Without rows it is everything but building and formatting them.
+void BM_ExportVsPcapLoop(benchmark::State& state) {
+    readIntoPageCache();
+    Times loop;
+    Times measured;
+    double rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pcapLoop(loop);
+        state.ResumeTiming();
+        const Stopwatch watch;
+        ExportOptions options;
+        options.capture = capturePath;
+        options.output = QStringLiteral("/dev/null");
+        options.filter = filterOf(state);
+        CsvExportFile file(options.filter, INT_MAX);
+        ProgressLine quiet(stderr, false);
+        const QString failure = CaptureExport(options, file, quiet).run();
+        if (!file.close() || !failure.isEmpty()) {
+            state.SkipWithError(qPrintable(failure.isEmpty() ? file.error() : failure));
+            return;
+        }
+        measured.add(watch);
+        rows += static_cast<double>(file.rowsWritten());
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["x_pcap_loop"] = measured.wall / loop.wall;
+    state.counters["x_pcap_loop_cpu"] = measured.cpu / loop.cpu;
+    state.counters["pcap_loop_ms"] = loop.wall / n * 1e3;
+    state.counters["rows_per_run"] = rows / n;
+}
+BENCHMARK(BM_ExportVsPcapLoop)
+    ->ArgNames({"channel0_only", "rows"})
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
     ->UseRealTime();
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include "advanced/ACWPSetMuch.h"
 #include "app/About.h"
 #include "app/UserGuide.h"
 #include "device/CodeDialog.h"
@@ -602,11 +603,12 @@ TEST_F(DeviceWindows, TheCodeTypedIntoTheCodeDialogDecides) {
         ok->click();
         QTest::qWait(50);
     };
-    // The advanced window is not part of this build: the right code shows
-    // nothing more yet.
+    // The right code opens the advanced parameter window.
     enter("905");
     EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_FALSE(dialog.isVisible());
+    EXPECT_TRUE(window.advancedWindow().isVisible());
+    window.advancedWindow().close();
     enter("905 ");
     enter("");
     ASSERT_EQ(boxes.boxes.size(), 2u);
@@ -629,6 +631,7 @@ TEST_F(LiveStatus, SecondPressKeepsEachStatusDeliverySingle) {
 
     QueuedCallCounter dialogCalls(window.laserConfigWindow());
     QueuedCallCounter aboutCalls(window.aboutWindow());
+    QueuedCallCounter advancedCalls(window.advancedWindow());
     const std::uint16_t port = static_cast<std::uint16_t>(receiver.boundPort());
     const struct {
         std::uint16_t rpm;
@@ -647,6 +650,10 @@ TEST_F(LiveStatus, SecondPressKeepsEachStatusDeliverySingle) {
     // The record and the raw bytes of each packet, and each version once.
     EXPECT_EQ(dialogCalls.calls, 6);
     EXPECT_EQ(aboutCalls.calls, 3);
+    // The advanced window keeps the last status and its ports.
+    EXPECT_EQ(advancedCalls.calls, 3);
+    EXPECT_EQ(window.advancedWindow().statusCopy().motorRpm, 1200);
+    EXPECT_EQ(window.advancedWindow().advancedPacket()[24], 0x09);
     for (const QString& line : MessageLog::lines()) {
         EXPECT_FALSE(line.contains("QObject::connect")) << line.toStdString();
     }

@@ -143,3 +143,42 @@ TEST(FrameCutter, EmittedFramesAreIndependentOfTheWorkingRecord) {
     }
     EXPECT_EQ(indicesOf(copy), range(0, 4));
 }
+
+TEST(FrameCutter, AChannelFilterKeepsTheWantedPointsAndTheSameFrames) {
+    TestPackets t;
+    t.points(0, 50); // before the first marker
+    t.marker();
+    t.points(50, 300);
+    t.marker();
+    t.marker(); // an empty frame
+    t.points(350, 400);
+    t.marker();
+    t.points(750, 10);
+    auto& payloads = t.finish();
+    // Groups of channels outside the tables never count, filtered or not.
+    payloads[1][0] = 200;
+    const std::vector<MuchLidarData> whole = cut(payloads, 1);
+
+    FrameCutter::ChannelFlags wanted{};
+    wanted[0] = wanted[5] = wanted[127] = true;
+    FrameCutter cutter(1);
+    cutter.setChannelFilter(wanted);
+    std::vector<MuchLidarData> filtered;
+    for (const auto& p : payloads) {
+        cutter.feed(p.data(), [&](const MuchLidarData& f) { filtered.push_back(f); });
+    }
+    EXPECT_EQ(cutter.markerCount(), 1);
+    ASSERT_EQ(filtered.size(), whole.size());
+    for (std::size_t f = 0; f < whole.size(); ++f) {
+        MuchLidarData expected;
+        for (std::size_t i = 0; i < whole[f].size(); ++i) {
+            if (wanted[static_cast<std::size_t>(whole[f].laserIds[i])]) {
+                expected.append(whole[f].laserIds[i], whole[f].azimuths[i], whole[f].distances[i],
+                                whole[f].intensities[i]);
+            }
+        }
+        EXPECT_EQ(filtered[f], expected) << "frame " << f;
+    }
+    EXPECT_EQ(filtered[0].size(), 2u); // points 0, 5 (the frame before the first marker)
+    EXPECT_TRUE(filtered[2].empty());
+}

@@ -1,4 +1,7 @@
 #include "tools/sim/SimulatedDevice.h"
+#include "advanced/AdvancedPacket.h"
+#include "advanced/DefaultConfigPacket.h"
+#include "advanced/RefreshTexts.h"
 #include "device/ConfigPacket.h"
 #include "tools/sim/SimOptions.h"
 
@@ -143,4 +146,52 @@ TEST_F(SimulatedDeviceTest, ANewSensorAddressIsTakenOnlyWhenTheCallerMovesThere)
     EXPECT_EQ(device.sensorAddress(), "127.0.0.7");
     EXPECT_EQ(DeviceState::fromPacket(spanOf(device.infoPacket(kNow))).sensorIp,
               (AddressBytes{127, 0, 0, 7}));
+}
+
+TEST_F(SimulatedDeviceTest, ReportsTheCalibrationOfAnAdvancedParameterPacket) {
+    const DeviceState before = DeviceState::fromPacket(spanOf(device.infoPacket(kNow)));
+    // The tables the sensor starts with are worth checking.
+    EXPECT_NE(before.calibration, CalibrationTables{});
+    EXPECT_EQ(before.calibration.segmentFactors[0], 29);
+
+    AdvancedFields f =
+        refreshTexts(DeviceInfoPacket::decodeSettingData(spanOf(device.infoPacket(kNow))));
+    f.pitch[20] = "1.25";
+    f.serialNumber = "K03212112345";
+    f.measureRange = "120";
+    const AdvancedFieldsRead read = readAdvancedFields(f);
+    ASSERT_TRUE(read.ok()) << read.refusal.toStdString();
+    DeviceInfoPacket::Bytes packet{};
+    const std::vector<std::uint8_t> frame(1248, 0);
+    AdvancedPacket::build(packet, read.values, SettingData{}, ByteSpan(frame.data(), frame.size()),
+                          QDateTime::currentDateTime());
+
+    const SimulatedDevice::Applied applied = device.applyAdvanced(spanOf(packet));
+    EXPECT_EQ(applied.notes, (std::vector<std::string>{"serial 1-2-20201123 -> 3-1-12345",
+                                                       "pitch entries: 1 changed",
+                                                       "measure range 160.00 -> 120.00"}));
+    const DeviceState after = DeviceState::fromPacket(spanOf(device.infoPacket(kNow)));
+    CalibrationTables expected = before.calibration;
+    expected.pitch[20] = 125;
+    EXPECT_EQ(after.calibration, expected);
+    EXPECT_EQ(after.serialNumber, 12345u);
+    EXPECT_EQ(device.measureRange(), 12000);
+}
+
+TEST_F(SimulatedDeviceTest, TheDefaultPacketResetsWhatItSetsAndKeepsTheMac) {
+    ConfigFields f = refreshed(device.infoPacket(kNow));
+    f.interval = "9";
+    f.rotateSpeed = " 20 HZ";
+    send(f);
+    const DeviceInfoPacket::Bytes defaults =
+        DefaultConfigPacket::build(QDateTime(QDate(2026, 12, 7), QTime(1, 2, 3)));
+    const SimulatedDevice::Applied applied = device.applyDefaults(spanOf(defaults), kNow);
+    EXPECT_EQ(device.state().motorRpm, 300);
+    EXPECT_EQ(device.state().packetInterval, 1);
+    EXPECT_EQ(device.state().dataPort, 2368);
+    EXPECT_EQ(device.state().equipmentPort, 2369);
+    EXPECT_EQ(device.state().destIp, (AddressBytes{192, 168, 1, 102}));
+    EXPECT_EQ(device.state().mac, SimOptions::defaultDevice().mac);
+    ASSERT_TRUE(applied.sensorAddress);
+    EXPECT_EQ(*applied.sensorAddress, (AddressBytes{192, 168, 1, 200}));
 }

@@ -31,10 +31,17 @@ QString CaptureExport::run() {
         return file_.error();
     }
 
+    // Points the file will not hold are never decoded: the skipped frames
+    // are cut without any, the written ones with the wanted channels only.
     FrameCutter cutter;
+    const FrameCutter::ChannelFlags none{};
+    cutter.setChannelFilter(options_.skip > 0 ? none : options_.filter.channels);
     int framesCut = 0;
     const auto write = [&](const MuchLidarData& frame) {
-        if (framesCut++ < options_.skip || !failure.isEmpty()) {
+        if (++framesCut == options_.skip) {
+            cutter.setChannelFilter(options_.filter.channels);
+        }
+        if (framesCut <= options_.skip || !failure.isEmpty()) {
             return;
         }
         if (!file_.writeFrame(frame)) {

@@ -1,5 +1,7 @@
 #include "tools/sim/LiveSensor.h"
 
+#include "advanced/AdvancedPacket.h"
+#include "advanced/DefaultConfigPacket.h"
 #include "device/ConfigPacket.h"
 #include "tools/sim/DataStreamTask.h"
 #include "tools/sim/PeriodicTask.h"
@@ -106,8 +108,17 @@ void LiveSensor::takeConfigurationPackets(DataStreamTask& data) {
                 ": not a configuration packet");
             continue;
         }
+        const ByteSpan packet(buffer.data(), got.size);
+        if (AdvancedPacket::isAdvancedPacket(buffer.data(), got.size)) {
+            const SimulatedDevice::Applied applied = device_.applyAdvanced(packet);
+            say("advanced parameter packet from " + from + ": " +
+                (applied.notes.empty() ? std::string("nothing changed") : joined(applied.notes)));
+            continue;
+        }
+        const bool defaults = DefaultConfigPacket::isDefaultConfigPacket(buffer.data(), got.size);
+        const auto now = SimulatedDevice::SystemClock::now();
         SimulatedDevice::Applied applied =
-            device_.apply(ByteSpan(buffer.data(), got.size), SimulatedDevice::SystemClock::now());
+            defaults ? device_.applyDefaults(packet, now) : device_.apply(packet, now);
         if (applied.sensorAddress) {
             moveSensor(*applied.sensorAddress, applied.notes);
         }
@@ -118,7 +129,8 @@ void LiveSensor::takeConfigurationPackets(DataStreamTask& data) {
             data.setMotorRunning(device_.motorRunning());
         }
         host_ = device_.hostAddress();
-        say("configuration packet from " + from + ": " +
+        say(std::string(defaults ? "default configuration packet" : "configuration packet") +
+            " from " + from + ": " +
             (applied.notes.empty() ? std::string("nothing changed") : joined(applied.notes)));
     }
 }

@@ -1,6 +1,7 @@
 #include "tools/sim/SimOptions.h"
 
 #include "net/UdpSocket.h"
+#include "tools/sim/SeededCalibration.h"
 
 #include <QCommandLineParser>
 #include <QRegularExpression>
@@ -55,6 +56,7 @@ DeviceState SimOptions::defaultDevice() {
     d.longitude = "01131.0000";
     d.longitudeHemisphere = 'E';
     d.boardVersion = {0x07, 0xE4, 0x0B, 0x17, 0x21, 0x05}; // 2020.11.23-V2.1.05
+    d.calibration = seededCalibration(kDefaultCalibrationSeed);
     return d;
 }
 
@@ -98,10 +100,14 @@ SimOptions::Parsed SimOptions::parse(const QStringList& arguments) {
                                    "Main-board firmware date and version "
                                    "(default 2020.11.23-V2.1.05).",
                                    "TEXT");
+    const QCommandLineOption calibration(
+        "calibration-seed",
+        "Seed of the calibration tables reported at the start (default 1; 0 reports zeros).", "N");
     const QCommandLineOption seconds("seconds", "End the run after this many seconds.", "N");
     const QCommandLineOption quiet("quiet", "Print nothing but errors.");
-    parser.addOptions({help, host, port, rate, step, frames, pcap, source, equipmentPort, mac,
-                       motor, interval, ntp, latitude, longitude, firmware, board, seconds, quiet});
+    parser.addOptions({help,      host,          port,  rate,        step,     frames, pcap,
+                       source,    equipmentPort, mac,   motor,       interval, ntp,    latitude,
+                       longitude, firmware,      board, calibration, seconds,  quiet});
 
     Parsed result;
     auto fail = [&result](const QString& message) {
@@ -249,6 +255,15 @@ SimOptions::Parsed SimOptions::parse(const QStringList& arguments) {
                         parser.value(board));
         }
         d.boardVersion = *version;
+    }
+
+    if (parser.isSet(calibration)) {
+        const uint seed = parser.value(calibration).toUInt(&ok);
+        if (!ok) {
+            return fail("--calibration-seed needs a number of 0 or more, not " +
+                        parser.value(calibration));
+        }
+        d.calibration = seededCalibration(seed);
     }
 
     o.quiet = parser.isSet(quiet);

@@ -28,6 +28,8 @@ struct SimOptions {
     // the addresses, ports and motor speed from the options above.
     DeviceState device = defaultDevice();
 
+    // The calibration reported at the start comes from this seed.
+    static constexpr unsigned kDefaultCalibrationSeed = 1;
     static DeviceState defaultDevice();
 
     // `arguments` includes the program name, as QCoreApplication gives it.

@@ -1,5 +1,7 @@
 #include "tools/sim/SimulatedDevice.h"
 
+#include "advanced/AdvancedPacket.h"
+
 #include <QDateTime>
 #include <QString>
 #include <array>
@@ -81,6 +83,53 @@ std::string motor(const std::uint16_t& state) {
     return motorText(state);
 }
 
+std::string hundredths(std::uint16_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%02u", value / 100u, value % 100u);
+    return text;
+}
+
+std::string factors(const std::array<std::uint16_t, CalibrationTables::kSegmentCount>& values) {
+    std::string text;
+    for (std::uint16_t value : values) {
+        text += (text.empty() ? "" : " ") + hundredths(value);
+    }
+    return text;
+}
+
+std::string range(const std::uint16_t& value) {
+    return hundredths(value);
+}
+
+struct Serial {
+    std::uint8_t model;
+    std::uint8_t variant;
+    std::uint32_t number;
+    bool operator==(const Serial& o) const {
+        return model == o.model && variant == o.variant && number == o.number;
+    }
+};
+
+std::string serialText(const Serial& s) {
+    return std::to_string(s.model) + "-" + std::to_string(s.variant) + "-" +
+           std::to_string(static_cast<std::int32_t>(s.number));
+}
+
+std::string versionText(const std::array<std::uint8_t, 3>& v) {
+    return std::to_string(v[0]) + "." + std::to_string(v[1]) + "." + std::to_string(v[2]);
+}
+
+template <typename Table>
+void countChanges(Notes& notes, const char* name, const Table& before, const Table& after) {
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        changed += before[i] != after[i] ? 1 : 0;
+    }
+    if (changed > 0) {
+        notes.add(std::string(name) + ": " + std::to_string(changed) + " changed");
+    }
+}
+
 } // namespace
 
 std::string SimulatedDevice::hostAddress() const {
@@ -142,5 +191,39 @@ SimulatedDevice::Applied SimulatedDevice::apply(ByteSpan config, SystemClock::ti
             notes.refuse("clock reading");
         }
     }
+    return applied;
+}
+
+SimulatedDevice::Applied SimulatedDevice::applyDefaults(ByteSpan config,
+                                                        SystemClock::time_point now) {
+    DeviceInfoPacket::Bytes packet{};
+    std::copy_n(config.data(), packet.size(), packet.begin());
+    std::copy(state_.mac.begin(), state_.mac.end(), packet.begin() + DeviceInfoPacket::kMac);
+    return apply(ByteSpan(packet.data(), packet.size()), now);
+}
+
+SimulatedDevice::Applied SimulatedDevice::applyAdvanced(ByteSpan packet) {
+    const AdvancedPacket::Contents sent = AdvancedPacket::read(packet);
+    Applied applied;
+    Notes notes(applied.notes);
+
+    Serial serial{state_.modelCode, state_.variantCode, state_.serialNumber};
+    notes.change("serial", serial, Serial{sent.modelCode, sent.variantCode, sent.serialNumber},
+                 serialText);
+    state_.modelCode = serial.model;
+    state_.variantCode = serial.variant;
+    state_.serialNumber = serial.number;
+    notes.change("version", state_.firmware, sent.version, versionText);
+
+    CalibrationTables& now = state_.calibration;
+    const CalibrationTables& wanted = sent.calibration;
+    countChanges(notes, "static values", now.staticValues, wanted.staticValues);
+    countChanges(notes, "pitch entries", now.pitch, wanted.pitch);
+    countChanges(notes, "azimuth entries", now.azimuth, wanted.azimuth);
+    countChanges(notes, "reflectivity 1 bytes", now.reflectivity1, wanted.reflectivity1);
+    countChanges(notes, "reflectivity 2 bytes", now.reflectivity2, wanted.reflectivity2);
+    notes.change("segment factors", now.segmentFactors, wanted.segmentFactors, factors);
+    now = wanted;
+    notes.change("measure range", measureRange_, sent.measureRange, range);
     return applied;
 }

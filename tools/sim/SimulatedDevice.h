@@ -46,9 +46,23 @@ public:
     // reading) are refused with a note and keep their values.
     Applied apply(ByteSpan config, SystemClock::time_point now);
 
+    // Takes the settings of the default configuration packet. It carries no
+    // MAC address; the sensor keeps its own.
+    Applied applyDefaults(ByteSpan config, SystemClock::time_point now);
+
+    // Takes the calibration tables, serial number, version, segment factors
+    // and measure range of an advanced parameter packet. The next
+    // device-information packets report them, all but the measure range,
+    // for which they have no place.
+    Applied applyAdvanced(ByteSpan packet);
+
+    // Hundredths of a metre; the sensor starts at 160.00.
+    std::uint16_t measureRange() const { return measureRange_; }
+
     void moveTo(const AddressBytes& address) { state_.sensorIp = address; }
 
 private:
     DeviceState state_;
     SystemClock::duration clockOffset_{};
+    std::uint16_t measureRange_ = 16000;
 };

@@ -1,0 +1,229 @@
+#include "advanced/ACWPSetMuch.h"
+
+#include "advanced/AdvancedPacket.h"
+#include "advanced/DefaultConfigPacket.h"
+#include "advanced/ParameterFile.h"
+#include "advanced/RefreshTexts.h"
+#include "capture/DeviceInfoFrame.h"
+#include "device/ConfigFields.h"
+#include "device/ConfigPacket.h"
+#include "net/UdpSocket.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+#include <QThread>
+
+namespace {
+
+// Pitch, azimuth and reflectivity: an optional minus, 0 or one to three
+// digits starting 0..6, up to two decimals; or empty (a lone tab too).
+const char* const kChannelPattern = "^(-?[0]|-?[0-6][0-9]{0,2})(?:\\.\\d{1,2})?$|(^\\t?$)";
+
+// Pauses after a send before the socket closes.
+constexpr unsigned long kPauseAfterSetMs = 50;
+constexpr unsigned long kPauseAfterResetMs = 200;
+
+QString noSensorText() {
+    return ACWPSetMuch::tr("You didn't connect Lidar.");
+}
+
+} // namespace
+
+ACWPSetMuch::ACWPSetMuch(QWidget* parent)
+    : QWidget(parent), messages_(std::make_unique<MessagePresenter>()),
+      clock_([] { return QDateTime::currentDateTime(); }), askFileName_([](QWidget* window) {
+          return QFileDialog::getSaveFileName(window, QStringLiteral("WireSharkCaptureFile"),
+                                              QString(), QStringLiteral("Supported Files (*.ini)"));
+      }) {
+    ui_.setupUi(this);
+
+    const QRegularExpression pattern(QString::fromLatin1(kChannelPattern));
+    for (const auto* table : {&ui_.pitch, &ui_.azimuth, &ui_.intensity}) {
+        for (QLineEdit* edit : *table) {
+            auto* validator = new QRegularExpressionValidator(pattern, this);
+            edit->setValidator(validator);
+            validators_.push_back(validator);
+        }
+    }
+
+    connect(ui_.pushButton_SaveSettingfile, &QPushButton::clicked, this,
+            &ACWPSetMuch::onSaveSettingFile);
+    connect(ui_.pushButton_RecoverSetting, &QPushButton::clicked, this,
+            &ACWPSetMuch::onRecoverSetting);
+    connect(ui_.pushButton_Refreshlidar, &QPushButton::clicked, this,
+            &ACWPSetMuch::onRefreshbutton_clicked);
+    connect(ui_.pushButton_OK, &QPushButton::clicked, this, &ACWPSetMuch::onOK_Clicked);
+    connect(ui_.pushButton_Cancel, &QPushButton::clicked, this, &ACWPSetMuch::onCancel_Clicked);
+}
+
+ACWPSetMuch::~ACWPSetMuch() {
+    if (search_.running()) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void ACWPSetMuch::setMessagePresenter(std::unique_ptr<MessagePresenter> presenter) {
+    messages_ = std::move(presenter);
+}
+
+void ACWPSetMuch::warn(const QString& text) {
+    messages_->information(nullptr, tr("warring"), text);
+}
+
+void ACWPSetMuch::setSearching(bool searching) {
+    // One capture at a time; the rest of the window stays usable.
+    for (QPushButton* button :
+         {ui_.pushButton_OK, ui_.pushButton_Refreshlidar, ui_.pushButton_SaveSettingfile}) {
+        button->setEnabled(!searching);
+    }
+    if (searching) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void ACWPSetMuch::findSensor(int limit, const Found& found, const QString& notFoundTitle,
+                             const QString& notFoundText, QWidget* notFoundParent) {
+    if (search_.running()) {
+        return;
+    }
+    QString error;
+    const std::optional<std::string> adapter = AdapterChooser::resolve(picker_, &error);
+    if (!adapter) {
+        // A cancelled choice says nothing; no adapter at all is no sensor.
+        if (!error.isEmpty()) {
+            messages_->information(notFoundParent, notFoundTitle, notFoundText + "\n" + error);
+        }
+        return;
+    }
+    setSearching(true);
+    search_.start(*adapter, limit, kSearchTime,
+                  [this, found, notFoundTitle, notFoundText,
+                   notFoundParent](const InfoFrameSearch::Outcome& outcome) {
+                      setSearching(false);
+                      if (outcome.frame) {
+                          found(*outcome.frame);
+                      } else if (!outcome.captureError.isEmpty()) {
+                          messages_->information(notFoundParent, notFoundTitle,
+                                                 outcome.captureError);
+                      } else {
+                          messages_->information(notFoundParent, notFoundTitle, notFoundText);
+                      }
+                  });
+}
+
+bool ACWPSetMuch::send(const std::string& address, std::uint16_t port,
+                       const DeviceInfoPacket::Bytes& packet, unsigned long pauseMs) {
+    UdpSocket socket;
+    const bool sent = socket.sendTo(address, port, packet.data(), packet.size());
+    QThread::msleep(pauseMs);
+    return sent;
+}
+
+void ACWPSetMuch::onOK_Clicked() {
+    // Fields that cannot be sent are refused before the sensor is looked for.
+    const AdvancedFieldsRead read = readAdvancedFields(ui_.fields());
+    if (!read.ok()) {
+        warn(read.refusal);
+        return;
+    }
+    const AdvancedValues values = read.values;
+    findSensor(
+        kFrameLimit,
+        [this, values](const std::vector<std::uint8_t>& frame) {
+            const ByteSpan captured(frame.data(), frame.size());
+            const std::string address =
+                DeviceInfoPacket::addressText(captured, DeviceInfoFrame::kSourceAddressOffset)
+                    .toStdString();
+            AdvancedPacket::build(advancedPacket_, values, statusCopy_, captured, clock_());
+            if (!send(address, ConfigPacket::kSensorPort, advancedPacket_, kPauseAfterSetMs)) {
+                messages_->about(this, tr("Tips"),
+                                 tr("Setup failed: the advanced parameter packet could not be "
+                                    "sent to %1:%2.")
+                                     .arg(QString::fromStdString(address))
+                                     .arg(ConfigPacket::kSensorPort));
+                return;
+            }
+            messages_->about(this, tr("Tips"), tr("Setup completed"));
+            if (messages_->question(this, tr("Question"),
+                                    tr("Whether to close the Settings form?"))) {
+                close();
+            }
+        },
+        tr("warring"), noSensorText(), nullptr);
+}
+
+void ACWPSetMuch::onCancel_Clicked() {
+    close();
+}
+
+void ACWPSetMuch::onLidarStatusReceiving(const SettingData& data, const std::vector<int>& ports) {
+    statusCopy_ = data;
+    AdvancedPacket::writePorts(advancedPacket_, ports);
+}
+
+void ACWPSetMuch::onRefreshbutton_clicked() {
+    // The captured frame only shows that the sensor is sending; the fields
+    // come from the status the receiver delivered.
+    findSensor(
+        kFrameLimit,
+        [this](const std::vector<std::uint8_t>&) {
+            ui_.showRefreshed(refreshTexts(statusCopy_));
+            messages_->about(this, tr("Tips"), tr("Resresh completed"));
+        },
+        tr("warring"), noSensorText(), nullptr);
+}
+
+void ACWPSetMuch::onCleanACWPControl() {
+    ui_.clearChannels();
+}
+
+void ACWPSetMuch::onSaveSettingFile() {
+    const QString error = QStringLiteral("error");
+    findSensor(
+        kSaveFrameLimit,
+        [this, error](const std::vector<std::uint8_t>& frame) {
+            DeviceInfoPacket::Bytes packet{};
+            std::copy_n(frame.begin() + DeviceInfoFrame::kPayloadOffset, packet.size(),
+                        packet.begin());
+            const QString path = askFileName_(this);
+            if (path.isEmpty()) {
+                return;
+            }
+            if (!ParameterFile::write(path, packet)) {
+                messages_->information(this, error, QString::fromUtf8("打开文件失败,请检查!"));
+            }
+        },
+        error, QString::fromUtf8("抓包失败,请设置发包间隔为0!"), this);
+}
+
+void ACWPSetMuch::onRecoverSetting() {
+    const QString addressText = ui_.lineEdit_DestIP->text().trimmed();
+    if (!parseAddressField(addressText)) {
+        warn(tr("Dest IP: \"%1\" is not an IPv4 address. Nothing was sent.").arg(addressText));
+        return;
+    }
+    bool ok = false;
+    const int port = ui_.lineEdit_DestPort->text().trimmed().toInt(&ok);
+    if (!ok || port < 1 || port > 65535) {
+        warn(tr("Dest Port: \"%1\" is not a port of 1 to 65535. Nothing was sent.")
+                 .arg(ui_.lineEdit_DestPort->text()));
+        return;
+    }
+    const DeviceInfoPacket::Bytes packet = DefaultConfigPacket::build(clock_());
+    const std::string address = addressText.toStdString();
+    if (send(address, static_cast<std::uint16_t>(port), packet, kPauseAfterResetMs)) {
+        messages_->about(this, tr("Tips"), tr("Reset completed !"));
+    } else {
+        messages_->about(this, tr("Tips"),
+                         tr("Reset failed: the default configuration packet could not be sent "
+                            "to %1:%2.")
+                             .arg(addressText)
+                             .arg(port));
+    }
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "advanced/AdvancedForm.h"
+#include "advanced/InfoFrameSearch.h"
+#include "capture/AdapterChooser.h"
+#include "device/DeviceInfoPacket.h"
+#include "device/MessagePresenter.h"
+#include "device/SettingData.h"
+
+#include <QDateTime>
+#include <QWidget>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QValidator;
+
+// The advanced parameter window: reads and writes the sensor's per-channel
+// calibration, serial number, version, segment factors and measure range,
+// restores the sensor's factory settings and saves a captured
+// device-information packet as a parameter file. The sensor is found by
+// capturing one of its device-information frames off the window's thread.
+class ACWPSetMuch : public QWidget {
+    Q_OBJECT
+public:
+    // Frames examined before giving up: "Set" and "Refresh state", "Save set file".
+    static constexpr int kFrameLimit = 1000;
+    static constexpr int kSaveFrameLimit = 5000;
+    // However little traffic there is, a search ends after this long.
+    static constexpr std::chrono::milliseconds kSearchTime{3000};
+
+    explicit ACWPSetMuch(QWidget* parent = nullptr);
+    ~ACWPSetMuch() override;
+
+    // Asks the user for an adapter when several could carry the sensor's traffic.
+    void setAdapterPicker(AdapterChooser::Picker picker) { picker_ = std::move(picker); }
+    // For tests: message boxes, the clock, the parameter file's name.
+    void setMessagePresenter(std::unique_ptr<MessagePresenter> presenter);
+    void setClock(std::function<QDateTime()> clock) { clock_ = std::move(clock); }
+    void setFileNameAsker(std::function<QString(QWidget*)> ask) { askFileName_ = std::move(ask); }
+
+    const DeviceInfoPacket::Bytes& advancedPacket() const { return advancedPacket_; }
+    const SettingData& statusCopy() const { return statusCopy_; }
+    bool searching() const { return search_.running(); }
+    const AdvancedForm& form() const { return ui_; }
+
+signals:
+    void onACWPsend();
+
+public slots:
+    void onOK_Clicked();
+    void onCancel_Clicked();
+    void onLidarStatusReceiving(const SettingData& data, const std::vector<int>& ports);
+    void onRefreshbutton_clicked();
+    void onCleanACWPControl();
+    void onSaveSettingFile();
+    void onRecoverSetting();
+
+private:
+    // Finds the sensor's frame, then runs `found` with it; reports on its
+    // own when there is none (`notFound` gives title and text).
+    using Found = std::function<void(const std::vector<std::uint8_t>& frame)>;
+    void findSensor(int limit, const Found& found, const QString& notFoundTitle,
+                    const QString& notFoundText, QWidget* notFoundParent);
+    void setSearching(bool searching);
+    void warn(const QString& text);
+    bool send(const std::string& address, std::uint16_t port, const DeviceInfoPacket::Bytes& packet,
+              unsigned long pauseMs);
+
+    AdvancedForm ui_;
+    DeviceInfoPacket::Bytes advancedPacket_{};
+    SettingData statusCopy_{};
+    std::vector<QValidator*> validators_;
+
+    std::unique_ptr<MessagePresenter> messages_;
+    std::function<QDateTime()> clock_;
+    std::function<QString(QWidget*)> askFileName_;
+    AdapterChooser::Picker picker_;
+    InfoFrameSearch search_{this};
+};

@@ -1,0 +1,53 @@
+#include "advanced/InfoFrameSearch.h"
+
+#include "capture/DeviceInfoFrame.h"
+#include "capture/LiveCapture.h"
+
+#include <QMetaObject>
+
+namespace {
+
+// Each read waits at most this long, so a cancel is seen quickly.
+constexpr std::chrono::milliseconds kReadTimeout(100);
+
+} // namespace
+
+InfoFrameSearch::~InfoFrameSearch() {
+    cancel_ = true;
+    join();
+}
+
+void InfoFrameSearch::join() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+bool InfoFrameSearch::start(const std::string& adapter, int limit,
+                            std::chrono::milliseconds overall, Done done) {
+    if (running_) {
+        return false;
+    }
+    join();
+    running_ = true;
+    cancel_ = false;
+    worker_ = std::thread([this, adapter, limit, overall, done = std::move(done)] {
+        Outcome outcome;
+        if (auto capture = LiveCapture::open(adapter, kReadTimeout, &outcome.captureError)) {
+            outcome.frame = DeviceInfoFrame::waitForInfoPacket(*capture, limit, overall, &cancel_);
+        } else if (outcome.captureError.isEmpty()) {
+            outcome.captureError = QStringLiteral("The adapter %1 could not be opened.")
+                                       .arg(QString::fromStdString(adapter));
+        }
+        // Dropped with the context if it goes first; the destructor joins.
+        QMetaObject::invokeMethod(
+            context_,
+            [this, done, outcome] {
+                running_ = false;
+                join();
+                done(outcome);
+            },
+            Qt::QueuedConnection);
+    });
+    return true;
+}

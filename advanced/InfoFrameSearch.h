@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Looks for one of the sensor's device-information frames on a capture
+// adapter, on a thread of its own, so the window keeps responding. The
+// result comes back on the thread of `context` through its event loop.
+class InfoFrameSearch {
+public:
+    struct Outcome {
+        // The whole captured Ethernet frame; nothing when none was found.
+        std::optional<std::vector<std::uint8_t>> frame;
+        // Why no capture could be made (no permission, adapter gone); empty
+        // when the capture ran, whether or not it found a frame.
+        QString captureError;
+    };
+    using Done = std::function<void(const Outcome&)>;
+
+    explicit InfoFrameSearch(QObject* context) : context_(context) {}
+    ~InfoFrameSearch(); // cancels a running search and waits for it
+    InfoFrameSearch(const InfoFrameSearch&) = delete;
+    InfoFrameSearch& operator=(const InfoFrameSearch&) = delete;
+
+    bool running() const { return running_; }
+
+    // Opens `adapter` and examines at most `limit` frames for at most
+    // `overall`; `done` runs on the context's thread once it has ended.
+    // False when a search is still running.
+    bool start(const std::string& adapter, int limit, std::chrono::milliseconds overall, Done done);
+
+private:
+    void join();
+
+    QObject* context_;
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+    bool running_ = false;
+};

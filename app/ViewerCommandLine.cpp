@@ -1,0 +1,48 @@
+#include "app/ViewerCommandLine.h"
+
+#include <pcl/pcl_config.h>
+#include <vtkVersionMacros.h>
+
+namespace ViewerCommandLine {
+
+Request requestOf(const QStringList& arguments) {
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+            return Request::Help;
+        }
+        if (a == QLatin1String("-v") || a == QLatin1String("--version")) {
+            return Request::Version;
+        }
+    }
+    return Request::OpenWindow;
+}
+
+QString helpText(const QUrl& guide) {
+    QString text = QStringLiteral(
+        "Usage: vantor-viewer [options]\n"
+        "Point-cloud viewer and configuration tool for the Vantor 128-channel lidar: watch the\n"
+        "sensor live in 3D, record and replay packet captures, inspect and export points, and\n"
+        "read and change the sensor's settings.\n"
+        "\n"
+        "Options:\n"
+        "  -h, --help     Show this help.\n"
+        "  -v, --version  Show the version.\n"
+        "\n"
+        "Qt's own options, such as -platform NAME or -style NAME, are accepted too.\n"
+        "\n");
+    text +=
+        guide.isEmpty()
+            ? QStringLiteral("User guide: the \"User guide\" link in the window's status bar.\n")
+            : QStringLiteral("User guide: %1\n").arg(guide.toLocalFile());
+    text += QStringLiteral("Companion tools: lidar-export, sensor-sim (see their --help).\n");
+    return text;
+}
+
+QString versionText() {
+    return QStringLiteral("vantor-viewer %1\nQt %2, PCL %3, VTK %4\n")
+        .arg(QStringLiteral(VANTOR_VERSION), QString::fromLatin1(qVersion()),
+             QStringLiteral(PCL_VERSION_PRETTY), QStringLiteral(VTK_VERSION));
+}
+
+} // namespace ViewerCommandLine

@@ -1,0 +1,312 @@
+#include "RecordingPresenter.h"
+#include "advanced/ACWPSetMuch.h"
+#include "advanced/ParameterFile.h"
+#include "capture/AdapterChooser.h"
+#include "capture/LiveCapture.h"
+#include "device/CalibrationTables.h"
+#include "device/GetSet.h"
+#include "device/SensorNamespace.h"
+#include "net/UdpSocket.h"
+#include "support/QtWait.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+
+// Takes CAP_NET_RAW out of this thread's effective set (and so out of the
+// threads it starts) while it lives, so a capture meets what a user without
+// the capability meets.
+class WithoutRawCapture {
+public:
+    WithoutRawCapture() {
+        if (syscall(SYS_capget, &header_, data_) != 0) {
+            return;
+        }
+        saved_[0] = data_[0];
+        saved_[1] = data_[1];
+        data_[0].effective &= ~(1u << CAP_NET_RAW);
+        dropped_ = syscall(SYS_capset, &header_, data_) == 0;
+    }
+    ~WithoutRawCapture() {
+        if (dropped_) {
+            syscall(SYS_capset, &header_, saved_);
+        }
+    }
+    bool ok() const { return dropped_; }
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data_[2]{};
+    __user_cap_data_struct saved_[2]{};
+    bool dropped_ = false;
+};
+
+// The window in the test's own network namespace, where nothing but this
+// test sends.
+class AdvancedWindowCapture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        window.setMessagePresenter(std::make_unique<RecordingPresenter>(boxes));
+        const QString unavailable = ns.enter();
+        if (!unavailable.isEmpty()) {
+            GTEST_SKIP() << unavailable.toStdString();
+        }
+    }
+
+    QLineEdit* field(const QString& name) { return window.findChild<QLineEdit*>(name); }
+    QString text(const QString& name) { return field(name)->text(); }
+    void click(const char* name) { window.findChild<QPushButton*>(name)->click(); }
+
+    // Waits for the search to end; counts the ticks of a timer meanwhile.
+    int ticksWhileSearching() {
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+        tick.start(50);
+        EXPECT_TRUE(waitUntil([this] { return !window.searching(); }, 20000));
+        return ticks;
+    }
+
+    SensorNamespace ns;
+    std::vector<RecordingPresenter::Box> boxes;
+    ACWPSetMuch window;
+};
+
+} // namespace
+
+TEST_F(AdvancedWindowCapture, WithoutTrafficTheSearchEndsAndTheWindowKeepsResponding) {
+    QString error;
+    if (!LiveCapture::open("lo", std::chrono::milliseconds(100), &error)) {
+        GTEST_SKIP() << "no capture on loopback here: " << error.toStdString();
+    }
+    field("lineEdit_PitchChannel_1")->setText("1.5");
+    click("pushButton_Refreshlidar");
+    ASSERT_TRUE(window.searching());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    EXPECT_FALSE(window.findChild<QPushButton*>("pushButton_OK")->isEnabled());
+    EXPECT_GT(ticksWhileSearching(), 5);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "warring");
+    EXPECT_EQ(boxes[0].text, "You didn't connect Lidar.");
+    EXPECT_EQ(boxes[0].parent, nullptr);
+    EXPECT_EQ(text("lineEdit_PitchChannel_1"), "1.5");
+
+    bool asked = false;
+    window.setFileNameAsker([&asked](QWidget*) {
+        asked = true;
+        return QString();
+    });
+    click("pushButton_SaveSettingfile");
+    ticksWhileSearching();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].title, "error");
+    EXPECT_EQ(boxes[1].text, QString::fromUtf8("抓包失败,请设置发包间隔为0!"));
+    EXPECT_EQ(boxes[1].parent, &window);
+    EXPECT_FALSE(asked);
+}
+
+TEST_F(AdvancedWindowCapture, WithoutCapturePermissionTheUserIsToldHowToGetIt) {
+    WithoutRawCapture withoutRaw;
+    if (!withoutRaw.ok()) {
+        GTEST_SKIP() << "cannot change this thread's capabilities";
+    }
+    click("pushButton_OK");
+    ticksWhileSearching();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "warring");
+    EXPECT_TRUE(boxes[0].text.contains("CAP_NET_RAW")) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains("setcap")) << boxes[0].text.toStdString();
+}
+
+TEST_F(AdvancedWindowCapture, AFailedSendIsReportedWithItsAddress) {
+    // Nothing can leave this namespace, and a broadcast is refused anyway.
+    field("lineEdit_DestIP")->setText("255.255.255.255");
+    field("lineEdit_DestPort")->setText("2370");
+    click("pushButton_RecoverSetting");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Tips");
+    EXPECT_TRUE(boxes[0].text.startsWith("Reset failed")) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains("255.255.255.255:2370")) << boxes[0].text.toStdString();
+}
+
+namespace {
+
+// The window against sensor-sim at an address of its own, its status
+// receiver wired as the main window wires it.
+class AdvancedSensor : public AdvancedWindowCapture {
+protected:
+    void SetUp() override {
+        AdvancedWindowCapture::SetUp();
+        if (IsSkipped()) {
+            return;
+        }
+        ASSERT_TRUE(sink.bindAny(0));
+        QObject::connect(&receiver, &GetSet::SendLidarStatusToSettingUI, &window,
+                         &ACWPSetMuch::onLidarStatusReceiving);
+        QObject::connect(&receiver, &GetSet::SendDataDifo, &window,
+                         [this](const QByteArray& packet) { packets.push_back(packet); });
+        receiver.start();
+        ASSERT_TRUE(waitUntil([this] { return receiver.boundPort() != 0; }));
+        ASSERT_TRUE(
+            ns.start({"--source-ip", SensorNamespace::kSensorAddress, "--host",
+                      SensorNamespace::kHostAddress, "--port", QString::number(sink.localPort()),
+                      "--equipment-port", QString::number(receiver.boundPort()), "--step", "10",
+                      "--rate", "5", "--seconds", "100"}))
+            << ns.error().toStdString();
+        ASSERT_TRUE(waitUntil([this] { return !packets.empty(); }, 10000));
+        // The kernel may mark the link running a moment after traffic flows;
+        // until then the capture would take loopback.
+        ASSERT_TRUE(waitUntil(
+            [] {
+                QString error;
+                const auto fit = AdapterChooser::candidates(LiveCapture::listAdapters(&error));
+                return !fit.empty() && !fit.front().loopback;
+            },
+            10000));
+    }
+    void TearDown() override {
+        receiver.stop = true;
+        receiver.wait(2000);
+    }
+
+    // Clicks a button that searches for the sensor and waits for its box.
+    void clickAndWait(const char* name) {
+        const std::size_t before = boxes.size();
+        click(name);
+        ASSERT_TRUE(waitUntil([&] { return !window.searching() && boxes.size() > before; }, 20000));
+    }
+    // The simulator's lines about advanced parameter packets.
+    int advancedLines() { return ns.output().count(kAdvancedLine); }
+    // Line `index` (from 0), once it is there.
+    QByteArray advancedLine(int index) {
+        if (!waitUntil([&] { return advancedLines() > index; }, 10000)) {
+            return "(none)";
+        }
+        const QByteArray out = ns.output();
+        int at = -1;
+        for (int i = 0; i <= index; ++i) {
+            at = out.indexOf(kAdvancedLine, at + 1);
+        }
+        return out.mid(at, out.indexOf('\n', at) - at);
+    }
+    // The calibration of the first packet that arrives from now on.
+    CalibrationTables nextReported() {
+        const std::size_t seen = packets.size();
+        EXPECT_TRUE(waitUntil([&] { return packets.size() > seen; }, 10000));
+        const QByteArray& p = packets.back();
+        return CalibrationTables::fromInfoPacket(
+            ByteSpan(reinterpret_cast<const std::uint8_t*>(p.constData()),
+                     static_cast<std::size_t>(p.size())));
+    }
+
+    static constexpr const char* kAdvancedLine = "advanced parameter packet from 192.168.1.102:";
+    UdpSocket sink; // the sensor's points go here
+    GetSet receiver;
+    std::vector<QByteArray> packets;
+};
+
+} // namespace
+
+TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
+    const CalibrationTables reported = nextReported();
+    // Serial number and version, bytes 60..69.
+    const auto identity = [this] { return packets.back().mid(60, 10); };
+    const QByteArray reportedIdentity = identity();
+    clickAndWait("pushButton_Refreshlidar");
+    EXPECT_EQ(boxes.back().text, "Resresh completed");
+    EXPECT_EQ(text("lineEdit_SerialNumber"), "K00815120201123");
+    EXPECT_EQ(text("lineEdit_Version"), "V210");
+    EXPECT_EQ(text("lineEdit_seg"), "0.29");
+    EXPECT_NE(text("lineEdit_PitchChannel_32"), "0");
+
+    // Unedited, nothing changes on the sensor.
+    const int lines = advancedLines();
+    clickAndWait("pushButton_OK");
+    ASSERT_GE(boxes.size(), 3u);
+    EXPECT_EQ(boxes[boxes.size() - 2].text, "Setup completed");
+    EXPECT_EQ(boxes.back().kind, "question");
+    const QByteArray unchanged = advancedLine(lines);
+    EXPECT_TRUE(unchanged.endsWith(": nothing changed")) << unchanged.constData();
+    EXPECT_EQ(nextReported(), reported);
+    EXPECT_EQ(identity(), reportedIdentity);
+
+    // An edited pitch field 18 and static value 200 arrive in the sensor's
+    // next packets.
+    field("lineEdit_PitchChannel_18")->setText("12.34");
+    field("lineEdit__StaticChannel_200")->setText("-5");
+    clickAndWait("pushButton_OK");
+    const QByteArray edited = advancedLine(lines + 1);
+    EXPECT_TRUE(edited.endsWith(": static values: 1 changed, pitch entries: 1 changed"))
+        << edited.constData();
+    CalibrationTables expected = reported;
+    expected.pitch[17] = 1234;
+    expected.staticValues[199] = -5;
+    EXPECT_TRUE(waitUntil([&] { return nextReported() == expected; }, 10000));
+    clickAndWait("pushButton_Refreshlidar");
+    EXPECT_EQ(text("lineEdit_PitchChannel_18"), "12.34");
+    EXPECT_EQ(text("lineEdit__StaticChannel_200"), "-5");
+}
+
+TEST_F(AdvancedSensor, SaveSetFileWritesACapturedPacket) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("sensor.ini");
+    window.setFileNameAsker([&path](QWidget*) { return path; });
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(5000, 'x'));
+    old.close();
+
+    click("pushButton_SaveSettingfile");
+    ASSERT_TRUE(waitUntil([this] { return !window.searching(); }, 20000));
+    EXPECT_TRUE(boxes.empty());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    // The packet the status receiver got too, in the file's layout.
+    const auto received = [&] {
+        for (const QByteArray& p : packets) {
+            DeviceInfoPacket::Bytes bytes{};
+            std::copy(p.begin(), p.end(), bytes.begin());
+            if (ParameterFile::text(bytes) == saved) {
+                return true;
+            }
+        }
+        return false;
+    };
+    EXPECT_TRUE(waitUntil(received)) << saved.left(60).constData();
+    EXPECT_EQ(saved.size(), 3768);
+    EXPECT_TRUE(saved.startsWith("a5 ff 00 5a "));
+
+    // A file that cannot be made says so.
+    window.setFileNameAsker([&dir](QWidget*) { return dir.filePath("missing/sensor.ini"); });
+    click("pushButton_SaveSettingfile");
+    ASSERT_TRUE(waitUntil([this] { return !window.searching() && !boxes.empty(); }, 20000));
+    EXPECT_EQ(boxes[0].title, "error");
+    EXPECT_EQ(boxes[0].text, QString::fromUtf8("打开文件失败,请检查!"));
+}
+
+TEST_F(AdvancedSensor, RestoreSendsTheFactorySettingsToTheSensor) {
+    // The sensor stands at the default Dest IP and port in this namespace.
+    click("pushButton_RecoverSetting");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Reset completed !");
+    ASSERT_TRUE(waitUntil([this] {
+        return ns.output().contains("default configuration packet from 192.168.1.102:");
+    })) << ns.output().constData();
+    const QByteArray out = ns.output();
+    const int at = out.indexOf("default configuration packet");
+    const QByteArray line = out.mid(at, out.indexOf('\n', at) - at);
+    EXPECT_TRUE(line.contains(QByteArray("equipment port ") +
+                              QByteArray::number(receiver.boundPort()) + " -> 2369"))
+        << line.constData();
+}
