@@ -10,6 +10,7 @@
 // "{port}" replaced by the window's data port, e.g.
 // --sender='build/bin/sensor-sim --port {port}'.
 #include "LiveSender.h"
+#include "WindowBenchMain.h"
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
 #include "lidar/GetMuch.h"
@@ -18,15 +19,12 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
-#include <QSurfaceFormat>
 #include <QTest>
 #include <QToolButton>
-#include <QVTKOpenGLNativeWidget.h>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
 #include <string>
-#include <vtkLogger.h>
 
 namespace {
 
@@ -105,30 +103,23 @@ void BM_LiveDraw(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
-    vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
-    QApplication app(argc, argv);
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--seconds=", 0) == 0) {
-            seconds = std::stoi(arg.substr(10));
-        } else if (arg.rfind("--sender=", 0) == 0) {
-            senderCommand = QString::fromStdString(arg.substr(9));
-        } else {
-            rest.push_back(argv[i]);
-        }
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::RegisterBenchmark("BM_LiveDraw", BM_LiveDraw)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond);
-    benchmark::AddCustomContext("sender", senderCommand.isEmpty()
-                                              ? "built-in, 10 Hz x 230400 points"
-                                              : senderCommand.toStdString());
-    benchmark::Initialize(&restCount, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(
+        argc, argv, seconds,
+        [](const std::string& arg) {
+            std::string value;
+            if (!optionValue(arg, "sender", value)) {
+                return false;
+            }
+            senderCommand = QString::fromStdString(value);
+            return true;
+        },
+        [] {
+            benchmark::RegisterBenchmark("BM_LiveDraw", BM_LiveDraw)
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kSecond);
+            benchmark::AddCustomContext("sender", senderCommand.isEmpty()
+                                                      ? "built-in, 10 Hz x 230400 points"
+                                                      : senderCommand.toStdString());
+        });
 }

@@ -11,6 +11,7 @@
 // thread from another thread wait (posted_*; paints are posted at low priority, so these jump ahead
 // of them): median, 99th percentile and worst, in milliseconds.
 #include "LiveSender.h"
+#include "WindowBenchMain.h"
 #include "XKeyPresser.h"
 #include "app/DrawCoalescer.h"
 #include "app/PlaybackBar.h"
@@ -23,11 +24,9 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <QVTKOpenGLNativeWidget.h>
 #include <algorithm>
 #include <atomic>
 #include <benchmark/benchmark.h>
@@ -36,7 +35,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-#include <vtkLogger.h>
 
 namespace {
 
@@ -248,35 +246,22 @@ void BM_InputLatency(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
-    vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
-    QApplication app(argc, argv);
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--seconds=", 0) == 0) {
-            seconds = std::stoi(arg.substr(10));
-        } else {
-            rest.push_back(argv[i]);
-        }
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::RegisterBenchmark("BM_OpenCapture", BM_OpenCapture)
-        ->ArgName("live")
-        ->Arg(0)
-        ->Arg(1)
-        ->Iterations(5)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_InputLatency", BM_InputLatency)
-        ->ArgName("points")
-        ->Arg(100000)
-        ->Arg(300000)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond);
-    benchmark::Initialize(&restCount, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(
+        argc, argv, seconds, [](const std::string&) { return false; },
+        [] {
+            benchmark::RegisterBenchmark("BM_OpenCapture", BM_OpenCapture)
+                ->ArgName("live")
+                ->Arg(0)
+                ->Arg(1)
+                ->Iterations(5)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark("BM_InputLatency", BM_InputLatency)
+                ->ArgName("points")
+                ->Arg(100000)
+                ->Arg(300000)
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kSecond);
+        });
 }
