@@ -5,6 +5,7 @@
 #include <QObject>
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <mutex>
 
 namespace {
@@ -215,23 +216,6 @@ TEST_F(PlayerTest, TurningWhilePlayingContinuesFromTheFrameOnScreen) {
     expectNumbersNameTheFrames();
 }
 
-TEST_F(PlayerTest, RestartShowsFrameZeroThenWaitsAtTheStopPoint) {
-    play();
-    ASSERT_TRUE(waitForFrames(2));
-    player.playback.restartRequested = 1;
-    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
-    EXPECT_EQ(player.playback.restartRequested, 0);
-    // Frame 0 is the last thing out before the stop point.
-    ASSERT_GE(events.size(), 2u);
-    EXPECT_EQ(events[events.size() - 2], 0);
-    expectQuietFor(150);
-    const std::size_t before = frames.size();
-    player.releaseGate();
-    ASSERT_TRUE(waitForFrames(before + 1));
-    EXPECT_EQ(numbers[before], 0);
-    expectNumbersNameTheFrames();
-}
-
 TEST_F(PlayerTest, ShowLastFrameShowsItPausesAndPlayingOnReachesTheEnd) {
     play();
     ASSERT_TRUE(waitForFrames(1));
@@ -251,19 +235,35 @@ TEST_F(PlayerTest, ShowLastFrameShowsItPausesAndPlayingOnReachesTheEnd) {
     EXPECT_EQ(frames.size(), before + 1);
 }
 
-TEST_F(PlayerTest, AFrameAskedForWithAStopPointAfterItGoesOutThenTheStopPointFollows) {
+TEST_F(PlayerTest, ARestartOrAFrameAskedWithAStopPointShowsItsFrameThenWaitsAtTheStopPoint) {
+    const struct {
+        const char* what;
+        std::function<void()> ask;
+        int shown;
+    } cases[] = {
+        {"restart", [this] { player.playback.restartRequested = 1; }, 0},
+        {"last frame",
+         [this] { player.showFrame(frameCount() - 1, ReadLiveOffData::AfterFrame::StopPoint); },
+         frameCount() - 1},
+    };
     play();
-    ASSERT_TRUE(waitForFrames(2));
-    player.showFrame(frameCount() - 1, ReadLiveOffData::AfterFrame::StopPoint);
-    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
-    EXPECT_EQ(events.back(), -1);
-    EXPECT_EQ(numbers.back(), frameCount() - 1);
-    expectQuietFor(150);
-    // The next release plays from frame 0.
-    const std::size_t before = frames.size();
-    player.releaseGate();
-    ASSERT_TRUE(waitForFrames(before + 1));
-    EXPECT_EQ(numbers[before], 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int stopsBefore = stopPoints;
+        ASSERT_TRUE(waitForFrames(frames.size() + 2)); // playing
+        c.ask();
+        ASSERT_TRUE(waitUntil([&] { return stopPoints == stopsBefore + 1; }));
+        // The frame is the last thing out before the stop point.
+        EXPECT_EQ(events.back(), -1);
+        EXPECT_EQ(numbers.back(), c.shown);
+        expectQuietFor(150);
+        // The next release plays from frame 0.
+        const std::size_t before = frames.size();
+        player.releaseGate();
+        ASSERT_TRUE(waitForFrames(before + 1));
+        EXPECT_EQ(numbers[before], 0);
+    }
+    EXPECT_EQ(player.playback.restartRequested, 0);
     expectNumbersNameTheFrames();
 }
 
