@@ -232,6 +232,8 @@ void manwindow::startReceiving() {
     }
 
     liveRunning = true;
+    // A capture frame's number whose frame a suspended display dropped.
+    playback.arrivingFrame.reset();
     ui->toolButton_Play->setEnabled(false);
     liveReceiver->multicastAddress = ui->lineEdit_2->text().toStdString();
     liveReceiver->port = *PortField::parse(ui->lineEdit_portNumber->text());
