@@ -3,12 +3,15 @@
 #include <QVTKOpenGLNativeWidget.h>
 #include <algorithm>
 #include <cmath>
+#include <pcl/common/common.h>
 #include <pcl/visualization/pcl_visualizer.h>
 #include <string>
 #include <vtkAxesActor.h>
+#include <vtkCamera.h>
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkOrientationMarkerWidget.h>
 #include <vtkRenderer.h>
+#include <vtkRendererCollection.h>
 
 namespace {
 
@@ -69,6 +72,8 @@ void CloudView::applyPreset(int index) {
     const CameraPreset& p = kPresets[index];
     viewer_->setCameraPosition(p.position[0], p.position[1], p.position[2], p.focal[0], p.focal[1],
                                p.focal[2], p.up[0], p.up[1], p.up[2]);
+    presetCamera_ = camera();
+    presetApplied_ = true;
     render();
 }
 
@@ -139,6 +144,12 @@ void CloudView::drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& i
         viewer_->addPointCloud<pcl::PointXYZRGB>(shown, own, kFrameCloudId);
     }
     viewer_->setPointCloudRenderingProperties(PCL_VISUALIZER_POINT_SIZE, pointSize_, kFrameCloudId);
+    if (fitPending_ && !shown->empty()) {
+        fitPending_ = false;
+        if (cameraAtPreset()) {
+            fitAlongView(*shown);
+        }
+    }
     render();
 }
 
@@ -195,6 +206,38 @@ void CloudView::onKey(const pcl::visualization::KeyboardEvent& event) {
     } else if (event.getKeyCode() == '-') {
         pointSize_ = std::max(pointSize_ - 1, kMinPointSize);
     }
+}
+
+CloudView::CameraState CloudView::camera() const {
+    CameraState state;
+    vtkCamera* c = viewer_->getRendererCollection()->GetFirstRenderer()->GetActiveCamera();
+    c->GetPosition(state.position);
+    c->GetFocalPoint(state.focal);
+    c->GetViewUp(state.up);
+    state.viewAngle = c->GetViewAngle();
+    return state;
+}
+
+bool CloudView::cameraAtPreset() const {
+    if (!presetApplied_) {
+        return false;
+    }
+    const CameraState now = camera();
+    const auto same = [](const double* a, const double* b) {
+        return std::equal(a, a + 3, b, [](double x, double y) { return std::abs(x - y) < 1e-9; });
+    };
+    return same(now.position, presetCamera_.position) && same(now.focal, presetCamera_.focal) &&
+           same(now.up, presetCamera_.up) && now.viewAngle == presetCamera_.viewAngle;
+}
+
+void CloudView::fitAlongView(const Cloud& cloud) {
+    pcl::PointXYZRGB low;
+    pcl::PointXYZRGB high;
+    pcl::getMinMax3D(cloud, low, high);
+    double bounds[6] = {low.x, high.x, low.y, high.y, low.z, high.z};
+    // Keeps the direction of view and the view-up; centres the points and
+    // moves the camera back until they all fit.
+    viewer_->getRendererCollection()->GetFirstRenderer()->ResetCamera(bounds);
 }
 
 void CloudView::resetCameraAndRender() {

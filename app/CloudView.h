@@ -43,6 +43,13 @@ public:
     // ignored.
     void applyPreset(int index);
 
+    // The next frame with points that is drawn is fitted into the view
+    // along the direction of the last preset (once), provided the camera
+    // still stands where that preset put it: the presets look from 1 m away,
+    // too close to show a street.
+    void fitFirstFrame() { fitPending_ = true; }
+    bool firstFrameFitPending() const { return fitPending_; }
+
     void toggleCoordinate();
     bool coordinateShown() const { return coordinateShown_; }
 
@@ -69,8 +76,15 @@ public:
     void render();
 
 private:
+    struct CameraState {
+        double position[3] = {}, focal[3] = {}, up[3] = {}, viewAngle = 0;
+    };
+
     void onKey(const pcl::visualization::KeyboardEvent& event);
     void resetCameraAndRender();
+    CameraState camera() const;
+    bool cameraAtPreset() const;
+    void fitAlongView(const Cloud& cloud);
 
     QVTKOpenGLNativeWidget* screen_;
     std::shared_ptr<pcl::visualization::PCLVisualizer> viewer_;
@@ -78,4 +92,7 @@ private:
     bool coordinateShown_ = false;
     bool gridHidden_ = true;
     int pointSize_ = kMinPointSize;
+    bool fitPending_ = false;
+    bool presetApplied_ = false;
+    CameraState presetCamera_; // as the last preset left it
 };

@@ -5,10 +5,12 @@
 #include "ui_manwindow.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QProgressDialog>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -55,6 +57,9 @@ PlaybackBar::PlaybackBar(Ui::manwindowClass& ui, ReadLiveOffData& player,
     // No capture, no frames.
     ui_.Slider_Frame->setRange(0, 0);
     ui_.Spbox_Frame->setRange(0, 0);
+    // Queued like the frame that follows it, so each number meets its frame.
+    QObject::connect(&player_, &ReadLiveOffData::SendFrameNumber, window_,
+                     [this](int frame) { position_.arrivingFrame = frame; });
 }
 
 void PlaybackBar::wireButtons() {
@@ -83,26 +88,43 @@ void PlaybackBar::open() {
 }
 
 bool PlaybackBar::openCapture(const QString& path) {
-    std::shared_ptr<const CaptureFile> loaded;
-    QString error;
+    if (loader_.isRunning()) {
+        return false;
+    }
+    // Drawing would compete with the loading for the processor; live
+    // reception goes on, so that a bad file leaves it as it was.
+    hooks_.holdDrawing(true);
+    ui_.tabWidget->setEnabled(false);
     {
-        QProgressDialog progress(trForm("Opening file..."), QString(), 0, 10, window_);
+        // Not modal, so that closing the window stays possible (and cancels
+        // the load); the tabs are disabled meanwhile instead.
+        QProgressDialog progress(trForm("Opening file..."), QString(), 0, kProgressSteps, window_);
         progress.setWindowTitle(trForm("Please wait a moment"));
         progress.setFixedWidth(300);
         progress.setMinimumDuration(5);
         progress.setWindowIcon(ImagePath::icon(QStringLiteral("./Resources/image/corvane.png")));
-        progress.setModal(true);
-        progress.setRange(0, kProgressSteps);
-        // The previous capture stays loaded (and may go on playing) until
-        // the new one has opened.
-        loaded = CaptureFile::open(path, &error, [&](std::uint64_t done, std::uint64_t total) {
-            progress.setValue(total == 0 ? kProgressSteps
-                                         : static_cast<int>(done * kProgressSteps / total));
-        });
+        progress.setValue(0);
+        QEventLoop loading;
+        QObject::connect(&loader_, &CaptureLoader::SendProgress, &progress,
+                         [&progress](quint64 done, quint64 total) {
+                             progress.setValue(
+                                 total == 0 ? kProgressSteps
+                                            : static_cast<int>(done * kProgressSteps / total));
+                         });
+        QObject::connect(&loader_, &QThread::finished, &loading, &QEventLoop::quit);
+        loader_.load(path);
+        loading.exec();
+        loader_.wait();
     }
+    ui_.tabWidget->setEnabled(true);
+    if (std::exchange(closing_, false)) {
+        return false;
+    }
+    std::shared_ptr<const CaptureFile> loaded = loader_.capture();
     if (!loaded) {
-        printLine(error);
-        hooks_.showTips(error);
+        hooks_.holdDrawing(false);
+        printLine(loader_.errorText());
+        hooks_.showTips(loader_.errorText());
         return false;
     }
 
@@ -115,6 +137,7 @@ bool PlaybackBar::openCapture(const QString& path) {
     }
     capture_ = std::move(loaded);
     showLoaded();
+    hooks_.holdDrawing(false);
 
     const QString notice = capture_->truncationNotice();
     if (!notice.isEmpty()) {
@@ -122,6 +145,13 @@ bool PlaybackBar::openCapture(const QString& path) {
         hooks_.showTips(notice);
     }
     return true;
+}
+
+void PlaybackBar::cancelLoading() {
+    if (loader_.isRunning()) {
+        closing_ = true;
+        loader_.cancel();
+    }
 }
 
 void PlaybackBar::showLoaded() {
@@ -147,10 +177,8 @@ void PlaybackBar::showLoaded() {
     forwardSpeedStep_ = 1;
     backwardSpeedStep_ = 1;
     showNormalSpeedIcons();
-    position_.playbackActive = false;
-    position_.movingForward = true;
-    position_.movingBackward = false;
     position_.sliderDragging = false;
+    position_.arrivingFrame.reset();
     player_.playback.speedIndex = 0;
     player_.playback.pauseAfterFrame = 0;
     player_.playback.restartRequested = 0;
@@ -166,7 +194,6 @@ void PlaybackBar::playOrPause() {
     if (!paused_) {
         ui_.toolButton_Play->setIcon(imageIcon("Play"));
         paused_ = true;
-        position_.playbackActive = true;
         if (playPressCount_ > 1) {
             player_.closeGate();
         }
@@ -175,28 +202,22 @@ void PlaybackBar::playOrPause() {
 
     ui_.toolButton_Play->setIcon(imageIcon("Pause"));
     paused_ = false;
-    position_.playbackActive = true;
     offlineMode_ = true;
     player_.playback.restartRequested = 0;
     player_.playback.pauseAfterFrame = 0;
     if (playPressCount_ == 1) {
         player_.playback.stepDirection = 1;
-        position_.movingForward = true;
-        position_.movingBackward = false;
         hooks_.startReceiving();
         forwardSpeedStep_ = 1;
         backwardSpeedStep_ = 1;
         playbackFinished_ = false;
     } else {
-        if (playbackFinished_) {
-            // From the stop point: forward from packet 0, frame 0 first.
-            playbackFinished_ = false;
-            player_.seekPacket = 0;
-            showPosition(0);
-        }
+        // From a stop point the player plays forward from frame 0.
+        playbackFinished_ = false;
         player_.releaseGate();
     }
     ++playPressCount_;
+    hooks_.focusView();
 }
 
 void PlaybackBar::seekForward() {
@@ -214,9 +235,6 @@ void PlaybackBar::seekForward() {
         player_.playback.stepDirection = 1;
     }
     forwardMode_ = true;
-    position_.movingForward = true;
-    // Counting both ways at once would freeze the position.
-    position_.movingBackward = false;
 
     if (!paused_) {
         const SpeedRow& row = kForwardCycle[forwardSpeedStep_ - 1];
@@ -243,13 +261,11 @@ void PlaybackBar::seekBackward() {
     if (forwardMode_) {
         ui_.toolButton_SeekForward->setIcon(imageIcon("Seekforward"));
         player_.playback.stepDirection = -1;
-        position_.movingForward = false;
         forwardSpeedStep_ = 1;
         backwardSpeedStep_ = 1;
         player_.playback.speedIndex = 0;
     }
     forwardMode_ = false;
-    position_.movingBackward = true;
 
     if (!paused_) {
         const SpeedRow& row = kBackwardCycle[backwardSpeedStep_ - 1];
@@ -257,16 +273,12 @@ void PlaybackBar::seekBackward() {
         backwardSpeedStep_ = backwardSpeedStep_ % kSpeedSteps + 1;
         player_.playback.speedIndex = row.speedIndex;
         player_.playback.stepDirection = -1;
-        position_.movingForward = false;
         return;
     }
     singleStep(-1);
 }
 
 void PlaybackBar::singleStep(int direction) {
-    position_.playbackActive = true;
-    position_.movingForward = direction > 0;
-    position_.movingBackward = direction < 0;
     showNormalSpeedIcons();
     forwardSpeedStep_ = 1;
     backwardSpeedStep_ = 1;
@@ -276,8 +288,9 @@ void PlaybackBar::singleStep(int direction) {
     player_.releaseGate();
 }
 
+// Go To Start and Go To End show the first or the last frame and leave the
+// player at a stop point behind it; the position follows the frame.
 void PlaybackBar::goToStart() {
-    showPosition(0);
     ui_.toolButton_Play->setIcon(imageIcon("Play"));
     player_.playback.restartRequested = 1;
     if (paused_) {
@@ -287,20 +300,9 @@ void PlaybackBar::goToStart() {
 }
 
 void PlaybackBar::goToEnd() {
-    // The player shows the last frame and pauses behind it; the frame it
-    // sends does not move the position, which is already there.
-    const int lastFrame = std::max(capture_->captureFrameCount() - 1, 0);
-    position_.playbackActive = false;
-    position_.movingForward = true;
-    position_.movingBackward = false;
-    showNormalSpeedIcons();
-    forwardSpeedStep_ = 1;
-    backwardSpeedStep_ = 1;
-    player_.playback.speedIndex = 0;
-    showPosition(lastFrame);
     ui_.toolButton_Play->setIcon(imageIcon("Play"));
     paused_ = true;
-    player_.showFrameAndPause(lastFrame);
+    player_.showFrame(capture_->captureFrameCount() - 1, ReadLiveOffData::AfterFrame::StopPoint);
 }
 
 void PlaybackBar::progressMoved(int value) {
@@ -317,31 +319,29 @@ void PlaybackBar::progressReleased() {
     if (!capture_) {
         return;
     }
-    showPosition(pendingFrame_);
-    hooks_.seek(packetOfFrame(pendingFrame_));
+    if (player_.isRunning()) {
+        // The position follows once the frame is on screen.
+        player_.showFrame(pendingFrame_, paused_ ? ReadLiveOffData::AfterFrame::Pause
+                                                 : ReadLiveOffData::AfterFrame::PlayOn);
+    } else {
+        // Before the first Play: where the player starts (frameBeforeStart()).
+        showPosition(pendingFrame_);
+    }
 }
 
-std::optional<int> PlaybackBar::seekBeforeStart() const {
+std::optional<int> PlaybackBar::frameBeforeStart() const {
     if (!capture_ || position_.currentFrame == 0) {
         return std::nullopt;
     }
-    return packetOfFrame(position_.currentFrame);
-}
-
-int PlaybackBar::packetOfFrame(int frame) const {
-    const std::vector<std::int32_t>& starts = capture_->frameStartPackets();
-    if (frame <= 0 || starts.empty()) {
-        return 0;
-    }
-    return starts[std::min(static_cast<std::size_t>(frame), starts.size()) - 1];
+    return position_.currentFrame;
 }
 
 void PlaybackBar::finishOrStart(bool finished) {
+    // The position stays with the frame on screen: the last one at the end,
+    // frame 0 at the start.
     if (finished) {
         playbackFinished_ = true;
         paused_ = true;
-        position_.movingForward = true;
-        position_.movingBackward = false;
         player_.playback.speedIndex = 0;
         // The icons show normal speed: the cycles start there again.
         forwardSpeedStep_ = 1;
@@ -351,11 +351,9 @@ void PlaybackBar::finishOrStart(bool finished) {
         ui_.toolButton_GoToEnd->setEnabled(false);
         ui_.toolButton_Play->setIcon(imageIcon("Play"));
         showNormalSpeedIcons();
-        showPosition(0);
         ui_.toolButton_Open->setEnabled(true);
     }
     offlineMode_ = false;
-    position_.playbackActive = false;
     ui_.toolButton_Lidar->setEnabled(true);
 }
 

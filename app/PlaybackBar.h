@@ -2,6 +2,7 @@
 
 #include "app/PlaybackPosition.h"
 #include "capture/CaptureFile.h"
+#include "capture/CaptureLoader.h"
 
 #include <QString>
 #include <functional>
@@ -19,8 +20,9 @@ class ReadLiveOffData;
 // pausing and single-stepping the capture player, the speed cycles of the
 // two seek buttons, going to the start or the end, the frame slider, and the
 // player's stop points. Lives on the GUI thread and steers the player only
-// through its playback variables, its gate, its seek slot (reached through
-// the window's signal) and stopping it.
+// through its playback variables, its gate, its frame requests and stopping
+// it. The position (slider, spin box, currentFrame) is the number of the
+// capture frame on screen, as the player numbers the frames it sends.
 class PlaybackBar {
 public:
     // What the bar asks of the window.
@@ -33,11 +35,12 @@ public:
         // Takes in what the stopped player still had on its way and empties
         // the view.
         std::function<void()> clearView;
-        // Asks the player to seek to a packet (the window's
-        // sendProgressChangeValue).
-        std::function<void(int packet)> seek;
+        // Stops drawing frames (true) while a capture loads, or draws again.
+        std::function<void(bool hold)> holdDrawing;
         // A warning box titled "Tips".
         std::function<void(const QString& text)> showTips;
+        // Gives the 3D view the keyboard focus when playing starts.
+        std::function<void()> focusView;
     };
 
     PlaybackBar(Ui::manwindowClass& ui, ReadLiveOffData& player, PlaybackPosition& position,
@@ -48,10 +51,14 @@ public:
 
     // Open: asks for a file, then openCapture().
     void open();
-    // Loads `path`; on success the previous capture (and its player) makes
-    // way for it. On failure the text goes to standard output and a "Tips"
-    // box, and everything stays as it was.
+    // Loads `path` on a thread of its own while the window stays responsive
+    // and draws nothing; on success live reception ends and the previous
+    // capture (and its player) makes way for it. On failure the text goes to
+    // standard output and a "Tips" box, and everything carries on as it was.
     bool openCapture(const QString& path);
+    // The window closes: a running load is cancelled and its capture dropped.
+    void cancelLoading();
+    CaptureLoader& captureLoader() { return loader_; }
     void playOrPause();
     void seekForward();
     void seekBackward();
@@ -65,9 +72,9 @@ public:
     // Playback was started: the start routine starts the player.
     bool offlineMode() const { return offlineMode_; }
     const std::shared_ptr<const CaptureFile>& capture() const { return capture_; }
-    // The packet a player about to start should seek to first: the frame
-    // chosen with the slider before the first Play.
-    std::optional<int> seekBeforeStart() const;
+    // The frame a player about to start should begin with: the one chosen
+    // with the slider before the first Play.
+    std::optional<int> frameBeforeStart() const;
 
     bool paused() const { return paused_; }
     int playPressCount() const { return playPressCount_; }
@@ -77,9 +84,6 @@ public:
 
 private:
     void showLoaded();
-    // The packet holding the marker that opens `frame`; packet 0 for frame
-    // 0, which no marker opens.
-    int packetOfFrame(int frame) const;
     void showPosition(int frame);
     void setSeekButtonsEnabled(bool enabled);
     void showNormalSpeedIcons();
@@ -92,6 +96,8 @@ private:
     QWidget* window_;
 
     std::shared_ptr<const CaptureFile> capture_;
+    CaptureLoader loader_;
+    bool closing_ = false; // the window closed while a capture loaded
     bool paused_ = false;
     int playPressCount_ = 1;
     bool offlineMode_ = false;

@@ -1,26 +1,23 @@
 #pragma once
 
-// The frame position of playback, moved by one for every frame shown while
-// playback is active.
+#include <optional>
+
+// The frame position of playback: the index of the capture frame on screen,
+// as the player numbers each frame it sends.
 struct PlaybackPosition {
-    bool playbackActive = false;
-    bool movingForward = true;
-    bool movingBackward = false;
     int currentFrame = 0;
     bool sliderDragging = false; // the slider shows the user's drag, not the position
+    // The number the player gave the frame on its way to the window.
+    std::optional<int> arrivingFrame;
 
-    // Returns whether currentFrame changed.
+    // A frame is shown: returns whether it was a capture frame, whose number
+    // is now currentFrame.
     bool advance() {
-        if (!playbackActive) {
+        if (!arrivingFrame) {
             return false;
         }
-        const int before = currentFrame;
-        if (movingBackward) {
-            --currentFrame;
-        }
-        if (movingForward) {
-            ++currentFrame;
-        }
-        return currentFrame != before;
+        currentFrame = *arrivingFrame;
+        arrivingFrame.reset();
+        return true;
     }
 };

@@ -10,7 +10,10 @@
 #include "app/MousePointOverlay.h"
 #include "app/PlaybackBar.h"
 #include "app/RecordControl.h"
+#include "app/TabCompactLabel.h"
 #include "app/UserGuide.h"
+#include "app/ViewFocusHint.h"
+#include "app/WindowFit.h"
 #include "capture/ReadLiveOffData.h"
 #include "device/CodeDialog.h"
 #include "device/GetSet.h"
@@ -20,6 +23,7 @@
 #include "dialogs/SelectPointRange.h"
 #include "lidar/DataListText.h"
 #include "lidar/GetMuch.h"
+#include "lidar/PortField.h"
 #include "lidar/ThreadStop.h"
 #include "platform/ImagePath.h"
 #include "ui_manwindow.h"
@@ -58,7 +62,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
 
     // 2. Look.
     applyApplicationLook();
-    setWindowState(Qt::WindowMaximized);
+    WindowFit::fillScreen(*this);
 
     // 3. Workers and dialogs, in this order.
     selectPointRangeDialog = std::make_unique<SelectPointRange>();
@@ -88,8 +92,11 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     hooks.startReceiving = [this] { startReceiving(); };
     hooks.stopLiveReceivers = [this] { stopLiveReceivers(); };
     hooks.clearView = [this] { clearPlaybackView(); };
-    hooks.seek = [this](int packet) { emit sendProgressChangeValue(packet); };
+    hooks.holdDrawing = [this](bool hold) {
+        hold ? drawCoalescer->hold() : drawCoalescer->resume();
+    };
     hooks.showTips = [this](const QString& text) { showErrorMessage(text); };
+    hooks.focusView = [this] { ui->screen->setFocus(Qt::OtherFocusReason); };
     playbackBar = std::make_unique<PlaybackBar>(*ui, *offlinePlayer, playback, hooks, this);
     adapterPicker = AdapterPicker::forWindow(this);
     recordControl_ = std::make_unique<RecordControl>(
@@ -148,12 +155,19 @@ void manwindow::applyApplicationLook() {
     palette.setColor(QPalette::BrightText, Qt::red);
     palette.setColor(QPalette::Highlight, QColor(142, 45, 197).lighter(150));
     palette.setColor(QPalette::HighlightedText, Qt::black);
+    // Disabled controls must look disabled: grey text, and fields on the
+    // window's colour rather than white. Icons grey themselves.
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, QColor(140, 140, 140));
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Base, palette.color(QPalette::Window));
     QApplication::setPalette(palette);
 }
 
 void manwindow::createStatusBar() {
     const auto label = [this](int minimumWidth) {
-        auto* l = new QLabel(this);
+        auto* l = new TabCompactLabel(this);
         l->setMinimumSize(minimumWidth, 20);
         return l;
     };
@@ -173,6 +187,7 @@ void manwindow::createStatusBar() {
     ui->statusBar->addWidget(label(10));
     ui->statusBar->addWidget(statusLabelZ);
 
+    new ViewFocusHint(*ui->screen, *ui->statusBar);
     drawRateLabel = new QLabel(this);
     ui->statusBar->addPermanentWidget(drawRateLabel);
     showDrawRate();
@@ -237,12 +252,19 @@ ChannelSelection& manwindow::channelSelection() {
 }
 
 void manwindow::startReceiving() {
+    // A port text that is not a port changes nothing, running receivers
+    // included.
+    if (!playbackBar->offlineMode() && !portFieldsAccepted()) {
+        return;
+    }
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
     stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
+    statusReceiver->stop = false; // asked of a run that had just ended on its own
 
     registerMuchLidarDataMetaType();
     registerSettingDataMetaTypes();
     createDataModel();
+    cloudView_->fitFirstFrame();
 
     if (playbackBar->offlineMode()) {
         startOfflinePlayer();
@@ -250,11 +272,13 @@ void manwindow::startReceiving() {
     }
 
     liveRunning = true;
+    // A capture frame's number whose frame a suspended display dropped.
+    playback.arrivingFrame.reset();
     ui->toolButton_Play->setEnabled(false);
     liveReceiver->multicastAddress = ui->lineEdit_2->text().toStdString();
-    liveReceiver->port = ui->lineEdit_portNumber->text().toInt();
+    liveReceiver->port = *PortField::parse(ui->lineEdit_portNumber->text());
     statusReceiver->multicastAddress = liveReceiver->multicastAddress;
-    statusReceiver->port = ui->lineEdit_portNumber_2->text().toInt();
+    statusReceiver->port = *PortField::parse(ui->lineEdit_portNumber_2->text());
 
     // Made on every start; the unique flag keeps each of them single.
     const auto unique = Qt::UniqueConnection;
@@ -277,6 +301,20 @@ void manwindow::startReceiving() {
 
     liveReceiver->start(QThread::InheritPriority);
     statusReceiver->start(QThread::InheritPriority);
+    ui->screen->setFocus(Qt::OtherFocusReason);
+}
+
+bool manwindow::portFieldsAccepted() {
+    for (const auto& [name, field] :
+         {std::pair{trForm("Data Port"), ui->lineEdit_portNumber},
+          std::pair{trForm("Telemetry Port"), ui->lineEdit_portNumber_2}}) {
+        const QString refusal = PortField::refusal(name, field->text());
+        if (!refusal.isEmpty()) {
+            showErrorMessage(refusal);
+            return false;
+        }
+    }
+    return true;
 }
 
 void manwindow::startOfflinePlayer() {
@@ -289,8 +327,8 @@ void manwindow::startOfflinePlayer() {
             SLOT(getProgressChangeValue(int)), unique);
     if (!offlinePlayer->isRunning()) {
         offlinePlayer->setCapture(playbackBar->capture());
-        if (const std::optional<int> packet = playbackBar->seekBeforeStart()) {
-            emit sendProgressChangeValue(*packet);
+        if (const std::optional<int> frame = playbackBar->frameBeforeStart()) {
+            offlinePlayer->showFrame(*frame, ReadLiveOffData::AfterFrame::PlayOn);
         }
         offlinePlayer->start(QThread::InheritPriority);
     }
@@ -301,10 +339,16 @@ void manwindow::stopLiveReceivers() {
     if (!liveRunning) {
         return;
     }
+    // The data receiver has ended before a capture takes over, so that no
+    // live frame follows. The status receiver only feeds the device windows:
+    // it ends on its own within its receive time-out (a new start, or
+    // closing, waits for it).
+    statusReceiver->quit();
+    if (statusReceiver->isRunning()) {
+        statusReceiver->stop = true;
+    }
     liveReceiver->quit();
     stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
-    statusReceiver->quit();
-    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
 }
 
 void manwindow::clearPlaybackView() {
@@ -323,6 +367,7 @@ void manwindow::stopWorkers() {
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {
+    playbackBar->cancelLoading();
     stopWorkers();
     csvExporter->finish();
     QMainWindow::closeEvent(event);
@@ -442,6 +487,7 @@ void manwindow::writeDataListRows(const std::vector<DataListRow>& rows) {
 
 void manwindow::toggleSuspended() {
     suspended = !suspended;
+    ui->tolbtn_SuspendData->setChecked(suspended);
 }
 
 void manwindow::clearSelectionAndView() {
@@ -514,7 +560,7 @@ void manwindow::openUserGuide() {
 }
 
 void manwindow::showDrawRate() {
-    drawRateLabel->setText(trForm("Drawn: %1 frames/s   Skipped: %2")
+    drawRateLabel->setText(trForm("Drawn: %1/s  Skipped: %2/s")
                                .arg(drawCoalescer->drawsPerSecond(), 0, 'f', 1)
-                               .arg(drawCoalescer->drawsSkipped()));
+                               .arg(drawCoalescer->skipsPerSecond(), 0, 'f', 1));
 }

@@ -76,7 +76,10 @@ public:
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
 signals:
-    // A seek of the capture player to a packet.
+    // A seek of the capture player to a packet. The playback bar asks the
+    // player for frames instead (a packet cannot tell frame 0 from frame 1
+    // when the first marker lies in packet 0, nor apart frames whose markers
+    // share a packet); the signal stays for whoever seeks by packet.
     void sendProgressChangeValue(int);
 
 private slots:
@@ -100,6 +103,7 @@ private:
     void createStatusBar();
     void wireButtons();
     void startReceiving();
+    bool portFieldsAccepted();
     void startOfflinePlayer();
     void stopLiveReceivers();
     void clearPlaybackView();

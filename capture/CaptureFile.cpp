@@ -27,10 +27,11 @@ CaptureFile::CaptureFile(const QString& path) : captureFileName_(path), mapping_
 CaptureFile::~CaptureFile() = default;
 
 std::shared_ptr<const CaptureFile> CaptureFile::open(const QString& path, QString* errorText,
-                                                     const Progress& progress) {
+                                                     const Progress& progress,
+                                                     const std::atomic<bool>* cancel) {
     std::shared_ptr<CaptureFile> capture(new CaptureFile(path));
     QString error;
-    if (!capture->load(progress, &error)) {
+    if (!capture->load(progress, &error, cancel)) {
         if (errorText) {
             *errorText = QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), error);
         }
@@ -39,7 +40,8 @@ std::shared_ptr<const CaptureFile> CaptureFile::open(const QString& path, QStrin
     return capture;
 }
 
-bool CaptureFile::load(const Progress& progress, QString* errorText) {
+bool CaptureFile::load(const Progress& progress, QString* errorText,
+                       const std::atomic<bool>* cancel) {
     if (!mapping_.map(errorText)) {
         return false;
     }
@@ -57,7 +59,7 @@ bool CaptureFile::load(const Progress& progress, QString* errorText) {
                 progress(done, total);
             }
         },
-        errorText, &truncatedAt_);
+        errorText, &truncatedAt_, cancel);
     mapping_.adviseSequential(false);
     if (!walked) {
         return false;

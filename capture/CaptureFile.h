@@ -4,6 +4,7 @@
 #include "capture/MappedFile.h"
 
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -21,9 +22,11 @@ public:
     // Maps and indexes `path` (pcap or pcapng). Returns null and a text for
     // the user when the file cannot be read, is not a capture, is damaged,
     // or holds no data packet. A file cut short opens with the packets
-    // before the cut (see truncationNotice()).
+    // before the cut (see truncationNotice()). Setting `cancel` (from any
+    // thread) ends the indexing early, without a capture.
     static std::shared_ptr<const CaptureFile> open(const QString& path, QString* errorText,
-                                                   const Progress& progress = {});
+                                                   const Progress& progress = {},
+                                                   const std::atomic<bool>* cancel = nullptr);
 
     ~CaptureFile();
     CaptureFile(const CaptureFile&) = delete;
@@ -52,7 +55,7 @@ public:
 
 private:
     explicit CaptureFile(const QString& path);
-    bool load(const Progress& progress, QString* errorText);
+    bool load(const Progress& progress, QString* errorText, const std::atomic<bool>* cancel);
     void index(const CaptureRecord& record);
 
     QString captureFileName_;

@@ -44,17 +44,25 @@ std::uint32_t littleEndian32(const std::uint8_t* p) {
     return FieldReader{p, false}.u32(0);
 }
 
-// Reports progress each time another 1/256 of the image has been walked.
+// Reports progress each time another 1/256 of the image has been walked, and
+// tells the walk when it is to end early.
 class ProgressTicker {
 public:
-    ProgressTicker(const CaptureRecords::Progress& progress, std::uint64_t total)
-        : progress_(progress), total_(total), step_(std::max<std::uint64_t>(total / 256, 1)) {}
+    ProgressTicker(const CaptureRecords::Progress& progress, std::uint64_t total,
+                   const std::atomic<bool>* cancel)
+        : progress_(progress), total_(total), step_(std::max<std::uint64_t>(total / 256, 1)),
+          cancel_(cancel) {}
 
-    void at(std::uint64_t done) {
+    // False once the walk is cancelled.
+    bool at(std::uint64_t done) {
+        if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
+            return false;
+        }
         if (progress_ && done >= next_) {
             progress_(done, total_);
             next_ = done + step_;
         }
+        return true;
     }
     void finish() {
         if (progress_) {
@@ -67,7 +75,13 @@ private:
     std::uint64_t total_;
     std::uint64_t step_;
     std::uint64_t next_ = 0;
+    const std::atomic<bool>* cancel_;
 };
+
+bool cancelled(QString* errorText) {
+    *errorText = tr("Opening the capture file was cancelled.");
+    return false;
+}
 
 QString damagedAt(std::uint64_t offset, const QString& what) {
     return tr("The capture file is damaged at byte %1: %2").arg(offset).arg(what);
@@ -92,7 +106,9 @@ bool walkPcap(ByteSpan image, bool bigEndian, const CaptureRecords::Visitor& vis
 
     std::size_t offset = kPcapFileHeader;
     while (offset < image.size()) {
-        ticker.at(offset);
+        if (!ticker.at(offset)) {
+            return cancelled(errorText);
+        }
         const std::size_t left = image.size() - offset;
         const std::uint32_t captured =
             left < kPcapRecordHeader ? 0 : FieldReader{image.data() + offset, bigEndian}.u32(8);
@@ -117,7 +133,9 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
     bool bigEndian = false;
     std::size_t offset = 0;
     while (offset < image.size()) {
-        ticker.at(offset);
+        if (!ticker.at(offset)) {
+            return cancelled(errorText);
+        }
         const std::size_t left = image.size() - offset;
         if (left < kBlockOverhead) {
             *truncatedAt = offset;
@@ -230,7 +248,8 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
 } // namespace
 
 bool CaptureRecords::walk(ByteSpan image, const Visitor& visit, const Progress& progress,
-                          QString* errorText, std::optional<std::uint64_t>* truncatedAt) {
+                          QString* errorText, std::optional<std::uint64_t>* truncatedAt,
+                          const std::atomic<bool>* cancel) {
     truncatedAt->reset();
     if (image.size() == 0) {
         *errorText = tr("The file is empty.");
@@ -240,7 +259,7 @@ bool CaptureRecords::walk(ByteSpan image, const Visitor& visit, const Progress& 
         *errorText = tr("This is not a capture file (pcap or pcapng).");
         return false;
     }
-    ProgressTicker ticker(progress, image.size());
+    ProgressTicker ticker(progress, image.size(), cancel);
     const std::uint32_t magic = littleEndian32(image.data());
     const std::uint32_t swappedMagic = FieldReader{image.data(), true}.u32(0);
     bool ok = false;

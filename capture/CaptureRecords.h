@@ -3,6 +3,7 @@
 #include "lidar/ByteSpan.h"
 
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -29,7 +30,9 @@ public:
     // the records before it have been visited by then. A file cut short (the
     // last record runs past its end, as after an interrupted copy) is not
     // an inconsistency: the walk ends there, returns true and sets
-    // `truncatedAt` to the offset of the incomplete record.
+    // `truncatedAt` to the offset of the incomplete record. Setting `cancel`
+    // (from any thread) ends the walk before the next record, with false.
     static bool walk(ByteSpan image, const Visitor& visit, const Progress& progress,
-                     QString* errorText, std::optional<std::uint64_t>* truncatedAt);
+                     QString* errorText, std::optional<std::uint64_t>* truncatedAt,
+                     const std::atomic<bool>* cancel = nullptr);
 };

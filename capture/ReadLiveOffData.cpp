@@ -1,6 +1,7 @@
 #include "capture/ReadLiveOffData.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 ReadLiveOffData::ReadLiveOffData(QObject* parent) : QThread(parent) {
@@ -21,8 +22,9 @@ void ReadLiveOffData::setCapture(std::shared_ptr<const CaptureFile> capture) {
     gate_.release();
 }
 
-void ReadLiveOffData::showFrameAndPause(int frame) {
-    requestedFrame_ = std::max(frame, 0);
+void ReadLiveOffData::showFrame(int frame, AfterFrame then) {
+    constexpr int kLargest = std::numeric_limits<int>::max() / 4;
+    requestedFrame_ = std::clamp(frame, 0, kLargest) * 4 + static_cast<int>(then);
     gate_.release();
 }
 
@@ -61,11 +63,17 @@ void ReadLiveOffData::run() {
     cutter_.reset(1);
     packet_ = 0;
     framesToDrop_ = 0;
-    pauseAfterShown_ = false;
+    nextFrame_ = 0;
+    shownFrame_ = -1;
+    afterShown_ = AfterFrame::PlayOn;
+    stopPointPending_ = false;
     packetFed_ = false;
 
     const auto onFrame = [this](const MuchLidarData& frame) { deliver(frame); };
     while (count > 0) {
+        if (stopPointPending_) {
+            enterStopPoint();
+        }
         gate_.waitUntilOpen(stop);
         if (stop) {
             break;
@@ -85,12 +93,13 @@ void ReadLiveOffData::run() {
                 continue;
             }
         }
-        const bool backward = playback.stepDirection < 0;
-        if (backward ? packet_ == 0 : packet_ == count - 1) {
+        // Frames are always cut forward; playing backward moves from frame to
+        // frame (applyCommands).
+        if (packet_ == count - 1) {
             enterStopPoint();
             continue;
         }
-        packet_ += backward ? -1 : 1;
+        ++packet_;
         packetFed_ = false;
     }
     cutter_.reset(0);
@@ -100,7 +109,12 @@ void ReadLiveOffData::run() {
 }
 
 bool ReadLiveOffData::commandPending() const {
-    return seekRequested_ || requestedFrame_ >= 0 || playback.restartRequested == 1;
+    return seekRequested_ || requestedFrame_ >= 0 || playback.restartRequested == 1 ||
+           stopPointPending_ || (shownFrame_ >= 0 && nextFrame_ != nextFrameWanted());
+}
+
+int ReadLiveOffData::nextFrameWanted() const {
+    return shownFrame_ + (playback.stepDirection < 0 ? -1 : 1);
 }
 
 bool ReadLiveOffData::applyCommands() {
@@ -111,15 +125,40 @@ bool ReadLiveOffData::applyCommands() {
             packetFed_ = false;
             cutter_.reset(0);
             framesToDrop_ = 0;
-            pauseAfterShown_ = false;
+            nextFrame_ = firstFrameCutFrom(target);
+            shownFrame_ = -1;
+            afterShown_ = AfterFrame::PlayOn;
         }
     }
-    const int frame = requestedFrame_.exchange(-1);
-    const bool noFrameToShow = frame >= 0 && !positionAtFrame(frame);
+    const int request = requestedFrame_.exchange(-1);
+    if (request >= 0) {
+        if (!positionAtFrame(request / 4)) {
+            enterStopPoint();
+            return true;
+        }
+        afterShown_ = static_cast<AfterFrame>(request % 4);
+    }
     int restart = 1;
-    if (playback.restartRequested.compare_exchange_strong(restart, 0) || noFrameToShow) {
-        enterStopPoint();
-        return true;
+    if (playback.restartRequested.compare_exchange_strong(restart, 0)) {
+        // Frame 0 is shown first, so that what is on screen is where the
+        // player waits.
+        playback.stepDirection = 1;
+        if (!positionAtFrame(0)) {
+            enterStopPoint();
+            return true;
+        }
+        afterShown_ = AfterFrame::StopPoint;
+    }
+    if (shownFrame_ >= 0 && nextFrame_ != nextFrameWanted()) {
+        // The direction changed, or a frame went out playing backward.
+        const int wanted = nextFrameWanted();
+        if (wanted < 0) {
+            enterStopPoint();
+            return true;
+        }
+        const int shown = shownFrame_;
+        positionAtFrame(wanted);
+        shownFrame_ = shown;
     }
     return false;
 }
@@ -145,9 +184,17 @@ bool ReadLiveOffData::positionAtFrame(int frame) {
         cutter_.reset(0);
     }
     packetFed_ = false;
-    pauseAfterShown_ = true;
-    playback.stepDirection = 1;
+    nextFrame_ = frame;
+    shownFrame_ = -1;
+    afterShown_ = AfterFrame::PlayOn;
     return true;
+}
+
+int ReadLiveOffData::firstFrameCutFrom(int packet) const {
+    // Cutting from the first marker in or after `packet`: the frame it opens.
+    const std::vector<std::int32_t>& starts = playing_->frameStartPackets();
+    const auto marker = std::lower_bound(starts.begin(), starts.end(), packet);
+    return static_cast<int>(marker - starts.begin()) + 1;
 }
 
 void ReadLiveOffData::enterStopPoint() {
@@ -156,7 +203,10 @@ void ReadLiveOffData::enterStopPoint() {
     playback.stepDirection = 1;
     cutter_.reset(1);
     framesToDrop_ = 0;
-    pauseAfterShown_ = false;
+    nextFrame_ = 0;
+    shownFrame_ = -1;
+    afterShown_ = AfterFrame::PlayOn;
+    stopPointPending_ = false;
     // Closed before the report goes out, so the release it prompts is kept.
     gate_.close();
     emit SendBool(true);
@@ -170,14 +220,22 @@ void ReadLiveOffData::deliver(const MuchLidarData& frame) {
         --framesToDrop_;
         return;
     }
-    if (pauseAfterShown_ || playback.pauseAfterFrame == 1) {
-        pauseAfterShown_ = false;
+    const AfterFrame then = std::exchange(afterShown_, AfterFrame::PlayOn);
+    if (then == AfterFrame::Pause ||
+        (then == AfterFrame::PlayOn && playback.pauseAfterFrame == 1)) {
         // Closed before the frame goes out, so a step pressed while it is
         // shown releases the gate for the next one.
         gate_.close();
     }
+    shownFrame_ = nextFrame_++;
     ++framesEmitted_;
+    emit SendFrameNumber(shownFrame_);
     emit SendData(frame);
+    if (then == AfterFrame::StopPoint) {
+        stopPointPending_ = true;
+        abandonPacket_ = true;
+        return;
+    }
     QThread::msleep(
         static_cast<unsigned long>(PlaybackVariables::frameDelayMs(playback.speedIndex)));
     gate_.waitUntilOpen(stop);

@@ -21,12 +21,15 @@
 // frame 0 holds the points before the first marker, frame f > 0 those
 // between markers f and f+1 (counting markers from 1), so frames
 // 0..captureFrameCount-1 can be shown; the points after the last marker
-// never form a frame.
+// never form a frame. Every SendData is preceded by SendFrameNumber with the
+// index of its frame. Playing backward shows the frames in decreasing order,
+// each cut exactly as playing forward cuts it: after a frame the player goes
+// to the start of the one before it.
 //
-// Stop points (restart requested, last packet reached playing forward, first
-// packet reached playing backward): the player emits SendBool(true), goes
-// back to packet 0 playing forward, closes the gate and waits; the next
-// release plays frame 0 onwards.
+// Stop points (last packet reached playing forward, frame 0 shown playing
+// backward, a restart once it has shown frame 0): the player emits
+// SendBool(true), goes back to packet 0 playing forward, closes the gate and
+// waits; the next release plays frame 0 onwards.
 class ReadLiveOffData : public QThread {
     Q_OBJECT
 public:
@@ -44,11 +47,16 @@ public:
     void releaseGate() { gate_.release(); }
     bool gateOpen() const { return gate_.isOpen(); }
 
+    // What the player does once a frame asked for with showFrame() is out.
+    enum class AfterFrame { Pause, PlayOn, StopPoint };
+
     // Positions the player at the start of `frame` (clamped to the last
-    // one), emits that frame and pauses behind it with the gate closed, as
-    // after a single step; playing on continues from there. Wakes a paused
-    // player. A capture without frames takes this as a restart.
-    void showFrameAndPause(int frame);
+    // one) and emits that frame; then it pauses behind it with the gate
+    // closed, as after a single step (playing on continues from there), plays
+    // on, or enters the stop point. Wakes a paused player. A capture without
+    // frames takes this as a restart.
+    void showFrame(int frame, AfterFrame then);
+    void showFrameAndPause(int frame) { showFrame(frame, AfterFrame::Pause); }
 
     // Sets `stop`, opens the gate so that a paused run sees it, waits until
     // run() has ended, and drops the capture. Afterwards the gate is open
@@ -64,6 +72,8 @@ public:
     std::atomic<int> seekPacket{0};
 
 signals:
+    // The index of the capture frame whose SendData follows.
+    void SendFrameNumber(int frame);
     void SendData(MuchLidarData lidardata);
     void SendBool(bool Finsh);
 
@@ -77,14 +87,18 @@ protected:
 
 private:
     bool commandPending() const;
-    // Seeks, frame requests and restarts; true when a stop point was entered.
+    int nextFrameWanted() const;
+    // Seeks, frame requests, restarts and changes of direction; true when a
+    // stop point was entered.
     bool applyCommands();
     bool positionAtFrame(int frame);
+    int firstFrameCutFrom(int packet) const;
     void enterStopPoint();
     void deliver(const MuchLidarData& frame);
 
     PauseGate gate_;
     std::atomic<bool> seekRequested_{false};
+    // A frame request: the frame times 4 plus its AfterFrame; -1 for none.
     std::atomic<int> requestedFrame_{-1};
     std::atomic<std::uint64_t> framesEmitted_{0};
 
@@ -95,8 +109,11 @@ private:
     const CaptureFile* playing_ = nullptr;
     FrameCutter cutter_;
     int packet_ = 0;
-    bool packetFed_ = false;       // packet_ has been cut; next comes the step
-    int framesToDrop_ = 0;         // frames cut before the one a frame request wants
-    bool pauseAfterShown_ = false; // a requested frame is being shown
-    bool abandonPacket_ = false;   // a command or stop arrived mid-packet
+    bool packetFed_ = false; // packet_ has been cut; next comes the step
+    int framesToDrop_ = 0;   // frames cut before the one a frame request wants
+    int nextFrame_ = 0;      // index of the frame the cutter hands out next
+    int shownFrame_ = -1;    // the last frame emitted; -1 after a (re)start or seek
+    AfterFrame afterShown_ = AfterFrame::PlayOn; // for the next frame emitted
+    bool stopPointPending_ = false; // a requested frame went out; the stop point follows
+    bool abandonPacket_ = false;    // a command or stop arrived mid-packet
 };

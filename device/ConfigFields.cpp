@@ -84,7 +84,7 @@ QString configFieldsRefusal(const ConfigFields& fields) {
             return QString();
         }
         return QStringLiteral("%1 \"%2\" is not a complete IP address (four numbers of 0 to "
-                              "255).Please reset it！")
+                              "255). Please reset it！")
             .arg(QLatin1String(name), text);
     };
     for (const QString& refusal :
@@ -96,7 +96,7 @@ QString configFieldsRefusal(const ConfigFields& fields) {
     }
     if (!parseIntervalField(fields.interval)) {
         return QStringLiteral("Packet interval \"%1\" must be a whole number of 0 to "
-                              "65535.Please reset it！")
+                              "65535. Please reset it！")
             .arg(fields.interval);
     }
     return QString();

@@ -24,7 +24,6 @@ void GetMuch::run() {
         stop = false;
         return;
     }
-    boundPort_ = socket.localPort();
     // A group that cannot be joined does not stop unicast reception.
     socket.joinMulticast(multicastAddress);
     socket.setReceiveBufferSize(kReceiveBufferBytes);
@@ -34,6 +33,9 @@ void GetMuch::run() {
     if (!socket.setReceiveTimeout(kReceiveTimeoutMs)) {
         emit SendError(QStringLiteral("Data : Set SO_RCVTIMEO timeout error!!"));
     }
+    // Published once the socket is fully set up: whoever waits for the port
+    // may send to the group at once.
+    boundPort_ = socket.localPort();
 
     std::array<std::uint8_t, DataPacket::kSize> buffer{};
     while (!stop) {

@@ -30,7 +30,8 @@ public:
     // Frame markers seen since the socket was opened (0, 1 or 2).
     int markerCount() const { return markerCount_.load(); }
 
-    // The port actually bound (differs from `port` when that is 0), or 0.
+    // The port actually bound (differs from `port` when that is 0), once the
+    // socket has joined its group and is ready to receive; 0 otherwise.
     int boundPort() const { return boundPort_.load(); }
 
     // Reception figures of the running or last run.

@@ -8,7 +8,7 @@ build_packages=(
     cmake ninja-build g++ pkg-config
     qtbase5-dev libqt5opengl5-dev
     libpcl-dev libvtk9-qt-dev libpcap-dev
-    libgtest-dev libgmock-dev libbenchmark-dev libdouble-conversion-dev libfmt-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libdouble-conversion-dev libfmt-dev libx11-dev
     libgl1-mesa-dri fonts-wqy-microhei
     help2man dpkg-dev
 )

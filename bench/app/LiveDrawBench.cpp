@@ -9,53 +9,27 @@
 // is run instead (split like a shell would, no shell features), with every
 // "{port}" replaced by the window's data port, e.g.
 // --sender='build/bin/sensor-sim --port {port}'.
+#include "LiveSender.h"
+#include "WindowBenchMain.h"
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
-#include "lidar/DataPacketWriter.h"
 #include "lidar/GetMuch.h"
 #include "net/UdpSocket.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
-#include <QSurfaceFormat>
 #include <QTest>
 #include <QToolButton>
-#include <QVTKOpenGLNativeWidget.h>
-#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cmath>
+#include <memory>
 #include <string>
-#include <thread>
-#include <vtkLogger.h>
 
 namespace {
 
 int seconds = 10;
 QString senderCommand;
-
-// A level ground 1.8 m below the sensor and a round wall 30 m away.
-std::vector<DataPacketWriter::Payload> sceneFrame() {
-    std::vector<DataPacketWriter::Payload> out;
-    DataPacketWriter writer([&](const DataPacketWriter::Payload& p) { out.push_back(p); });
-    for (int step = 0; step < 1800; ++step) {
-        const auto azimuthRaw = static_cast<std::uint16_t>(step * 20);
-        for (int c = 0; c < 128; ++c) {
-            const double elevation = (-17 + 0.25 * c) * M_PI / 180;
-            double metres = 30 / std::cos(elevation);
-            if (elevation < 0) {
-                metres = std::min(metres, 1.8 / std::sin(-elevation));
-            }
-            writer.addPoint(static_cast<std::uint8_t>(c), azimuthRaw,
-                            static_cast<std::uint32_t>(metres * 100 * 256),
-                            static_cast<std::uint8_t>((step / 7 + c) % 256));
-        }
-    }
-    writer.addMarker();
-    writer.flush();
-    return out;
-}
 
 int freePort() {
     UdpSocket probe;
@@ -75,29 +49,10 @@ void BM_LiveDraw(benchmark::State& state) {
         return;
     }
 
-    std::atomic<bool> stop{false};
-    std::thread builtIn;
+    std::unique_ptr<LiveSender> builtIn;
     QProcess external;
     if (senderCommand.isEmpty()) {
-        builtIn = std::thread([&] {
-            const auto frame = sceneFrame();
-            UdpSocket out;
-            out.sendTo("127.0.0.1", static_cast<std::uint16_t>(port), frame.back().data(),
-                       frame.back().size()); // the opening marker
-            auto next = std::chrono::steady_clock::now();
-            while (!stop) {
-                // One frame per 100 ms, in ten even bursts.
-                for (std::size_t part = 0; part < 10 && !stop; ++part) {
-                    for (std::size_t i = part * frame.size() / 10;
-                         i < (part + 1) * frame.size() / 10; ++i) {
-                        out.sendTo("127.0.0.1", static_cast<std::uint16_t>(port), frame[i].data(),
-                                   frame[i].size());
-                    }
-                    next += std::chrono::milliseconds(10);
-                    std::this_thread::sleep_until(next);
-                }
-            }
-        });
+        builtIn = std::make_unique<LiveSender>(port, 230400, 10);
     } else {
         QStringList arguments = QProcess::splitCommand(senderCommand);
         arguments.replaceInStrings(QStringLiteral("{port}"), QString::number(port));
@@ -134,10 +89,7 @@ void BM_LiveDraw(benchmark::State& state) {
         state.counters["view_height"] = view->height();
     }
 
-    stop = true;
-    if (builtIn.joinable()) {
-        builtIn.join();
-    }
+    builtIn.reset();
     if (external.state() != QProcess::NotRunning) {
         external.terminate();
         if (!external.waitForFinished(2000)) {
@@ -151,30 +103,23 @@ void BM_LiveDraw(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
-    vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
-    QApplication app(argc, argv);
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--seconds=", 0) == 0) {
-            seconds = std::stoi(arg.substr(10));
-        } else if (arg.rfind("--sender=", 0) == 0) {
-            senderCommand = QString::fromStdString(arg.substr(9));
-        } else {
-            rest.push_back(argv[i]);
-        }
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::RegisterBenchmark("BM_LiveDraw", BM_LiveDraw)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond);
-    benchmark::AddCustomContext("sender", senderCommand.isEmpty()
-                                              ? "built-in, 10 Hz x 230400 points"
-                                              : senderCommand.toStdString());
-    benchmark::Initialize(&restCount, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(
+        argc, argv, seconds,
+        [](const std::string& arg) {
+            std::string value;
+            if (!optionValue(arg, "sender", value)) {
+                return false;
+            }
+            senderCommand = QString::fromStdString(value);
+            return true;
+        },
+        [] {
+            benchmark::RegisterBenchmark("BM_LiveDraw", BM_LiveDraw)
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kSecond);
+            benchmark::AddCustomContext("sender", senderCommand.isEmpty()
+                                                      ? "built-in, 10 Hz x 230400 points"
+                                                      : senderCommand.toStdString());
+        });
 }

@@ -3,6 +3,7 @@
 
 #include <QTest>
 #include <QVTKOpenGLNativeWidget.h>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <pcl/visualization/pcl_visualizer.h>
 #include <set>
@@ -126,6 +127,70 @@ TEST_F(CloudViewTest, CameraPresets) {
             EXPECT_NEAR(up[k], p.up[k], 1e-9) << "preset " << p.index;
         }
     }
+}
+
+TEST_F(CloudViewTest, TheFirstFrameIsFittedOnceAlongThePresetUnlessTheCameraWasMoved) {
+    struct Camera {
+        double position[3], focal[3], up[3];
+    };
+    const auto now = [this] {
+        Camera c;
+        camera()->GetPosition(c.position);
+        camera()->GetFocalPoint(c.focal);
+        camera()->GetViewUp(c.up);
+        return c;
+    };
+    const auto same = [](const Camera& a, const Camera& b) {
+        for (int k = 0; k < 3; ++k) {
+            if (std::abs(a.position[k] - b.position[k]) > 1e-9 ||
+                std::abs(a.focal[k] - b.focal[k]) > 1e-9 || std::abs(a.up[k] - b.up[k]) > 1e-9) {
+                return false;
+            }
+        }
+        return true;
+    };
+    // A street-sized frame: 40 m wide, centred 10 m ahead.
+    CloudView::Cloud::Ptr street(new CloudView::Cloud);
+    for (int i = 0; i <= 40; ++i) {
+        pcl::PointXYZRGB p;
+        p.x = static_cast<float>(i - 20);
+        p.y = 10;
+        street->push_back(p);
+    }
+
+    view.applyPreset(CloudView::Top);
+    view.fitFirstFrame();
+    view.drawFrame(cloudOf(0, 0, 0, 0), cloudOf(0, 0, 0, 0)); // empty: waits for points
+    EXPECT_TRUE(view.firstFrameFitPending());
+    view.drawFrame(street, cloudOf(0, 0, 0, 0));
+    const Camera fitted = now();
+    // Still looking straight down with y up, now at the frame's centre and
+    // far enough above it to see all of it.
+    EXPECT_NEAR(fitted.focal[0], 0, 1e-6);
+    EXPECT_NEAR(fitted.focal[1], 10, 1e-6);
+    EXPECT_NEAR(fitted.position[0], 0, 1e-6);
+    EXPECT_NEAR(fitted.position[1], 10, 1e-6);
+    EXPECT_GT(fitted.position[2], 20);
+    EXPECT_NEAR(fitted.up[1], 1, 1e-9);
+
+    // Once only.
+    view.drawFrame(cloudOf(5, 0, 0, 0), cloudOf(0, 0, 0, 0));
+    EXPECT_TRUE(same(now(), fitted));
+
+    // A preset chosen afterwards stays exactly as it is.
+    view.applyPreset(CloudView::Front);
+    const Camera front = now();
+    view.drawFrame(street, cloudOf(0, 0, 0, 0));
+    EXPECT_TRUE(same(now(), front));
+
+    // A camera the user moved since the preset is left where it is.
+    view.applyPreset(CloudView::Top);
+    camera()->Azimuth(15);
+    const Camera moved = now();
+    view.fitFirstFrame();
+    view.drawFrame(street, cloudOf(0, 0, 0, 0));
+    EXPECT_TRUE(same(now(), moved));
+    EXPECT_FALSE(view.firstFrameFitPending());
 }
 
 TEST_F(CloudViewTest, CoordinateSystemToggles) {

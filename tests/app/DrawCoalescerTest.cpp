@@ -2,6 +2,7 @@
 #include "support/QtWait.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <gtest/gtest.h>
 
 TEST(DrawCoalescer, QueuedFramesShareOneDrawOfTheNewest) {
@@ -25,7 +26,7 @@ TEST(DrawCoalescer, QueuedFramesShareOneDrawOfTheNewest) {
     // A frame after the draw gets a draw of its own.
     latest = 6;
     coalescer.frameArrived();
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(waitUntil([&] { return !coalescer.drawPending(); }));
     EXPECT_EQ(drawn, (std::vector<int>{5, 6}));
     EXPECT_EQ(coalescer.drawsSkipped(), 4u);
 }
@@ -53,14 +54,57 @@ TEST(DrawCoalescer, DrawRunsAfterTheEventsAlreadyQueued) {
     EXPECT_EQ(order, (std::vector<std::string>{"frame 1", "frame 2", "draw"}));
 }
 
-TEST(DrawCoalescer, RateCountsTheDrawsOfTheLastSecond) {
+TEST(DrawCoalescer, EventsPostedAfterADrawAreHandledBeforeTheNextDraw) {
+    // A slow draw, and a frame that arrives right behind it: what the user
+    // did meanwhile is handled before the next draw starts.
+    std::vector<std::string> order;
+    QObject context;
+    DrawCoalescer coalescer([&] {
+        order.push_back("draw");
+        QThread::msleep(30);
+    });
+    coalescer.frameArrived();
+    ASSERT_TRUE(waitUntil([&] { return coalescer.framesDrawn() == 1; }));
+    coalescer.frameArrived();
+    QMetaObject::invokeMethod(
+        &context, [&] { order.push_back("input"); }, Qt::QueuedConnection);
+    ASSERT_TRUE(waitUntil([&] { return coalescer.framesDrawn() == 2; }));
+    EXPECT_EQ(order, (std::vector<std::string>{"draw", "input", "draw"}));
+}
+
+TEST(DrawCoalescer, HeldItDrawsNothingAndOnResumeDrawsTheNewestOnce) {
+    int latest = 0;
+    std::vector<int> drawn;
+    DrawCoalescer coalescer([&] { drawn.push_back(latest); });
+    latest = 1;
+    coalescer.frameArrived(); // posted before the hold
+    coalescer.hold();
+    for (latest = 2; latest <= 4; ++latest) {
+        coalescer.frameArrived();
+    }
+    latest = 4;
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(drawn.empty());
+    EXPECT_TRUE(coalescer.drawPending());
+    coalescer.resume();
+    ASSERT_TRUE(waitUntil([&] { return !coalescer.drawPending(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(drawn, std::vector<int>{4});
+    EXPECT_EQ(coalescer.drawsSkipped(), 3u);
+}
+
+TEST(DrawCoalescer, RatesCountTheDrawsAndSkipsOfTheLastSecond) {
     DrawCoalescer coalescer([] {});
     EXPECT_EQ(coalescer.drawsPerSecond(), 0.0);
     for (int i = 0; i < 3; ++i) {
         coalescer.frameArrived();
-        QCoreApplication::processEvents();
+        coalescer.frameArrived(); // replaces the one before
+        ASSERT_TRUE(waitUntil([&] { return !coalescer.drawPending(); }));
     }
     EXPECT_EQ(coalescer.drawsPerSecond(), 3.0);
+    EXPECT_EQ(coalescer.skipsPerSecond(), 3.0);
     QTest::qWait(1100); // "at least" a second later they have aged out
     EXPECT_EQ(coalescer.drawsPerSecond(), 0.0);
+    EXPECT_EQ(coalescer.skipsPerSecond(), 0.0);
+    EXPECT_EQ(coalescer.drawsSkipped(), 3u); // the total stays
 }

@@ -7,16 +7,21 @@
 #include "device/DeviceState.h"
 #include "device/InteractionMuchSet.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
+#include <QTableView>
 #include <atomic>
 #include <chrono>
 #include <pcl/visualization/pcl_visualizer.h>
@@ -145,6 +150,120 @@ TEST_F(StartUp, FormTextsAndInitialState) {
     EXPECT_TRUE(texts.contains("selectP: Z_max:  Z_min:  "));
 }
 
+// Visible tool buttons, labels and combo boxes (their popup lists too) whose
+// text does not fit, on every tab.
+QStringList cutTexts(QMainWindow& window) {
+    QStringList cut;
+    auto* tabs = window.findChild<QTabWidget*>("tabWidget");
+    for (int t = 0; t < tabs->count(); ++t) {
+        tabs->setCurrentIndex(t);
+        QApplication::processEvents();
+        for (QWidget* w : window.findChildren<QWidget*>()) {
+            auto* b = qobject_cast<QToolButton*>(w);
+            auto* l = qobject_cast<QLabel*>(w);
+            auto* c = qobject_cast<QComboBox*>(w);
+            const bool hasText = (b && !b->text().isEmpty()) || (l && !l->wordWrap()) || c;
+            if (!hasText || !w->isVisible()) {
+                continue;
+            }
+            if (w->width() < w->sizeHint().width()) {
+                cut << QStringLiteral("%1 (%2 of %3 px)")
+                           .arg(w->objectName())
+                           .arg(w->width())
+                           .arg(w->sizeHint().width());
+            }
+            if (c) {
+                c->showPopup();
+                QAbstractItemView* list = c->view();
+                for (int row = 0; row < c->count(); ++row) {
+                    const QModelIndex item = list->model()->index(row, 0);
+                    if (list->visualRect(item).width() < list->sizeHintForIndex(item).width()) {
+                        cut << c->objectName() + ": " + c->itemText(row);
+                    }
+                }
+                c->hidePopup();
+            }
+        }
+    }
+    tabs->setCurrentIndex(0);
+    return cut;
+}
+
+TEST_F(StartUp, TheWindowFitsSmallAndLargeScreensWithEveryTextWhole) {
+    // Without a window manager nothing maximizes: the window itself takes
+    // the screen's available area.
+    EXPECT_EQ(static_cast<QWidget&>(window).geometry(), window.screen()->availableGeometry());
+    const QSize small(1366, 768);
+    EXPECT_LE(window.minimumSizeHint().width(), small.width());
+    EXPECT_LE(window.minimumSizeHint().height(), small.height());
+    EXPECT_LE(window.sizeHint().width(), small.width());
+    EXPECT_LE(window.sizeHint().height(), small.height());
+
+    auto* dock = child<QDockWidget>("LidraDataDock");
+    for (const QSize& screen : {window.screen()->availableGeometry().size(), small}) {
+        window.resize(screen);
+        for (bool list : {true, false}) {
+            SCOPED_TRACE(QStringLiteral("%1x%2, data list %3")
+                             .arg(screen.width())
+                             .arg(screen.height())
+                             .arg(list)
+                             .toStdString());
+            if (dock->isVisible() != list) {
+                button("toolButton_LidarDataList")->click();
+            }
+            ASSERT_TRUE(waitUntil([&] { return window.size() == screen; }, 1000))
+                << "the window grew to " << window.width() << "x" << window.height();
+            EXPECT_EQ(cutTexts(window), QStringList());
+        }
+    }
+}
+
+TEST_F(StartUp, TheDataListStartsWithItsColumnWidthsAndItsTextsFit) {
+    ASSERT_TRUE(startLive());
+    auto* table = child<QTableView>("tableView");
+    const int widths[] = {70, 140, 70, 70, 70, 70};
+    // The longest texts each column holds for points near the sensor.
+    const char* texts[] = {"255",     "5.8876 0.0000 1.2345", "6.12345678", "359.990", "255.0000",
+                           "127.0000"};
+    const QFontMetrics metrics(table->font());
+    const int margins =
+        2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(table->columnWidth(c), widths[c]) << c;
+        EXPECT_EQ(table->horizontalHeader()->sectionResizeMode(c), QHeaderView::Interactive);
+        EXPECT_LE(metrics.horizontalAdvance(texts[c]) + margins, widths[c]) << texts[c];
+    }
+}
+
+TEST_F(StartUp, DisabledControlsLookDisabled) {
+    // The same button enabled and disabled: the disabled one has no black
+    // text left and a greyed icon.
+    QToolButton* grid = button("toolButton_MeaGrid");
+    const QImage enabled = grid->grab().toImage();
+    grid->setEnabled(false);
+    const QImage disabled = grid->grab().toImage();
+    grid->setEnabled(true);
+    const auto blackPixels = [](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                n += image.pixelColor(x, y).value() < 40 ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    EXPECT_GT(blackPixels(enabled), 20);
+    EXPECT_EQ(blackPixels(disabled), 0);
+    const QRect icon(0, 0, grid->iconSize().width() + 6, grid->height());
+    EXPECT_GT(differingPixels(enabled.copy(icon), disabled.copy(icon)), 50);
+
+    // A field that cannot be edited does not look like one that can.
+    auto* mac = window.laserConfigWindow().findChild<QLineEdit*>("lineEdit_mac_addr");
+    ASSERT_FALSE(mac->isEnabled());
+    const QImage field = mac->grab().toImage();
+    EXPECT_NE(field.pixelColor(field.width() / 2, field.height() / 2), QColor(Qt::white));
+}
+
 TEST_F(StartUp, UserGuideLinkOpensThePageShippedWithTheProgram) {
     auto* link = child<QLabel>("label_UserGuide");
     EXPECT_TRUE(link->text().contains("href"));
@@ -188,11 +307,65 @@ TEST_F(LiveFrames, BindErrorArrivesAsATipsBox) {
     ASSERT_TRUE(taken.bindAny(0));
     ModalCatcher boxes;
     child<QLineEdit>("lineEdit_portNumber")->setText(QString::number(taken.localPort()));
-    child<QLineEdit>("lineEdit_portNumber_2")->setText("0");
+    child<QLineEdit>("lineEdit_portNumber_2")->setText(QString::number(freeUdpPort()));
     button("toolButton_Lidar")->click();
     ASSERT_TRUE(waitUntil([&] { return !boxes.boxes.empty(); }));
     EXPECT_EQ(boxes.boxes[0].title, "Tips");
     EXPECT_EQ(boxes.boxes[0].text, QString("Data Port:%1 : Bind Error").arg(taken.localPort()));
+}
+
+TEST_F(LiveFrames, APortTextThatIsNotAPortIsRefusedBeforeAnyReceiverStarts) {
+    ModalCatcher boxes;
+    for (const char* field : {"lineEdit_portNumber", "lineEdit_portNumber_2"}) {
+        SCOPED_TRACE(field);
+        child<QLineEdit>("lineEdit_portNumber")->setText(QString::number(freeUdpPort()));
+        child<QLineEdit>("lineEdit_portNumber_2")->setText(QString::number(freeUdpPort()));
+        child<QLineEdit>(field)->setText("abc");
+        boxes.boxes.clear();
+        button("toolButton_Lidar")->click();
+        ASSERT_TRUE(waitUntil([&] { return !boxes.boxes.empty(); }));
+        EXPECT_EQ(boxes.boxes[0].title, "Tips");
+        EXPECT_TRUE(boxes.boxes[0].text.contains("\"abc\" is not a port"))
+            << boxes.boxes[0].text.toStdString();
+        EXPECT_FALSE(window.liveReceiverThread().isRunning());
+        EXPECT_FALSE(window.statusReceiverThread().isRunning());
+    }
+}
+
+TEST_F(LiveFrames, LidarGivesTheViewFocusAndTheFirstFrameIsFittedIntoIt) {
+    auto* hint = child<QLabel>("label_ViewHint");
+    EXPECT_TRUE(hint->isVisible());
+    child<QComboBox>("comboBox_View")->setFocus();
+    vtkCamera* camera =
+        window.cloudView().viewer()->getRendererCollection()->GetFirstRenderer()->GetActiveCamera();
+    ASSERT_TRUE(startLive());
+    EXPECT_EQ(window.focusWidget(), screen());
+    // The program gave the focus; the hint stays until the user does.
+    EXPECT_TRUE(hint->isVisible());
+
+    // A ring 30 m around the sensor, beyond what the "Top" preset shows
+    // from 1 m up: fitted, the camera rises above it.
+    std::vector<RingPoint> wide = ring(500);
+    for (RingPoint& p : wide) {
+        p.distanceRaw = 3000 * 256;
+    }
+    const std::uint64_t delivered = window.framesDelivered();
+    send(payloadsOf({wide}));
+    ASSERT_TRUE(waitForDrawn(delivered, 1));
+    double position[3], up[3];
+    camera->GetPosition(position);
+    camera->GetViewUp(up);
+    EXPECT_GT(position[2], 30);
+    EXPECT_NEAR(up[1], 1, 1e-9);
+
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window)) {
+        GTEST_SKIP() << "the display does not activate windows; the click cannot give focus";
+    }
+    child<QComboBox>("comboBox_View")->setFocus();
+    QTest::mouseClick(screen(), Qt::LeftButton, {}, screen()->rect().center());
+    EXPECT_TRUE(screen()->hasFocus());
+    EXPECT_FALSE(hint->isVisible());
 }
 
 TEST_F(LiveFrames, AFrameFromTheNetworkIsDrawn) {
@@ -269,12 +442,14 @@ TEST_F(LiveFrames, SuspendedDisplayDropsFramesEntirely) {
     const std::uint64_t drawn = window.drawing().framesDrawn();
 
     button("tolbtn_SuspendData")->click();
+    EXPECT_TRUE(button("tolbtn_SuspendData")->isChecked()); // shown pressed
     deliver(window, second);
     ASSERT_TRUE(waitForDrawn(delivered, 2));
     EXPECT_EQ(window.lastFrameReceived(), first);
     EXPECT_EQ(window.drawing().framesDrawn(), drawn);
 
     button("tolbtn_SuspendData")->click();
+    EXPECT_FALSE(button("tolbtn_SuspendData")->isChecked());
     deliver(window, second);
     ASSERT_TRUE(waitForDrawn(delivered, 3));
     EXPECT_EQ(window.lastFrameReceived(), second);
@@ -488,7 +663,7 @@ TEST_F(LiveStatus, EquipmentPortBindErrorArrivesAsATipsBox) {
     UdpSocket taken;
     ASSERT_TRUE(taken.bindAny(0));
     ModalCatcher boxes;
-    child<QLineEdit>("lineEdit_portNumber")->setText("0");
+    child<QLineEdit>("lineEdit_portNumber")->setText(QString::number(freeUdpPort()));
     child<QLineEdit>("lineEdit_portNumber_2")->setText(QString::number(taken.localPort()));
     button("toolButton_Lidar")->click();
     ASSERT_TRUE(waitUntil([&] { return !boxes.boxes.empty(); }));

@@ -55,6 +55,13 @@ payloadsOf(const std::vector<std::vector<RingPoint>>& frames, bool openingMarker
     return out;
 }
 
+// A port no socket of this namespace uses right now.
+inline int freeUdpPort() {
+    UdpSocket probe;
+    probe.bindAny(0);
+    return probe.localPort();
+}
+
 // A shown main window with its helpers for pressing buttons and sending
 // frames to its live receiver over loopback.
 class WindowFixture : public ::testing::Test {
@@ -75,11 +82,13 @@ protected:
     QVTKOpenGLNativeWidget* screen() { return child<QVTKOpenGLNativeWidget>("screen"); }
 
     // Presses "Lidar" with the data port field set to `port` and the
-    // equipment port field to `statusPort` (0: any free port) and waits until
+    // equipment port field to `statusPort` (0: a free port) and waits until
     // both receivers have bound.
     bool startLive(int port = 0, int statusPort = 0) {
-        child<QLineEdit>("lineEdit_portNumber")->setText(QString::number(port));
-        child<QLineEdit>("lineEdit_portNumber_2")->setText(QString::number(statusPort));
+        child<QLineEdit>("lineEdit_portNumber")
+            ->setText(QString::number(port == 0 ? freeUdpPort() : port));
+        child<QLineEdit>("lineEdit_portNumber_2")
+            ->setText(QString::number(statusPort == 0 ? freeUdpPort() : statusPort));
         button("toolButton_Lidar")->click();
         return waitUntil([this] {
             return window.liveReceiverThread().boundPort() != 0 &&

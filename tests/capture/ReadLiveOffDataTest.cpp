@@ -3,7 +3,9 @@
 #include "support/QtWait.h"
 
 #include <QObject>
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <mutex>
 
 namespace {
@@ -18,11 +20,20 @@ protected:
     void SetUp() override {
         sample = SampleCapture::standard();
         load(sample->packets.payloads);
+        QObject::connect(&player, &ReadLiveOffData::SendFrameNumber, &context, [this](int number) {
+            numbers.push_back(number);
+            events.push_back(number);
+        });
         QObject::connect(&player, &ReadLiveOffData::SendData, &context,
-                         [this](const MuchLidarData& f) { frames.push_back(indicesOf(f)); });
+                         [this](const MuchLidarData& f) {
+                             frames.push_back(indicesOf(f));
+                             // Each frame comes right behind its number.
+                             EXPECT_EQ(numbers.size(), frames.size());
+                         });
         QObject::connect(&player, &ReadLiveOffData::SendBool, &context, [this](bool finished) {
             EXPECT_TRUE(finished);
             ++stopPoints;
+            events.push_back(-1);
         });
     }
     void TearDown() override { player.stopAndWait(); }
@@ -57,8 +68,18 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<SampleCapture> sample;
     ReadLiveOffData player;
+    // Every frame is also shown as the frame its number names.
+    void expectNumbersNameTheFrames() const {
+        ASSERT_EQ(numbers.size(), frames.size());
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            EXPECT_EQ(frames[i], expected(numbers[i])) << "frame number " << numbers[i];
+        }
+    }
+
     QObject context;
     std::vector<std::vector<int>> frames;
+    std::vector<int> numbers;
+    std::vector<int> events; // frame numbers, and -1 for each stop point
     int stopPoints = 0;
 };
 
@@ -77,6 +98,7 @@ TEST_F(PlayerTest, PlaysEveryFrameThenStopsAtTheEndAndWaitsForTheNextRelease) {
     ASSERT_EQ(static_cast<int>(frames.size()), frameCount()); // the tail forms no frame
     for (int f = 0; f < frameCount(); ++f) {
         EXPECT_EQ(frames[static_cast<std::size_t>(f)], expected(f)) << "frame " << f;
+        EXPECT_EQ(numbers[static_cast<std::size_t>(f)], f);
     }
     EXPECT_FALSE(player.gateOpen());
     EXPECT_TRUE(player.isRunning());
@@ -105,6 +127,7 @@ TEST_F(PlayerTest, SeekToTheMarkerPacketEmitsTheFrameThatMarkerOpens) {
     player.releaseGate();
     ASSERT_TRUE(waitForFrames(frames.size() + 1));
     EXPECT_EQ(frames.back(), expected(1));
+    expectNumbersNameTheFrames();
 }
 
 TEST_F(PlayerTest, SeeksOutsideTheCaptureAreIgnored) {
@@ -147,7 +170,7 @@ TEST_F(PlayerTest, ClosingTheGatePausesAndReleasingItResumes) {
     EXPECT_EQ(frames[shown], expected(static_cast<int>(shown)));
 }
 
-TEST_F(PlayerTest, BackwardPlayReachesTheFirstPacketReportsWaitsThenPlaysForward) {
+TEST_F(PlayerTest, BackwardPlayShowsTheFramesBeforeInTurnThenStopsAndPlaysForward) {
     player.playback.pauseAfterFrame = 1;
     play();
     for (std::size_t n = 1; n <= 3; ++n) {
@@ -155,10 +178,17 @@ TEST_F(PlayerTest, BackwardPlayReachesTheFirstPacketReportsWaitsThenPlaysForward
         player.releaseGate();
     }
     ASSERT_TRUE(waitForFrames(4));
-    player.playback.pauseAfterFrame = 0;
+    // A backward step from frame 3 shows frame 2, exactly as cut forward.
     player.playback.stepDirection = -1;
     player.releaseGate();
+    ASSERT_TRUE(waitForFrames(5));
+    EXPECT_EQ(numbers.back(), 2);
+
+    // Playing backward: frames 1 and 0, then the stop point.
+    player.playback.pauseAfterFrame = 0;
+    player.releaseGate();
     ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    EXPECT_EQ(events, (std::vector<int>{0, 1, 2, 3, 2, 1, 0, -1}));
     EXPECT_EQ(player.playback.stepDirection, 1);
     EXPECT_FALSE(player.gateOpen());
     expectQuietFor(150);
@@ -166,22 +196,24 @@ TEST_F(PlayerTest, BackwardPlayReachesTheFirstPacketReportsWaitsThenPlaysForward
     const std::size_t before = frames.size();
     player.releaseGate();
     ASSERT_TRUE(waitForFrames(before + 2));
-    EXPECT_EQ(frames[before], expected(0));
-    EXPECT_EQ(frames[before + 1], expected(1));
+    EXPECT_EQ(numbers[before], 0);
+    EXPECT_EQ(numbers[before + 1], 1);
+    expectNumbersNameTheFrames();
 }
 
-TEST_F(PlayerTest, RestartGoesBackToTheFirstPacketAndWaits) {
-    play();
-    ASSERT_TRUE(waitForFrames(2));
-    player.playback.restartRequested = 1;
+TEST_F(PlayerTest, TurningWhilePlayingContinuesFromTheFrameOnScreen) {
+    play(0);
+    ASSERT_TRUE(waitForFrames(3));
+    player.playback.stepDirection = -1;
     ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
-    EXPECT_EQ(player.playback.restartRequested, 0);
-    QTest::qWait(30); // a frame emitted just before the restart
-    expectQuietFor(150);
-    const std::size_t before = frames.size();
-    player.releaseGate();
-    ASSERT_TRUE(waitForFrames(before + 1));
-    EXPECT_EQ(frames[before], expected(0));
+    // Whichever frame was on screen when the direction changed, the frames
+    // count down from it.
+    const auto turn = std::max_element(numbers.begin(), numbers.end());
+    for (auto n = turn; n + 1 != numbers.end(); ++n) {
+        EXPECT_EQ(*(n + 1), *n - 1);
+    }
+    EXPECT_EQ(numbers.back(), 0);
+    expectNumbersNameTheFrames();
 }
 
 TEST_F(PlayerTest, ShowLastFrameShowsItPausesAndPlayingOnReachesTheEnd) {
@@ -203,6 +235,38 @@ TEST_F(PlayerTest, ShowLastFrameShowsItPausesAndPlayingOnReachesTheEnd) {
     EXPECT_EQ(frames.size(), before + 1);
 }
 
+TEST_F(PlayerTest, ARestartOrAFrameAskedWithAStopPointShowsItsFrameThenWaitsAtTheStopPoint) {
+    const struct {
+        const char* what;
+        std::function<void()> ask;
+        int shown;
+    } cases[] = {
+        {"restart", [this] { player.playback.restartRequested = 1; }, 0},
+        {"last frame",
+         [this] { player.showFrame(frameCount() - 1, ReadLiveOffData::AfterFrame::StopPoint); },
+         frameCount() - 1},
+    };
+    play();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int stopsBefore = stopPoints;
+        ASSERT_TRUE(waitForFrames(frames.size() + 2)); // playing
+        c.ask();
+        ASSERT_TRUE(waitUntil([&] { return stopPoints == stopsBefore + 1; }));
+        // The frame is the last thing out before the stop point.
+        EXPECT_EQ(events.back(), -1);
+        EXPECT_EQ(numbers.back(), c.shown);
+        expectQuietFor(150);
+        // The next release plays from frame 0.
+        const std::size_t before = frames.size();
+        player.releaseGate();
+        ASSERT_TRUE(waitForFrames(before + 1));
+        EXPECT_EQ(numbers[before], 0);
+    }
+    EXPECT_EQ(player.playback.restartRequested, 0);
+    expectNumbersNameTheFrames();
+}
+
 TEST_F(PlayerTest, ShowFrameFindsFramesWhoseMarkersShareAPacket) {
     ASSERT_EQ(sample->markerPackets[1], sample->markerPackets[3]);
     play();
@@ -217,6 +281,7 @@ TEST_F(PlayerTest, ShowFrameFindsFramesWhoseMarkersShareAPacket) {
         expectQuietFor(40);
     }
     EXPECT_EQ(stopPoints, 1);
+    expectNumbersNameTheFrames();
 }
 
 TEST(PlayerFrames, ShowFrameWithoutMarkersIsARestartAndOneMarkerShowsTheFirstFrame) {

@@ -198,6 +198,7 @@ TEST(ConfigPacketRefusal, IncompleteAddressesAndOutOfRangeIntervalsAreRefusedByN
         EXPECT_FALSE(b.ok()) << c.text;
         EXPECT_TRUE(b.refusal.startsWith(c.named)) << b.refusal.toStdString();
         EXPECT_TRUE(b.refusal.contains(c.text)) << b.refusal.toStdString();
+        EXPECT_TRUE(b.refusal.endsWith(". Please reset it！")) << b.refusal.toStdString();
     }
 }
 
