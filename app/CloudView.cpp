@@ -1,5 +1,7 @@
 #include "app/CloudView.h"
 
+#include "platform/OpenGLRenderer.h"
+
 #include <QVTKOpenGLNativeWidget.h>
 #include <algorithm>
 #include <cmath>
@@ -41,6 +43,10 @@ CloudView::CloudView(QVTKOpenGLNativeWidget* screen) : screen_(screen) {
     auto renderer = vtkSmartPointer<vtkRenderer>::New();
     auto window = vtkSmartPointer<vtkGenericOpenGLRenderWindow>::New();
     window->AddRenderer(renderer);
+    // A software rasteriser spends most of a frame's draw on multisamples.
+    if (OpenGLRenderer::isSoftware(OpenGLRenderer::name())) {
+        window->SetMultiSamples(0);
+    }
     viewer_ =
         std::make_shared<pcl::visualization::PCLVisualizer>(renderer, window, "viewer", false);
     screen_->setRenderWindow(viewer_->getRenderWindow());
