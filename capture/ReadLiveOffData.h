@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/CaptureFile.h"
+#include "capture/CapturePacketReader.h"
 #include "capture/PauseGate.h"
 #include "capture/PlaybackVariables.h"
 #include "lidar/FrameCutter.h"
@@ -22,6 +23,10 @@
 // between markers f and f+1 (counting markers from 1), so frames
 // 0..captureFrameCount-1 can be shown; the points after the last marker
 // never form a frame.
+//
+// A packet that can no longer be read (another program shortened the file)
+// ends the capture there: the player sends the notice through SendError and
+// enters a stop point.
 //
 // Stop points (restart requested, last packet reached playing forward, first
 // packet reached playing backward): the player emits SendBool(true), goes
@@ -66,6 +71,7 @@ public:
 signals:
     void SendData(MuchLidarData lidardata);
     void SendBool(bool Finsh);
+    void SendError(QString str);
 
 private slots:
     // Seeks to `packet` of the capture last set: frames are cut from the
@@ -93,6 +99,7 @@ private:
 
     // Touched by run() only.
     const CaptureFile* playing_ = nullptr;
+    std::unique_ptr<CapturePacketReader> reader_;
     FrameCutter cutter_;
     int packet_ = 0;
     bool packetFed_ = false;       // packet_ has been cut; next comes the step
