@@ -77,7 +77,7 @@ QString damagedAt(std::uint64_t offset, const QString& what) {
 // asks for bytes outside it.
 class FileWindow {
 public:
-    static constexpr std::size_t kCapacity = 4 << 20;
+    static constexpr std::size_t kCapacity = 256 << 10;
     // Longest view asked for: a block header and a record shown in full.
     static constexpr std::size_t kMaxView = CaptureRecord::kMaxRecordShown + 32;
 
