@@ -10,7 +10,9 @@ constexpr std::size_t kWindowBytes = 256 << 10;
 } // namespace
 
 CapturePacketReader::CapturePacketReader(const CaptureFile& capture)
-    : capture_(capture), window_(kWindowBytes) {}
+    : capture_(capture), capacity_(static_cast<std::size_t>(
+                             std::min<std::uint64_t>(capture.fileSize(), kWindowBytes))),
+      window_(new std::uint8_t[capacity_]) {}
 
 const std::uint8_t* CapturePacketReader::packet(int index) {
     const std::uint64_t offset = capture_.packetOffsets()[static_cast<std::size_t>(index)];
@@ -19,13 +21,13 @@ const std::uint8_t* CapturePacketReader::packet(int index) {
         // Forward reads fill the window from the packet on, backward reads
         // up to its end.
         if (index < lastIndex_) {
-            start_ = end > window_.size() ? end - window_.size() : 0;
+            start_ = end > capacity_ ? end - capacity_ : 0;
         } else {
             start_ = offset;
         }
         const auto wanted = static_cast<std::size_t>(
-            std::min<std::uint64_t>(window_.size(), capture_.fileSize() - start_));
-        filled_ = capture_.file().readAt(start_, window_.data(), wanted);
+            std::min<std::uint64_t>(capacity_, capture_.fileSize() - start_));
+        filled_ = capture_.file().readAt(start_, window_.get(), wanted);
         if (start_ + filled_ < end) {
             failedPacket_ = index;
             failedByte_ = start_ + filled_;
@@ -34,7 +36,7 @@ const std::uint8_t* CapturePacketReader::packet(int index) {
         }
     }
     lastIndex_ = index;
-    return window_.data() + (offset - start_);
+    return window_.get() + (offset - start_);
 }
 
 QString CapturePacketReader::failure() const {

@@ -4,7 +4,7 @@
 
 #include <QString>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 // Reads the data packets of an opened capture by index, for one thread at a
 // time. Packets come from a window of the file that one read refills, in
@@ -23,7 +23,8 @@ public:
 
 private:
     const CaptureFile& capture_;
-    std::vector<std::uint8_t> window_;
+    std::size_t capacity_; // no more than the file needs
+    std::unique_ptr<std::uint8_t[]> window_;
     std::uint64_t start_ = 0;
     std::size_t filled_ = 0;
     int lastIndex_ = 0;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -81,7 +82,10 @@ public:
     // Longest view asked for: a block header and a record shown in full.
     static constexpr std::size_t kMaxView = CaptureRecord::kMaxRecordShown + 32;
 
-    explicit FileWindow(const ReadOnlyFile& file) : file_(file), buffer_(kCapacity) {}
+    explicit FileWindow(const ReadOnlyFile& file)
+        : file_(file),
+          capacity_(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), kCapacity))),
+          buffer_(new std::uint8_t[capacity_]) {}
 
     std::uint64_t size() const { return file_.size(); }
 
@@ -90,17 +94,17 @@ public:
     // them.
     const std::uint8_t* view(std::uint64_t offset, std::size_t length) {
         if (offset < start_ || offset + length > start_ + filled_) {
-            const auto wanted = static_cast<std::size_t>(
-                std::min<std::uint64_t>(buffer_.size(), file_.size() - offset));
+            const auto wanted =
+                static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, file_.size() - offset));
             start_ = offset;
-            filled_ = file_.readAt(offset, buffer_.data(), wanted);
+            filled_ = file_.readAt(offset, buffer_.get(), wanted);
             if (filled_ < length) {
                 lost_ = offset + filled_;
                 filled_ = 0;
                 return nullptr;
             }
         }
-        return buffer_.data() + (offset - start_);
+        return buffer_.get() + (offset - start_);
     }
 
     // For a view that came back empty.
@@ -113,7 +117,8 @@ public:
 
 private:
     const ReadOnlyFile& file_;
-    std::vector<std::uint8_t> buffer_;
+    std::size_t capacity_; // no more than the file needs
+    std::unique_ptr<std::uint8_t[]> buffer_;
     std::uint64_t start_ = 0;
     std::size_t filled_ = 0;
     std::uint64_t lost_ = 0;
