@@ -122,24 +122,31 @@ void CloudView::toggleGrid() {
 
 void CloudView::drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& inBox) {
     using namespace pcl::visualization;
-    const PointCloudColorHandlerCustom<pcl::PointXYZRGB> blue(inBox, 0, 0, 255);
-    if (viewer_->contains(kSelectedCloudId)) {
-        viewer_->updatePointCloud<pcl::PointXYZRGB>(inBox, blue, kSelectedCloudId);
-    } else {
-        viewer_->addPointCloud<pcl::PointXYZRGB>(inBox, blue, kSelectedCloudId);
+    // Both clouds go through the overload for coloured points, which keeps
+    // each point's own colour; the points in the box are painted blue first.
+    *selectedBlue_ = *inBox;
+    for (pcl::PointXYZRGB& p : selectedBlue_->points) {
+        p.r = 0;
+        p.g = 0;
+        p.b = 255;
     }
+    showColoured(selectedBlue_, kSelectedCloudId);
     viewer_->setPointCloudRenderingProperties(PCL_VISUALIZER_POINT_SIZE, kSelectedPointSize,
                                               kSelectedCloudId);
-
-    if (viewer_->contains(kFrameCloudId)) {
-        // The overload for coloured points keeps each point's own colour.
-        viewer_->updatePointCloud(shown, kFrameCloudId);
-    } else {
-        const PointCloudColorHandlerRGBField<pcl::PointXYZRGB> own(shown);
-        viewer_->addPointCloud<pcl::PointXYZRGB>(shown, own, kFrameCloudId);
-    }
+    showColoured(shown, kFrameCloudId);
     viewer_->setPointCloudRenderingProperties(PCL_VISUALIZER_POINT_SIZE, pointSize_, kFrameCloudId);
     render();
+}
+
+void CloudView::showColoured(const Cloud::ConstPtr& cloud, const char* id) {
+    // The templated update with a colour handler of another kind makes the
+    // visualizer treat its mapper as a type it is not.
+    if (viewer_->contains(id)) {
+        viewer_->updatePointCloud(cloud, id);
+    } else {
+        const pcl::visualization::PointCloudColorHandlerRGBField<pcl::PointXYZRGB> own(cloud);
+        viewer_->addPointCloud<pcl::PointXYZRGB>(cloud, own, id);
+    }
 }
 
 void CloudView::clearAll() {

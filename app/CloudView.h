@@ -61,12 +61,15 @@ public:
     void render();
 
 private:
+    // Adds the cloud once, then updates it in place, in its points' colours.
+    void showColoured(const Cloud::ConstPtr& cloud, const char* id);
     void onKey(const pcl::visualization::KeyboardEvent& event);
     void resetCameraAndRender();
 
     QVTKOpenGLNativeWidget* screen_;
     std::shared_ptr<pcl::visualization::PCLVisualizer> viewer_;
     vtkSmartPointer<vtkOrientationMarkerWidget> axesWidget_;
+    Cloud::Ptr selectedBlue_{new Cloud};
     bool coordinateShown_ = false;
     bool gridHidden_ = true;
     int pointSize_ = kMinPointSize;
