@@ -9,11 +9,10 @@
 // is run instead (split like a shell would, no shell features), with every
 // "{port}" replaced by the window's data port, e.g.
 // --sender='build/bin/sensor-sim --port {port}'.
+#include "SceneSender.h"
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
-#include "lidar/DataPacketWriter.h"
 #include "lidar/GetMuch.h"
-#include "net/UdpSocket.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -35,38 +34,10 @@ namespace {
 int seconds = 10;
 QString senderCommand;
 
-// A level ground 1.8 m below the sensor and a round wall 30 m away.
-std::vector<DataPacketWriter::Payload> sceneFrame() {
-    std::vector<DataPacketWriter::Payload> out;
-    DataPacketWriter writer([&](const DataPacketWriter::Payload& p) { out.push_back(p); });
-    for (int step = 0; step < 1800; ++step) {
-        const auto azimuthRaw = static_cast<std::uint16_t>(step * 20);
-        for (int c = 0; c < 128; ++c) {
-            const double elevation = (-17 + 0.25 * c) * M_PI / 180;
-            double metres = 30 / std::cos(elevation);
-            if (elevation < 0) {
-                metres = std::min(metres, 1.8 / std::sin(-elevation));
-            }
-            writer.addPoint(static_cast<std::uint8_t>(c), azimuthRaw,
-                            static_cast<std::uint32_t>(metres * 100 * 256),
-                            static_cast<std::uint8_t>((step / 7 + c) % 256));
-        }
-    }
-    writer.addMarker();
-    writer.flush();
-    return out;
-}
-
-int freePort() {
-    UdpSocket probe;
-    probe.bindAny(0);
-    return probe.localPort();
-}
-
 void BM_LiveDraw(benchmark::State& state) {
     manwindow window;
     window.show();
-    const int port = freePort();
+    const int port = SceneSender::freePort();
     window.findChild<QLineEdit*>("lineEdit_portNumber")->setText(QString::number(port));
     window.findChild<QToolButton*>("toolButton_Lidar")->click();
     if (!QTest::qWaitForWindowExposed(&window) ||
@@ -79,25 +50,7 @@ void BM_LiveDraw(benchmark::State& state) {
     std::thread builtIn;
     QProcess external;
     if (senderCommand.isEmpty()) {
-        builtIn = std::thread([&] {
-            const auto frame = sceneFrame();
-            UdpSocket out;
-            out.sendTo("127.0.0.1", static_cast<std::uint16_t>(port), frame.back().data(),
-                       frame.back().size()); // the opening marker
-            auto next = std::chrono::steady_clock::now();
-            while (!stop) {
-                // One frame per 100 ms, in ten even bursts.
-                for (std::size_t part = 0; part < 10 && !stop; ++part) {
-                    for (std::size_t i = part * frame.size() / 10;
-                         i < (part + 1) * frame.size() / 10; ++i) {
-                        out.sendTo("127.0.0.1", static_cast<std::uint16_t>(port), frame[i].data(),
-                                   frame[i].size());
-                    }
-                    next += std::chrono::milliseconds(10);
-                    std::this_thread::sleep_until(next);
-                }
-            }
-        });
+        builtIn = std::thread([&] { SceneSender::send(port, 10, stop); });
     } else {
         QStringList arguments = QProcess::splitCommand(senderCommand);
         arguments.replaceInStrings(QStringLiteral("{port}"), QString::number(port));
