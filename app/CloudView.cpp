@@ -139,8 +139,8 @@ void CloudView::drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& i
 }
 
 void CloudView::showColoured(const Cloud::ConstPtr& cloud, const char* id) {
-    // The templated update with a colour handler of another kind makes the
-    // visualizer treat its mapper as a type it is not.
+    // Every update goes through the visualizer's templated update, which
+    // casts its actor's mapper to a type it is not (see scripts/ubsan.supp).
     if (viewer_->contains(id)) {
         viewer_->updatePointCloud(cloud, id);
     } else {

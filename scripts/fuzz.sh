@@ -17,7 +17,7 @@ fi
 
 if [ ! -f build-fuzz/build.ninja ]; then
     CC=clang-16 CXX=clang++-16 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DVANTOR_FUZZ=ON -DSANITIZE=address,undefined \
+        -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DVANTOR_FUZZ=ON -DSANITIZE=address,undefined \
         -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCHMARKS=OFF || exit 1
 fi
 cmake --build build-fuzz -j2 --target vantor_fuzz_targets || exit 1
