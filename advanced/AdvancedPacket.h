@@ -53,6 +53,8 @@ struct Contents {
     std::array<std::uint8_t, 3> version{};
     std::uint16_t measureRange = 0; // hundredths
 };
+// `packet` must hold DeviceInfoPacket::kSize bytes, as one that isAdvancedPacket
+// accepts does.
 Contents read(ByteSpan packet);
 
 } // namespace AdvancedPacket

@@ -1,15 +1,20 @@
 // Writes the seed corpora of the fuzz targets (fuzz/corpus/) with the
 // project's own writers: the packet writer, the sensor simulator, its pcap
-// writer, the test capture writer and the device state.
+// writer, the test capture writer, the device state and the advanced packet
+// builders.
 //
 //   fuzz-seeds DIRECTORY    (then copy what changed into fuzz/corpus/)
 
+#include "advanced/AdvancedPacket.h"
+#include "advanced/DefaultConfigPacket.h"
+#include "advanced/RefreshTexts.h"
 #include "device/DeviceState.h"
 #include "lidar/DataPacketWriter.h"
 #include "support/TestCaptureWriter.h"
 #include "tools/sim/EthernetUdpFrame.h"
 #include "tools/sim/PcapFileWriter.h"
 #include "tools/sim/SensorSimulator.h"
+#include "tools/sim/SimOptions.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -128,6 +133,29 @@ void writeCaptures(const fs::path& dir, const std::vector<Payload>& payloads) {
     }
 }
 
+// What sensor-sim is sent: the advanced packet that "Set" builds from its
+// refreshed calibration, the default packet, and its device frame as the
+// advanced window captures it.
+void writeAdvancedPackets(const fs::path& dir) {
+    const DeviceInfoPacket::Bytes info = SimOptions::defaultDevice().toPacket();
+    const EthernetUdpFrame::Endpoints endpoints{0xC0A801C8, 0xC0A80166, 2369, 2369};
+    const std::vector<std::uint8_t> frame =
+        EthernetUdpFrame::build(endpoints, 1, info.data(), info.size());
+    writeBytes(dir / "frame", frame.data(), frame.size());
+
+    const SettingData status =
+        DeviceInfoPacket::decodeSettingData(ByteSpan(info.data(), info.size()));
+    const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC);
+    DeviceInfoPacket::Bytes advanced{};
+    AdvancedPacket::writePorts(advanced,
+                               DeviceInfoPacket::portVector(ByteSpan(info.data(), info.size())));
+    AdvancedPacket::build(advanced, readAdvancedFields(refreshTexts(status)).values, status,
+                          ByteSpan(frame.data(), frame.size()), now);
+    writeBytes(dir / "advanced", advanced.data(), advanced.size());
+    const DeviceInfoPacket::Bytes defaults = DefaultConfigPacket::build(now);
+    writeBytes(dir / "defaults", defaults.data(), defaults.size());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -136,8 +164,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[1];
-    for (const char* target :
-         {"data_packet", "device_info", "capture_index", "config_fields", "channel_list"}) {
+    for (const char* target : {"data_packet", "device_info", "capture_index", "config_fields",
+                               "channel_list", "advanced_packet"}) {
         fs::create_directories(root / target);
     }
     const std::vector<Payload> small = smallStream();
@@ -157,5 +185,6 @@ int main(int argc, char** argv) {
     writeText(root / "config_fields" / "unfinished", "192.168.\n\n0a:35\n1024\n65536\n\n65535\n");
     writeText(root / "channel_list" / "ranges", "0-3,7,100-127");
     writeText(root / "channel_list" / "one", "64");
+    writeAdvancedPackets(root / "advanced_packet");
     return 0;
 }
