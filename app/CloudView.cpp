@@ -1,5 +1,7 @@
 #include "app/CloudView.h"
 
+#include "platform/OpenGLRenderer.h"
+
 #include <QVTKOpenGLNativeWidget.h>
 #include <algorithm>
 #include <cmath>
@@ -41,6 +43,10 @@ CloudView::CloudView(QVTKOpenGLNativeWidget* screen) : screen_(screen) {
     auto renderer = vtkSmartPointer<vtkRenderer>::New();
     auto window = vtkSmartPointer<vtkGenericOpenGLRenderWindow>::New();
     window->AddRenderer(renderer);
+    // A software rasteriser spends most of a frame's draw on multisamples.
+    if (OpenGLRenderer::isSoftware(OpenGLRenderer::name())) {
+        window->SetMultiSamples(0);
+    }
     viewer_ =
         std::make_shared<pcl::visualization::PCLVisualizer>(renderer, window, "viewer", false);
     screen_->setRenderWindow(viewer_->getRenderWindow());
@@ -127,22 +133,8 @@ void CloudView::toggleGrid() {
 
 void CloudView::drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& inBox) {
     using namespace pcl::visualization;
-    const PointCloudColorHandlerCustom<pcl::PointXYZRGB> blue(inBox, 0, 0, 255);
-    if (viewer_->contains(kSelectedCloudId)) {
-        viewer_->updatePointCloud<pcl::PointXYZRGB>(inBox, blue, kSelectedCloudId);
-    } else {
-        viewer_->addPointCloud<pcl::PointXYZRGB>(inBox, blue, kSelectedCloudId);
-    }
-    viewer_->setPointCloudRenderingProperties(PCL_VISUALIZER_POINT_SIZE, kSelectedPointSize,
-                                              kSelectedCloudId);
-
-    if (viewer_->contains(kFrameCloudId)) {
-        // The overload for coloured points keeps each point's own colour.
-        viewer_->updatePointCloud(shown, kFrameCloudId);
-    } else {
-        const PointCloudColorHandlerRGBField<pcl::PointXYZRGB> own(shown);
-        viewer_->addPointCloud<pcl::PointXYZRGB>(shown, own, kFrameCloudId);
-    }
+    showSelected(*inBox);
+    showColoured(shown, kFrameCloudId);
     viewer_->setPointCloudRenderingProperties(PCL_VISUALIZER_POINT_SIZE, pointSize_, kFrameCloudId);
     if (fitPending_ && !shown->empty()) {
         fitPending_ = false;
@@ -163,22 +155,7 @@ void CloudView::setPointSize(int size) {
 }
 
 void CloudView::drawSelection(const Cloud& picked) {
-    // Coloured in the points themselves, so the cloud takes the same
-    // colour-keeping update as the frame's.
-    Cloud::Ptr blue(new Cloud(picked));
-    for (auto& p : blue->points) {
-        p.r = 0;
-        p.g = 0;
-        p.b = 255;
-    }
-    if (viewer_->contains(kSelectedCloudId)) {
-        viewer_->updatePointCloud(Cloud::ConstPtr(blue), kSelectedCloudId);
-    } else {
-        const pcl::visualization::PointCloudColorHandlerRGBField<pcl::PointXYZRGB> own(blue);
-        viewer_->addPointCloud<pcl::PointXYZRGB>(blue, own, kSelectedCloudId);
-    }
-    viewer_->setPointCloudRenderingProperties(pcl::visualization::PCL_VISUALIZER_POINT_SIZE,
-                                              kSelectedPointSize, kSelectedCloudId);
+    showSelected(picked);
     render();
 }
 
@@ -193,6 +170,31 @@ void CloudView::showPointText(const std::string& text) {
     } else {
         viewer_->addText(text, kX, kY, kFontSize, 0, 0, 1, kPointTextId);
     }
+}
+
+void CloudView::showColoured(const Cloud::ConstPtr& cloud, const char* id) {
+    // Every update goes through the visualizer's templated update, which
+    // casts its actor's mapper to a type it is not (see scripts/ubsan.supp).
+    if (viewer_->contains(id)) {
+        viewer_->updatePointCloud(cloud, id);
+    } else {
+        const pcl::visualization::PointCloudColorHandlerRGBField<pcl::PointXYZRGB> own(cloud);
+        viewer_->addPointCloud<pcl::PointXYZRGB>(cloud, own, id);
+    }
+}
+
+void CloudView::showSelected(const Cloud& points) {
+    // Painted blue in the points themselves, so this cloud takes the same
+    // colour-keeping update as the frame's.
+    *selectedBlue_ = points;
+    for (pcl::PointXYZRGB& p : selectedBlue_->points) {
+        p.r = 0;
+        p.g = 0;
+        p.b = 255;
+    }
+    showColoured(selectedBlue_, kSelectedCloudId);
+    viewer_->setPointCloudRenderingProperties(pcl::visualization::PCL_VISUALIZER_POINT_SIZE,
+                                              kSelectedPointSize, kSelectedCloudId);
 }
 
 void CloudView::clearAll() {

@@ -82,6 +82,10 @@ private:
         double position[3] = {}, focal[3] = {}, up[3] = {}, viewAngle = 0;
     };
 
+    // Adds the cloud once, then updates it in place, in its points' colours.
+    void showColoured(const Cloud::ConstPtr& cloud, const char* id);
+    // "clicked_points": the given points in blue.
+    void showSelected(const Cloud& points);
     void onKey(const pcl::visualization::KeyboardEvent& event);
     void resetCameraAndRender();
     CameraState camera() const;
@@ -91,6 +95,7 @@ private:
     QVTKOpenGLNativeWidget* screen_;
     std::shared_ptr<pcl::visualization::PCLVisualizer> viewer_;
     vtkSmartPointer<vtkOrientationMarkerWidget> axesWidget_;
+    Cloud::Ptr selectedBlue_{new Cloud};
     bool coordinateShown_ = false;
     bool gridHidden_ = true;
     int pointSize_ = kMinPointSize;

@@ -353,6 +353,8 @@ void manwindow::startOfflinePlayer() {
     connect(offlinePlayer.get(), SIGNAL(SendData(struct MuchLidarData)), this,
             SLOT(CalculateMuch(struct MuchLidarData)), unique);
     connect(offlinePlayer.get(), SIGNAL(SendBool(bool)), this, SLOT(FinshorStart(bool)), unique);
+    connect(offlinePlayer.get(), SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)),
+            unique);
     connect(this, SIGNAL(sendProgressChangeValue(int)), offlinePlayer.get(),
             SLOT(getProgressChangeValue(int)), unique);
     if (!offlinePlayer->isRunning()) {

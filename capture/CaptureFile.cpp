@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -22,7 +23,7 @@ constexpr std::uint64_t kPrefetchBytes = 64 << 20;
 
 } // namespace
 
-CaptureFile::CaptureFile(const QString& path) : captureFileName_(path), mapping_(path) {}
+CaptureFile::CaptureFile(const QString& path) : captureFileName_(path) {}
 
 CaptureFile::~CaptureFile() = default;
 
@@ -42,25 +43,21 @@ std::shared_ptr<const CaptureFile> CaptureFile::open(const QString& path, QStrin
 
 bool CaptureFile::load(const Progress& progress, QString* errorText,
                        const std::atomic<bool>* cancel) {
-    if (!mapping_.map(errorText)) {
+    if (!file_.open(captureFileName_, errorText)) {
         return false;
     }
-    captureBuffers_.reserve(mapping_.size() / kTypicalRecordSize + 1);
+    packetOffsets_.reserve(file_.size() / kTypicalRecordSize + 1);
 
-    // Pages already indexed leave the resident set as the walk goes on;
-    // playing maps them in again as it reads them.
-    mapping_.adviseSequential(true);
+    file_.adviseSequential();
     const bool walked = CaptureRecords::walk(
-        ByteSpan(mapping_.data(), mapping_.size()), [this](const CaptureRecord& r) { index(r); },
+        file_, [this](const CaptureRecord& r) { index(r); },
         [&](std::uint64_t done, std::uint64_t total) {
-            mapping_.releaseResidentBelow(done);
-            mapping_.prefetch(done, kPrefetchBytes);
+            file_.prefetch(done, kPrefetchBytes);
             if (progress) {
                 progress(done, total);
             }
         },
         errorText, &truncatedAt_, cancel);
-    mapping_.adviseSequential(false);
     if (!walked) {
         return false;
     }
@@ -68,13 +65,13 @@ bool CaptureFile::load(const Progress& progress, QString* errorText,
         *errorText = tr("The capture holds more packets or frames than can be played.");
         return false;
     }
-    if (captureBuffers_.empty() && truncatedAt_) {
+    if (packetOffsets_.empty() && truncatedAt_) {
         *errorText = tr("The capture file is truncated: the record at byte %1 runs past the end "
                         "of the file, and no data packet of the sensor comes before it.")
                          .arg(*truncatedAt_);
         return false;
     }
-    if (captureBuffers_.empty()) {
+    if (packetOffsets_.empty()) {
         *errorText = sawUnsupportedLinkType_
                          ? tr("The capture holds no data packet of the sensor (its link type %1 "
                               "is not supported).")
@@ -96,6 +93,21 @@ QString CaptureFile::truncationNotice() const {
         .arg(capturePacketCount());
 }
 
+int CaptureFile::frameOfPacket(int packet) const {
+    return static_cast<int>(
+        std::lower_bound(frameStartPackets_.begin(), frameStartPackets_.end(), packet) -
+        frameStartPackets_.begin());
+}
+
+QString CaptureFile::shortenedNotice(std::uint64_t byte, int packet) const {
+    return tr("%1: the capture file was shortened while it was open: its byte %2, in frame %3 "
+              "(data packet %4), can no longer be read.")
+        .arg(QDir::toNativeSeparators(captureFileName_))
+        .arg(byte)
+        .arg(frameOfPacket(packet))
+        .arg(packet);
+}
+
 void CaptureFile::index(const CaptureRecord& record) {
     ++recordCount_;
     if (!LinkLayer::isSupported(record.linkType)) {
@@ -111,13 +123,13 @@ void CaptureFile::index(const CaptureRecord& record) {
     // Packet and frame positions are ints wherever the player and the
     // playback bar use them.
     constexpr auto kLimit = static_cast<std::size_t>(std::numeric_limits<int>::max());
-    if (captureBuffers_.size() >= kLimit ||
+    if (packetOffsets_.size() >= kLimit ||
         frameStartPackets_.size() > kLimit - DataPacket::kGroupCount) {
         tooManyPackets_ = true;
         return;
     }
-    const auto packetIndex = static_cast<std::int32_t>(captureBuffers_.size());
-    captureBuffers_.push_back(payload);
+    const auto packetIndex = static_cast<std::int32_t>(packetOffsets_.size());
+    packetOffsets_.push_back(record.offset + static_cast<std::uint64_t>(payload - record.data));
     // Markers only open groups; the same bytes inside point data are not one.
     for (std::size_t p = 0; p < DataPacket::kGroupBytes; p += DataPacket::kGroupSize) {
         if (DataPacket::isFrameMarker(payload + p)) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "capture/CaptureRecords.h"
-#include "capture/MappedFile.h"
+#include "capture/ReadOnlyFile.h"
 
 #include <QString>
 #include <atomic>
@@ -10,11 +10,12 @@
 #include <optional>
 #include <vector>
 
-// An opened capture: the file mapped read-only and an index of its data
-// packets, built in one pass. The packet pointers point into the mapping,
-// so nothing is copied and a capture larger than the free memory opens;
-// the mapping lives as long as the object, and users share ownership of it
-// (a player keeps the capture it plays alive).
+// An opened capture: the file, kept open read-only, and an index of where
+// its data packets lie, built in one pass. Packets are read from the file
+// when they are played (CapturePacketReader), so a capture larger than the
+// free memory opens, and a file that another program shortens meanwhile
+// gives a message instead of a crash. Users share ownership (a player keeps
+// the capture it plays alive).
 class CaptureFile {
 public:
     using Progress = CaptureRecords::Progress;
@@ -33,9 +34,9 @@ public:
     CaptureFile& operator=(const CaptureFile&) = delete;
 
     const QString& captureFileName() const { return captureFileName_; }
-    // One pointer per data packet, in file order, each to its 1206 bytes.
-    const std::vector<const std::uint8_t*>& captureBuffers() const { return captureBuffers_; }
-    int capturePacketCount() const { return static_cast<int>(captureBuffers_.size()); }
+    // Where each data packet's 1206 bytes start in the file, in file order.
+    const std::vector<std::uint64_t>& packetOffsets() const { return packetOffsets_; }
+    int capturePacketCount() const { return static_cast<int>(packetOffsets_.size()); }
     // Frame markers in the file, counted at group boundaries only.
     int captureFrameCount() const { return static_cast<int>(frameStartPackets_.size()); }
     // For each marker in file order, the index of the packet holding it.
@@ -48,10 +49,18 @@ public:
     // cut; empty for a complete file.
     QString truncationNotice() const;
 
+    // The frame that packet `packet` starts in: 0 before the first marker.
+    int frameOfPacket(int packet) const;
+    // For the user, when packet `packet` can no longer be read because the
+    // file has been shortened since it was opened; `byte` is the first byte
+    // that could not be read.
+    QString shortenedNotice(std::uint64_t byte, int packet) const;
+
     // Packet records of any kind in the file.
     std::uint64_t recordCount() const { return recordCount_; }
-    const std::uint8_t* mappedData() const { return mapping_.data(); }
-    std::uint64_t mappedSize() const { return mapping_.size(); }
+    // The size of the file when it was opened.
+    std::uint64_t fileSize() const { return file_.size(); }
+    const ReadOnlyFile& file() const { return file_; }
 
 private:
     explicit CaptureFile(const QString& path);
@@ -59,8 +68,8 @@ private:
     void index(const CaptureRecord& record);
 
     QString captureFileName_;
-    MappedFile mapping_;
-    std::vector<const std::uint8_t*> captureBuffers_;
+    ReadOnlyFile file_;
+    std::vector<std::uint64_t> packetOffsets_;
     std::vector<std::int32_t> frameStartPackets_;
     std::uint64_t recordCount_ = 0;
     std::optional<std::uint64_t> truncatedAt_;

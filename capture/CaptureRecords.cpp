@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -44,7 +45,7 @@ std::uint32_t littleEndian32(const std::uint8_t* p) {
     return FieldReader{p, false}.u32(0);
 }
 
-// Reports progress each time another 1/256 of the image has been walked, and
+// Reports progress each time another 1/256 of the file has been walked, and
 // tells the walk when it is to end early.
 class ProgressTicker {
 public:
@@ -87,14 +88,69 @@ QString damagedAt(std::uint64_t offset, const QString& what) {
     return tr("The capture file is damaged at byte %1: %2").arg(offset).arg(what);
 }
 
-bool walkPcap(ByteSpan image, bool bigEndian, const CaptureRecords::Visitor& visit,
+// A window onto the file, refilled with one large read whenever the walk
+// asks for bytes outside it.
+class FileWindow {
+public:
+    static constexpr std::size_t kCapacity = 256 << 10;
+    // Longest view asked for: a block header and a record shown in full.
+    static constexpr std::size_t kMaxView = CaptureRecord::kMaxRecordShown + 32;
+
+    explicit FileWindow(const ReadOnlyFile& file)
+        : file_(file),
+          capacity_(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), kCapacity))),
+          buffer_(new std::uint8_t[capacity_]) {}
+
+    std::uint64_t size() const { return file_.size(); }
+
+    // The bytes [offset, offset + length), which lie within the size the
+    // file had when it was opened, or nullptr when the file no longer holds
+    // them.
+    const std::uint8_t* view(std::uint64_t offset, std::size_t length) {
+        if (offset < start_ || offset + length > start_ + filled_) {
+            const auto wanted =
+                static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, file_.size() - offset));
+            start_ = offset;
+            filled_ = file_.readAt(offset, buffer_.get(), wanted);
+            if (filled_ < length) {
+                lost_ = offset + filled_;
+                filled_ = 0;
+                return nullptr;
+            }
+        }
+        return buffer_.get() + (offset - start_);
+    }
+
+    // For a view that came back empty.
+    bool shortened(QString* errorText) const {
+        *errorText = tr("The capture file was shortened while it was being opened: byte %1 "
+                        "can no longer be read.")
+                         .arg(lost_);
+        return false;
+    }
+
+private:
+    const ReadOnlyFile& file_;
+    std::size_t capacity_; // no more than the file needs
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::uint64_t start_ = 0;
+    std::size_t filled_ = 0;
+    std::uint64_t lost_ = 0;
+};
+
+bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor& visit,
               ProgressTicker& ticker, QString* errorText,
               std::optional<std::uint64_t>* truncatedAt) {
-    if (image.size() < kPcapFileHeader) {
+    const std::uint64_t size = window.size();
+    if (size < kPcapFileHeader) {
         *errorText = tr("The capture file is truncated: its file header is incomplete.");
         return false;
     }
-    const FieldReader header{image.data(), bigEndian};
+    const std::uint8_t* fileHeader = window.view(0, kPcapFileHeader);
+    if (!fileHeader) {
+        return window.shortened(errorText);
+    }
+    const FieldReader header{fileHeader, bigEndian};
     if (header.u16(4) != 2) {
         *errorText = tr("The pcap file has version %1.%2, which is not supported.")
                          .arg(header.u16(4))
@@ -104,19 +160,31 @@ bool walkPcap(ByteSpan image, bool bigEndian, const CaptureRecords::Visitor& vis
     // The upper bits of the field describe frame check sequences.
     const std::uint32_t linkType = header.u32(20) & 0xFFFF;
 
-    std::size_t offset = kPcapFileHeader;
-    while (offset < image.size()) {
+    std::uint64_t offset = kPcapFileHeader;
+    while (offset < size) {
         if (!ticker.at(offset)) {
             return cancelled(errorText);
         }
-        const std::size_t left = image.size() - offset;
-        const std::uint32_t captured =
-            left < kPcapRecordHeader ? 0 : FieldReader{image.data() + offset, bigEndian}.u32(8);
-        if (left < kPcapRecordHeader || captured > left - kPcapRecordHeader) {
+        const std::uint64_t left = size - offset;
+        if (left < kPcapRecordHeader) {
             *truncatedAt = offset;
             return true;
         }
-        visit({linkType, image.data() + offset + kPcapRecordHeader, captured});
+        const std::uint8_t* recordHeader = window.view(offset, kPcapRecordHeader);
+        if (!recordHeader) {
+            return window.shortened(errorText);
+        }
+        const std::uint32_t captured = FieldReader{recordHeader, bigEndian}.u32(8);
+        if (captured > left - kPcapRecordHeader) {
+            *truncatedAt = offset;
+            return true;
+        }
+        const std::uint32_t shown = std::min(captured, CaptureRecord::kMaxRecordShown);
+        const std::uint8_t* data = window.view(offset + kPcapRecordHeader, shown);
+        if (!data) {
+            return window.shortened(errorText);
+        }
+        visit({linkType, data, shown, offset + kPcapRecordHeader});
         offset += kPcapRecordHeader + captured;
     }
     return true;
@@ -127,21 +195,25 @@ struct Interface {
     std::uint32_t snapLength;
 };
 
-bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTicker& ticker,
+bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, ProgressTicker& ticker,
                 QString* errorText, std::optional<std::uint64_t>* truncatedAt) {
     std::vector<Interface> interfaces;
     bool bigEndian = false;
-    std::size_t offset = 0;
-    while (offset < image.size()) {
+    const std::uint64_t size = window.size();
+    std::uint64_t offset = 0;
+    while (offset < size) {
         if (!ticker.at(offset)) {
             return cancelled(errorText);
         }
-        const std::size_t left = image.size() - offset;
+        const std::uint64_t left = size - offset;
         if (left < kBlockOverhead) {
             *truncatedAt = offset;
             return true;
         }
-        const std::uint8_t* block = image.data() + offset;
+        const std::uint8_t* block = window.view(offset, kBlockOverhead);
+        if (!block) {
+            return window.shortened(errorText);
+        }
         // The section header's type reads the same in both byte orders; its
         // byte-order field sets the order for the whole section.
         const bool sectionStart = littleEndian32(block) == kSectionHeaderBlock;
@@ -153,8 +225,7 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
             }
             bigEndian = magic != kByteOrderMagic;
         }
-        const FieldReader field{block, bigEndian};
-        const std::uint32_t total = field.u32(4);
+        const std::uint32_t total = FieldReader{block, bigEndian}.u32(4);
         if (total < kBlockOverhead || total % 4 != 0) {
             *errorText = damagedAt(offset, tr("invalid block length %1.").arg(total));
             return false;
@@ -163,6 +234,11 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
             *truncatedAt = offset;
             return true;
         }
+        block = window.view(offset, std::min<std::size_t>(total, FileWindow::kMaxView));
+        if (!block) {
+            return window.shortened(errorText);
+        }
+        const FieldReader field{block, bigEndian};
         const std::size_t bodyLength = total - kBlockOverhead;
         const FieldReader body{block + 8, bigEndian};
         const auto tooShort = [&] {
@@ -183,10 +259,10 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
                 *errorText = damagedAt(offset, tr("a packet longer than its block."));
                 return false;
             }
-            visit({interfaces[id].linkType, block + 8 + at, captured});
+            visit({interfaces[id].linkType, block + 8 + at,
+                   std::min(captured, CaptureRecord::kMaxRecordShown), offset + 8 + at});
             return true;
         };
-
         switch (sectionStart ? kSectionHeaderBlock : field.u32(0)) {
         case kSectionHeaderBlock:
             if (bodyLength < 16) {
@@ -247,28 +323,33 @@ bool walkPcapng(ByteSpan image, const CaptureRecords::Visitor& visit, ProgressTi
 
 } // namespace
 
-bool CaptureRecords::walk(ByteSpan image, const Visitor& visit, const Progress& progress,
+bool CaptureRecords::walk(const ReadOnlyFile& file, const Visitor& visit, const Progress& progress,
                           QString* errorText, std::optional<std::uint64_t>* truncatedAt,
                           const std::atomic<bool>* cancel) {
     truncatedAt->reset();
-    if (image.size() == 0) {
+    if (file.size() == 0) {
         *errorText = tr("The file is empty.");
         return false;
     }
-    if (image.size() < 4) {
+    if (file.size() < 4) {
         *errorText = tr("This is not a capture file (pcap or pcapng).");
         return false;
     }
-    ProgressTicker ticker(progress, image.size(), cancel);
-    const std::uint32_t magic = littleEndian32(image.data());
-    const std::uint32_t swappedMagic = FieldReader{image.data(), true}.u32(0);
+    FileWindow window(file);
+    const std::uint8_t* start = window.view(0, 4);
+    if (!start) {
+        return window.shortened(errorText);
+    }
+    ProgressTicker ticker(progress, file.size(), cancel);
+    const std::uint32_t magic = littleEndian32(start);
+    const std::uint32_t swappedMagic = FieldReader{start, true}.u32(0);
     bool ok = false;
     if (magic == kPcapMicroseconds || magic == kPcapNanoseconds) {
-        ok = walkPcap(image, false, visit, ticker, errorText, truncatedAt);
+        ok = walkPcap(window, false, visit, ticker, errorText, truncatedAt);
     } else if (swappedMagic == kPcapMicroseconds || swappedMagic == kPcapNanoseconds) {
-        ok = walkPcap(image, true, visit, ticker, errorText, truncatedAt);
+        ok = walkPcap(window, true, visit, ticker, errorText, truncatedAt);
     } else if (magic == kSectionHeaderBlock) {
-        ok = walkPcapng(image, visit, ticker, errorText, truncatedAt);
+        ok = walkPcapng(window, visit, ticker, errorText, truncatedAt);
     } else {
         *errorText = tr("This is not a capture file (pcap or pcapng).");
         return false;

@@ -58,6 +58,9 @@ void ReadLiveOffData::run() {
         capture = capture_;
     }
     playing_ = capture.get();
+    if (capture) {
+        reader_ = std::make_unique<CapturePacketReader>(*capture);
+    }
     const int count = capture ? capture->capturePacketCount() : 0;
     // The first run collects from the first group, as after a restart.
     cutter_.reset(1);
@@ -83,7 +86,13 @@ void ReadLiveOffData::run() {
         }
         if (!packetFed_) {
             abandonPacket_ = false;
-            cutter_.feed(playing_->captureBuffers()[static_cast<std::size_t>(packet_)], onFrame);
+            const std::uint8_t* payload = reader_->packet(packet_);
+            if (!payload) {
+                emit SendError(reader_->failure());
+                enterStopPoint();
+                continue;
+            }
+            cutter_.feed(payload, onFrame);
             packetFed_ = true;
             if (stop) {
                 break;
@@ -103,6 +112,7 @@ void ReadLiveOffData::run() {
         packetFed_ = false;
     }
     cutter_.reset(0);
+    reader_.reset();
     playing_ = nullptr;
     stop = false;
     emit SendBool(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/CaptureFile.h"
+#include "capture/CapturePacketReader.h"
 #include "capture/PauseGate.h"
 #include "capture/PlaybackVariables.h"
 #include "lidar/FrameCutter.h"
@@ -25,6 +26,10 @@
 // index of its frame. Playing backward shows the frames in decreasing order,
 // each cut exactly as playing forward cuts it: after a frame the player goes
 // to the start of the one before it.
+//
+// A packet that can no longer be read (another program shortened the file)
+// ends the capture there: the player sends the notice through SendError and
+// enters a stop point.
 //
 // Stop points (last packet reached playing forward, frame 0 shown playing
 // backward, a restart once it has shown frame 0): the player emits
@@ -76,6 +81,7 @@ signals:
     void SendFrameNumber(int frame);
     void SendData(MuchLidarData lidardata);
     void SendBool(bool Finsh);
+    void SendError(QString str);
 
 private slots:
     // Seeks to `packet` of the capture last set: frames are cut from the
@@ -107,6 +113,7 @@ private:
 
     // Touched by run() only.
     const CaptureFile* playing_ = nullptr;
+    std::unique_ptr<CapturePacketReader> reader_;
     FrameCutter cutter_;
     int packet_ = 0;
     bool packetFed_ = false; // packet_ has been cut; next comes the step

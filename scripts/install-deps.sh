@@ -15,6 +15,8 @@ build_packages=(
 test_packages=(
     desktop-file-utils
     xvfb xauth iproute2 util-linux tcpdump
+    # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes
+    clang-16 libfuzzer-16-dev libclang-rt-16-dev
 )
 
 case "${1:-build}" in

@@ -6,7 +6,9 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 
 jobs=${VANTOR_TEST_JOBS:-2}
-ctest_args=(--test-dir build --output-on-failure -j "$jobs" "$@")
+# Another build directory (the sanitizer builds) through VANTOR_BUILD_DIR.
+build_dir=${VANTOR_BUILD_DIR:-build}
+ctest_args=(--test-dir "$build_dir" --output-on-failure -j "$jobs" "$@")
 # -noreset: the server must not restart whenever its last client leaves, or a
 # test that connects at that moment finds no display.
 xvfb=(xvfb-run -a -s "-screen 0 1920x1080x24 -noreset")
@@ -26,5 +28,5 @@ if "${unshare[@]}" true 2>/dev/null; then
 fi
 
 echo "No private network namespace available here; skipping the tests that need one:"
-ctest --test-dir build -N -L netns | grep -E '^ *Test +#' | sed 's/^ */  /'
+ctest --test-dir "$build_dir" -N -L netns | grep -E '^ *Test +#' | sed 's/^ */  /'
 exec "${xvfb[@]}" ctest -LE netns "${ctest_args[@]}"

@@ -31,16 +31,10 @@ namespace {
 int seconds = 10;
 QString senderCommand;
 
-int freePort() {
-    UdpSocket probe;
-    probe.bindAny(0);
-    return probe.localPort();
-}
-
 void BM_LiveDraw(benchmark::State& state) {
     manwindow window;
     window.show();
-    const int port = freePort();
+    const int port = LiveSender::freePort();
     window.findChild<QLineEdit*>("lineEdit_portNumber")->setText(QString::number(port));
     window.findChild<QToolButton*>("toolButton_Lidar")->click();
     if (!QTest::qWaitForWindowExposed(&window) ||

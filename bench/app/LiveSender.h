@@ -16,6 +16,13 @@
 // below the sensor and a round wall 30 m away, 128 channels per azimuth.
 class LiveSender {
 public:
+    // A UDP port on loopback that is free now.
+    static int freePort() {
+        UdpSocket probe;
+        probe.bindAny(0);
+        return probe.localPort();
+    }
+
     // The payloads of one revolution of `azimuths` even steps, closed by a
     // marker; the last payload holds that marker.
     static std::vector<DataPacketWriter::Payload> sceneFrame(int azimuths) {

@@ -51,12 +51,6 @@ using Clock = std::chrono::steady_clock;
 int seconds = 10;
 constexpr int kCapturePackets = 64000; // 80.9 MB
 
-int freePort() {
-    UdpSocket probe;
-    probe.bindAny(0);
-    return probe.localPort();
-}
-
 const QString& capturePath() {
     static QTemporaryDir dir;
     static const QString path = [] {
@@ -75,7 +69,8 @@ const QString& capturePath() {
 // Starts live reception on a free port; false without a display or port.
 bool startLive(manwindow& window, int port) {
     window.findChild<QLineEdit*>("lineEdit_portNumber")->setText(QString::number(port));
-    window.findChild<QLineEdit*>("lineEdit_portNumber_2")->setText(QString::number(freePort()));
+    window.findChild<QLineEdit*>("lineEdit_portNumber_2")
+        ->setText(QString::number(LiveSender::freePort()));
     auto* lidar = window.findChild<QToolButton*>("toolButton_Lidar");
     lidar->setEnabled(true); // an opened capture disables it
     lidar->click();
@@ -100,7 +95,7 @@ void BM_OpenCapture(benchmark::State& state) {
         state.SkipWithError("no display");
         return;
     }
-    const int port = freePort();
+    const int port = LiveSender::freePort();
     std::unique_ptr<LiveSender> sender;
     if (live) {
         sender = std::make_unique<LiveSender>(port, 230400, 10);
@@ -215,7 +210,7 @@ double percentile(std::vector<double> values, double p) {
 void BM_InputLatency(benchmark::State& state) {
     manwindow window;
     window.show();
-    const int port = freePort();
+    const int port = LiveSender::freePort();
     if (!QTest::qWaitForWindowExposed(&window) || !startLive(window, port)) {
         state.SkipWithError("no display, or the data port could not be bound");
         return;

@@ -127,7 +127,9 @@ TEST_F(AdvancedWindow, StatusIsKeptAndItsPortsWrittenWithoutTouchingFields) {
     const ByteSpan span(p.data(), p.size());
     window.onLidarStatusReceiving(DeviceInfoPacket::decodeSettingData(span),
                                   DeviceInfoPacket::portVector(span));
-    EXPECT_EQ(window.statusCopy().motorRpm, 1200);
+    // A packed field: read into an aligned copy before comparing.
+    const auto rpm = window.statusCopy().motorRpm;
+    EXPECT_EQ(rpm, 1200);
     const auto& packet = window.advancedPacket();
     EXPECT_EQ((std::vector<int>{packet[24], packet[25], packet[26], packet[27]}),
               (std::vector<int>{0x12, 0x34, 0x56, 0x78}));

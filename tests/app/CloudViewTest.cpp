@@ -1,4 +1,5 @@
 #include "app/CloudView.h"
+#include "platform/OpenGLRenderer.h"
 #include "support/QtWait.h"
 
 #include <QTest>
@@ -67,6 +68,13 @@ protected:
 };
 
 } // namespace
+
+TEST_F(CloudViewTest, ASoftwareRasteriserDrawsWithoutMultisamples) {
+    if (!OpenGLRenderer::isSoftware(OpenGLRenderer::name())) {
+        GTEST_SKIP() << "this display draws with a GPU, which keeps its multisamples";
+    }
+    EXPECT_EQ(screen.renderWindow()->GetMultiSamples(), 0);
+}
 
 TEST_F(CloudViewTest, GridHasItsIdsAndComesAndGoes) {
     EXPECT_TRUE(view.gridHidden());

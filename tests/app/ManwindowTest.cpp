@@ -48,6 +48,14 @@ private:
     QtMessageHandler previous_;
 };
 
+// AddressSanitizer keeps freed blocks in a quarantine of 256 MiB before
+// reusing them, so memory bounds grow by that much in its builds.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr long kAllocatorQuarantineKiB = 256 * 1024;
+#else
+constexpr long kAllocatorQuarantineKiB = 0;
+#endif
+
 long residentKiB() {
     QFile statm("/proc/self/statm");
     if (!statm.open(QIODevice::ReadOnly)) {
@@ -476,13 +484,18 @@ TEST_F(LiveFrames, FramesFasterThanDrawingStayBounded) {
         done = true;
     });
 
-    const long rssBefore = residentKiB();
+    // Memory is measured from a warm baseline: after the first frames were
+    // drawn, so the view's buffers and the allocator's pools exist.
+    long rssBefore = 0;
     std::uint64_t maxInFlight = 0;
-    long rssPeak = rssBefore;
+    long rssPeak = 0;
     waitUntil(
         [&] {
             maxInFlight =
                 std::max(maxInFlight, receiver.framesEmitted() - window.framesDelivered());
+            if (rssBefore == 0 && window.drawing().framesDrawn() >= 2) {
+                rssBefore = residentKiB();
+            }
             rssPeak = std::max(rssPeak, residentKiB());
             return done.load();
         },
@@ -509,7 +522,8 @@ TEST_F(LiveFrames, FramesFasterThanDrawingStayBounded) {
     RecordProperty("framesDrawn", static_cast<int>(drawing.framesDrawn()));
     RecordProperty("maxFramesInFlight", static_cast<int>(maxInFlight));
     EXPECT_LT(maxInFlight, 120u) << "of " << emitted;
-    EXPECT_LT(rssPeak - rssBefore, 100 * 1024) << "KiB";
+    ASSERT_GT(rssBefore, 0);
+    EXPECT_LT(rssPeak - rssBefore, 100 * 1024 + kAllocatorQuarantineKiB) << "KiB";
 }
 
 TEST_F(WindowTools, AccessCodeIsComparedAsText) {
@@ -652,7 +666,8 @@ TEST_F(LiveStatus, SecondPressKeepsEachStatusDeliverySingle) {
     EXPECT_EQ(aboutCalls.calls, 3);
     // The advanced window keeps the last status and its ports.
     EXPECT_EQ(advancedCalls.calls, 3);
-    EXPECT_EQ(window.advancedWindow().statusCopy().motorRpm, 1200);
+    const auto advancedRpm = window.advancedWindow().statusCopy().motorRpm; // packed: copy it out
+    EXPECT_EQ(advancedRpm, 1200);
     EXPECT_EQ(window.advancedWindow().advancedPacket()[24], 0x09);
     for (const QString& line : MessageLog::lines()) {
         EXPECT_FALSE(line.contains("QObject::connect")) << line.toStdString();

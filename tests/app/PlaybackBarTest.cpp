@@ -433,6 +433,28 @@ TEST_F(OpeningCaptures, ATruncatedFileLoadsWhatCameBeforeTheCutAndSaysSo) {
     expectLoadedState(frameCount() - 1);
 }
 
+TEST_F(PlayingCaptures, ACaptureShortenedWhilePlayingStopsWithATipsBoxAndTheWindowGoesOn) {
+    // More than the player reads ahead: 60 frames of about 8 packets.
+    const QString big = dir.filePath("big.pcap");
+    writeFrames(big, frameSizes(60, 1300, 0));
+    ASSERT_TRUE(bar().openCapture(big));
+    ModalCatcher boxes;
+    press("toolButton_Play");
+    ASSERT_TRUE(waitUntil([&] { return position() >= 1; }));
+    ASSERT_TRUE(QFile::resize(big, QFile(big).size() / 2));
+
+    ASSERT_TRUE(waitUntil([&] { return !boxes.boxes.empty() && bar().playbackFinished(); }));
+    EXPECT_EQ(boxes.boxes[0].title, "Tips");
+    EXPECT_TRUE(boxes.boxes[0].text.contains("was shortened while it was open"))
+        << qPrintable(boxes.boxes[0].text);
+    EXPECT_LT(position(), 60);
+
+    // Another capture opens and plays.
+    ASSERT_TRUE(bar().openCapture(first));
+    press("toolButton_Play");
+    ASSERT_TRUE(waitUntil([&] { return position() >= 2; }));
+}
+
 TEST_F(PlayingCaptures, PlayPausesAndResumesAndTheFirstFrameHoldsThePointsBeforeTheFirstMarker) {
     ASSERT_TRUE(bar().openCapture(first));
     press("toolButton_Play");

@@ -1,6 +1,7 @@
 #include "capture/CaptureRecorder.h"
 #include "LoopbackCapture.h"
 #include "capture/CaptureFile.h"
+#include "capture/CapturePacketReader.h"
 #include "lidar/DataPacket.h"
 #include "support/QtWait.h"
 
@@ -83,7 +84,9 @@ ReadBack readWithLibpcap(const QString& path) {
 
 std::vector<std::vector<std::uint8_t>> pointGroupsOf(const CaptureFile& capture) {
     std::vector<std::vector<std::uint8_t>> groups;
-    for (const std::uint8_t* p : capture.captureBuffers()) {
+    CapturePacketReader reader(capture);
+    for (int i = 0; i < capture.capturePacketCount(); ++i) {
+        const std::uint8_t* p = reader.packet(i);
         groups.emplace_back(p, p + DataPacket::kGroupBytes);
     }
     return groups;

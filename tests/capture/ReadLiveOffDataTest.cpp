@@ -2,6 +2,7 @@
 #include "SampleCapture.h"
 #include "support/QtWait.h"
 
+#include <QFile>
 #include <QObject>
 #include <algorithm>
 #include <chrono>
@@ -403,4 +404,45 @@ TEST_F(PlayerTest, ThePlayerKeepsItsCaptureUntilItHasStopped) {
     EXPECT_FALSE(watched.expired());
     player.stopAndWait();
     EXPECT_TRUE(watched.expired());
+}
+
+TEST_F(PlayerTest, ACaptureShortenedWhilePlayingStopsAtTheCutWithANotice) {
+    // Larger than the player's read window, so the cut is met while playing.
+    SampleCapture big;
+    for (int f = 0; f < 80; ++f) {
+        big.frame(1000);
+    }
+    big.finish();
+    const QString file = dir.filePath("big.pcap");
+    writeCapture(file, big.packets.payloads);
+    const auto capture = openCapture(file);
+    ASSERT_TRUE(capture);
+    player.setCapture(capture);
+    QStringList errors;
+    QObject::connect(&player, &ReadLiveOffData::SendError, &context,
+                     [&](const QString& text) { errors << text; });
+
+    player.playback.pauseAfterFrame = 1;
+    play();
+    ASSERT_TRUE(waitForFrames(1));
+    // Cut inside the payload of data packet 300 (record i starts at 24 + 1264 i).
+    const int lost = 300;
+    const qint64 cut = 24 + 1264 * lost + 600;
+    ASSERT_TRUE(QFile::resize(file, cut));
+    player.playback.pauseAfterFrame = 0;
+    player.releaseGate();
+
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_EQ(errors[0], capture->shortenedNotice(static_cast<std::uint64_t>(cut), lost));
+    const int frameAtCut = static_cast<int>(
+        std::lower_bound(big.markerPackets.begin(), big.markerPackets.end(), lost) -
+        big.markerPackets.begin());
+    EXPECT_TRUE(
+        errors[0].contains(QStringLiteral("byte %1, in frame %2 ").arg(cut).arg(frameAtCut)))
+        << errors[0].toStdString();
+    // Every frame before the cut was played, none after it.
+    EXPECT_EQ(static_cast<int>(frames.size()), frameAtCut);
+    EXPECT_FALSE(player.gateOpen());
+    EXPECT_TRUE(player.isRunning());
 }

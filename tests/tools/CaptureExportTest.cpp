@@ -3,8 +3,13 @@
 #include "support/TestPackets.h"
 #include "tools/export/ProgressLine.h"
 
+#include "capture/CaptureFile.h"
+
 #include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace ToolRunner;
 
@@ -185,6 +190,43 @@ TEST_F(LidarExportCapture, ACaptureCutShortGivesTheFramesBeforeTheCutAndFails) {
     expectOneLineError(r, QStringLiteral("truncated at byte %1").arg(cutAt));
     EXPECT_TRUE(r.err.contains("4 frames written")) << r.err.constData();
     EXPECT_TRUE(readFile(path("cut.csv")) == csvOf(framesFrom(0, 4)));
+}
+
+TEST_F(LidarExportCapture, ACaptureShortenedDuringTheExportStopsItWithANotice) {
+    // Far more CSV than a pipe holds: the tool waits on its output while the
+    // capture is cut behind the part it has read.
+    TestPackets many;
+    for (int f = 0; f < 200; ++f) {
+        many.points(0, 1000);
+        many.marker();
+    }
+    payloads = many.finish();
+    const QString file = path("shortened.pcap");
+    write(file, {});
+    const auto before = CaptureFile::open(file, nullptr);
+    ASSERT_TRUE(before);
+    const QString fifo = path("rows.csv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    QProcess tool;
+    start(tool, "lidar-export", {file, fifo});
+    // Opens once the tool has indexed the capture and opened its output.
+    const int rows = ::open(QFile::encodeName(fifo).constData(), O_RDONLY);
+    ASSERT_GE(rows, 0);
+    char buffer[1 << 16];
+    ASSERT_GT(::read(rows, buffer, sizeof buffer), 0);
+    const int lost = 1000;
+    const qint64 cut = 24 + 1264 * lost + 600;
+    ASSERT_TRUE(QFile::resize(file, cut));
+    while (::read(rows, buffer, sizeof buffer) > 0) {
+    }
+    ::close(rows);
+    ASSERT_TRUE(tool.waitForFinished(60000));
+
+    Result r;
+    r.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    r.err = tool.readAllStandardError();
+    expectOneLineError(r, before->shortenedNotice(static_cast<std::uint64_t>(cut), lost));
 }
 
 TEST_F(LidarExportCapture, FewerFramesThanWantedAreWrittenAndReported) {

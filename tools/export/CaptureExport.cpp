@@ -1,13 +1,14 @@
 #include "tools/export/CaptureExport.h"
 
 #include "capture/CaptureFile.h"
+#include "capture/CapturePacketReader.h"
 #include "lidar/FrameCutter.h"
 
 #include <QFileInfo>
 
 namespace {
 // Packets between looks at the progress line.
-constexpr std::size_t kProgressPackets = 4096;
+constexpr int kProgressPackets = 4096;
 } // namespace
 
 CaptureExport::CaptureExport(const ExportOptions& options, CsvExportFile& file,
@@ -48,13 +49,19 @@ QString CaptureExport::run() {
             failure = file_.error();
         }
     };
-    const std::vector<const std::uint8_t*>& packets = capture->captureBuffers();
-    for (std::size_t i = 0; i < packets.size() && failure.isEmpty() && !file_.complete(); ++i) {
-        cutter.feed(packets[i], write);
+    CapturePacketReader packets(*capture);
+    const int count = capture->capturePacketCount();
+    for (int i = 0; i < count && failure.isEmpty() && !file_.complete(); ++i) {
+        const std::uint8_t* payload = packets.packet(i);
+        if (!payload) {
+            failure = packets.failure();
+            break;
+        }
+        cutter.feed(payload, write);
         if (i % kProgressPackets == 0) {
             progress_.show(QStringLiteral("lidar-export: %1: %2% read, %3 frames written")
                                .arg(name)
-                               .arg(i * 100 / packets.size())
+                               .arg(static_cast<qint64>(i) * 100 / count)
                                .arg(file_.framesWritten()));
         }
     }

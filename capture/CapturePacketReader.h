@@ -1,0 +1,33 @@
+#pragma once
+
+#include "capture/CaptureFile.h"
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+// Reads the data packets of an opened capture by index, for one thread at a
+// time. Packets come from a window of the file that one read refills, in
+// the direction the reads move, so playing and exporting cost a read per few
+// hundred packets and the resident memory stays the window's size.
+class CapturePacketReader {
+public:
+    explicit CapturePacketReader(const CaptureFile& capture);
+
+    // The 1206 payload bytes of packet `index`, valid until the next call;
+    // nullptr when the file no longer holds them (see failure()).
+    const std::uint8_t* packet(int index);
+
+    // Why the last packet() gave nothing: CaptureFile::shortenedNotice.
+    QString failure() const;
+
+private:
+    const CaptureFile& capture_;
+    std::size_t capacity_; // no more than the file needs
+    std::unique_ptr<std::uint8_t[]> window_;
+    std::uint64_t start_ = 0;
+    std::size_t filled_ = 0;
+    int lastIndex_ = 0;
+    int failedPacket_ = -1;
+    std::uint64_t failedByte_ = 0;
+};
