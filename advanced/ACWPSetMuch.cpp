@@ -8,6 +8,7 @@
 #include "device/ConfigFields.h"
 #include "device/ConfigPacket.h"
 #include "net/UdpSocket.h"
+#include "platform/LastFolders.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -36,8 +37,12 @@ QString noSensorText() {
 ACWPSetMuch::ACWPSetMuch(QWidget* parent)
     : QWidget(parent), messages_(std::make_unique<MessagePresenter>()),
       clock_([] { return QDateTime::currentDateTime(); }), askFileName_([](QWidget* window) {
-          return QFileDialog::getSaveFileName(window, QStringLiteral("WireSharkCaptureFile"),
-                                              QString(), QStringLiteral("Supported Files (*.ini)"));
+          const QString path =
+              QFileDialog::getSaveFileName(window, QStringLiteral("WireSharkCaptureFile"),
+                                           LastFolders::folder(LastFolders::Dialog::ParameterFile),
+                                           QStringLiteral("Supported Files (*.ini)"));
+          LastFolders::remember(LastFolders::Dialog::ParameterFile, path);
+          return path;
       }) {
     ui_.setupUi(this);
 

@@ -145,6 +145,15 @@ void CloudView::drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& i
     render();
 }
 
+void CloudView::setPointSize(int size) {
+    pointSize_ = std::clamp(size, kMinPointSize, kMaxPointSize);
+    if (viewer_->contains(kFrameCloudId)) {
+        viewer_->setPointCloudRenderingProperties(pcl::visualization::PCL_VISUALIZER_POINT_SIZE,
+                                                  pointSize_, kFrameCloudId);
+        render();
+    }
+}
+
 void CloudView::drawSelection(const Cloud& picked) {
     showSelected(picked);
     render();

@@ -58,6 +58,8 @@ public:
 
     // The size of the frame's points, applied when the next frame is drawn.
     int pointSize() const { return pointSize_; }
+    // Clamped to 1..10; a frame on screen takes it at once.
+    void setPointSize(int size);
 
     // Shows a frame: its points coloured by their own colour, the points in
     // the selection box on top in blue. Each cloud is added once and then

@@ -1,6 +1,7 @@
 #include "app/CsvExport.h"
 
 #include "lidar/CsvFileNames.h"
+#include "platform/LastFolders.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -39,8 +40,12 @@ bool CsvExport::refuseWhileExporting() {
 }
 
 QString CsvExport::chooseFile(const QString& proposedName) {
-    return QFileDialog::getSaveFileName(window_, trForm("Save CSV"), proposedName, QString(),
-                                        nullptr, QFileDialog::DontUseNativeDialog);
+    const QString path = QFileDialog::getSaveFileName(
+        window_, trForm("Save CSV"),
+        LastFolders::proposedPath(LastFolders::Dialog::SaveCsv, proposedName), QString(), nullptr,
+        QFileDialog::DontUseNativeDialog);
+    LastFolders::remember(LastFolders::Dialog::SaveCsv, path);
+    return path;
 }
 
 void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box) {

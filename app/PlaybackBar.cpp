@@ -2,6 +2,7 @@
 
 #include "capture/ReadLiveOffData.h"
 #include "platform/ImagePath.h"
+#include "platform/LastFolders.h"
 #include "ui_manwindow.h"
 
 #include <QCoreApplication>
@@ -77,13 +78,15 @@ void PlaybackBar::wireButtons() {
 
 void PlaybackBar::open() {
     const QString path =
-        QFileDialog::getOpenFileName(window_, trForm("WireSharkCaptureFile"), QString(),
+        QFileDialog::getOpenFileName(window_, trForm("WireSharkCaptureFile"),
+                                     LastFolders::folder(LastFolders::Dialog::OpenCapture),
                                      QStringLiteral("Supported Files (*.pcap *.pcapng)"), nullptr,
                                      QFileDialog::DontUseNativeDialog);
     QCoreApplication::processEvents();
     if (path.isEmpty()) {
         return;
     }
+    LastFolders::remember(LastFolders::Dialog::OpenCapture, path);
     openCapture(path);
 }
 

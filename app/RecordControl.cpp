@@ -2,6 +2,7 @@
 
 #include "capture/CaptureRecorder.h"
 #include "lidar/ThreadStop.h"
+#include "platform/LastFolders.h"
 #include "ui_manwindow.h"
 
 #include <QCoreApplication>
@@ -64,7 +65,9 @@ void RecordControl::buttonClicked() {
         }
         return;
     }
-    QFileDialog dialog(window_, trForm("Save PCAP"), proposedFileName(QDateTime::currentDateTime()),
+    QFileDialog dialog(window_, trForm("Save PCAP"),
+                       LastFolders::proposedPath(LastFolders::Dialog::SavePcap,
+                                                 proposedFileName(QDateTime::currentDateTime())),
                        trForm("WireSharkCaptureFile (*.pcap)"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -72,6 +75,7 @@ void RecordControl::buttonClicked() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty()) {
         return;
     }
+    LastFolders::remember(LastFolders::Dialog::SavePcap, dialog.selectedFiles().value(0));
     startRecording(*adapter, dialog.selectedFiles().value(0));
 }
 

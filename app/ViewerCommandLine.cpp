@@ -18,18 +18,46 @@ Request requestOf(const QStringList& arguments) {
     return Request::OpenWindow;
 }
 
+StartCapture startCaptureOf(const QStringList& arguments) {
+    StartCapture result;
+    bool optionsEnded = false;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& a = arguments[i];
+        if (!optionsEnded && a == QLatin1String("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && a.startsWith(QLatin1Char('-')) && a.size() > 1) {
+            result.error = QStringLiteral("unknown option %1 (see --help)").arg(a);
+            return result;
+        } else if (!result.path.isEmpty()) {
+            result.error =
+                QStringLiteral("one capture file at a time (given: %1 and %2)").arg(result.path, a);
+            return result;
+        } else {
+            result.path = a;
+        }
+    }
+    return result;
+}
+
 QString helpText(const QUrl& guide) {
     QString text = QStringLiteral(
-        "Usage: vantor-viewer [options]\n"
+        "Usage: vantor-viewer [options] [CAPTURE]\n"
         "Point-cloud viewer and configuration tool for the Vantor 128-channel lidar: watch the\n"
         "sensor live in 3D, record and replay packet captures, inspect and export points, and\n"
         "read and change the sensor's settings.\n"
+        "\n"
+        "CAPTURE, a .pcap or .pcapng file, is opened at start and waits at its first frame\n"
+        "for Play, as after the Open button.\n"
         "\n"
         "Options:\n"
         "  -h, --help     Show this help.\n"
         "  -v, --version  Show the version.\n"
         "\n"
         "Qt's own options, such as -platform NAME or -style NAME, are accepted too.\n"
+        "\n"
+        "Ports, multicast address, colour mode, view, point size, window size and the folders\n"
+        "of the file dialogs are remembered in ~/.config/Vantor/vantor-viewer.conf; \"Restore\n"
+        "defaults\" on the Help tab forgets them.\n"
         "\n");
     text +=
         guide.isEmpty()

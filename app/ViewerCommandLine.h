@@ -15,6 +15,15 @@ enum class Request { OpenWindow, Help, Version };
 // `arguments` includes the program name.
 Request requestOf(const QStringList& arguments);
 
+// The capture file to open at start, from the arguments the application
+// object left (it takes Qt's own options out): at most one file name, "--"
+// before one that starts with "-". `error` says what else was given.
+struct StartCapture {
+    QString path; // empty: none
+    QString error;
+};
+StartCapture startCaptureOf(const QStringList& arguments);
+
 // `guide` is the installed user guide, empty when there is none.
 QString helpText(const QUrl& guide);
 QString versionText();

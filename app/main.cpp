@@ -1,9 +1,12 @@
+#include "app/PlaybackBar.h"
 #include "app/UserGuide.h"
 #include "app/ViewerCommandLine.h"
 #include "app/manwindow.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSurfaceFormat>
+#include <QTimer>
 #include <QVTKOpenGLNativeWidget.h>
 #include <cstdio>
 #include <vtkLogger.h>
@@ -31,7 +34,18 @@ int main(int argc, char* argv[]) {
     // cloud is drawn; only errors go to the terminal.
     vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
     QApplication a(argc, argv);
+    const ViewerCommandLine::StartCapture capture =
+        ViewerCommandLine::startCaptureOf(QCoreApplication::arguments());
+    if (!capture.error.isEmpty()) {
+        std::fprintf(stderr, "vantor-viewer: %s\n", capture.error.toLocal8Bit().constData());
+        return 2;
+    }
     manwindow w;
     w.show();
+    if (!capture.path.isEmpty()) {
+        // Opened like a file chosen with Open, once the window is up.
+        const QString path = QFileInfo(capture.path).absoluteFilePath();
+        QTimer::singleShot(0, &w, [&w, path] { w.playbackControl().openCapture(path); });
+    }
     return a.exec();
 }

@@ -4,16 +4,21 @@
 #include "app/About.h"
 #include "app/AdapterPicker.h"
 #include "app/AreaPicking.h"
+#include "app/CaptureDrop.h"
 #include "app/CloudView.h"
 #include "app/CsvExport.h"
 #include "app/DrawCoalescer.h"
+#include "app/HealthPanel.h"
 #include "app/MousePointOverlay.h"
 #include "app/PlaybackBar.h"
+#include "app/PlaybackKeys.h"
 #include "app/RecordControl.h"
 #include "app/TabCompactLabel.h"
 #include "app/UserGuide.h"
 #include "app/ViewFocusHint.h"
+#include "app/ViewSaving.h"
 #include "app/WindowFit.h"
+#include "app/WindowSettings.h"
 #include "capture/ReadLiveOffData.h"
 #include "device/CodeDialog.h"
 #include "device/GetSet.h"
@@ -43,8 +48,6 @@ namespace {
 QString trForm(const char* text) {
     return QCoreApplication::translate("manwindowClass", text);
 }
-
-constexpr int kDrawRateRefreshMs = 500;
 
 // Dialogs are shown non-modally; one already open comes to the front.
 void showWindow(QWidget& window) {
@@ -120,6 +123,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
     csvExporter = std::make_unique<CsvExport>(
         geometry, this, [this](const QString& text) { showErrorMessage(text); });
+    viewSaving_ = std::make_unique<ViewSaving>(
+        *cloudView_, geometry, this, [this](const QString& text) { showErrorMessage(text); });
     createStatusBar();
 
     // 6. Buttons.
@@ -135,6 +140,17 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     ui->toolButton_User->hide();
     ui->comboBox_View->setCurrentIndex(CloudView::Top);
     view();
+
+    // What the last run left, and the desktop's ways in: playback keys and
+    // captures dropped on the window.
+    settings_ = std::make_unique<WindowSettings>(*this, *ui, *cloudView_);
+    settings_->restore();
+    new PlaybackKeys(*this,
+                     {ui->toolButton_Play, ui->toolButton_SeekBackward, ui->toolButton_SeekForward,
+                      ui->toolButton_GoToStart, ui->toolButton_GoToEnd},
+                     [this] { return !playbackBar->paused(); });
+    new CaptureDrop(*this, *ui->toolButton_Open,
+                    [this](const QString& path) { playbackBar->openCapture(path); });
 }
 
 manwindow::~manwindow() {
@@ -188,11 +204,19 @@ void manwindow::createStatusBar() {
     ui->statusBar->addWidget(statusLabelZ);
 
     new ViewFocusHint(*ui->screen, *ui->statusBar);
-    drawRateLabel = new QLabel(this);
-    ui->statusBar->addPermanentWidget(drawRateLabel);
-    showDrawRate();
-    connect(&drawRateTimer, &QTimer::timeout, this, &manwindow::showDrawRate);
-    drawRateTimer.start(kDrawRateRefreshMs);
+    HealthPanel::Sources health;
+    health.counts = [this] {
+        const GetMuch::Totals received = liveReceiver->totals();
+        ReceptionCounts counts;
+        counts.datagrams = received.datagrams;
+        counts.wrongSize = received.wrongSize;
+        counts.kernelDrops = received.kernelDrops;
+        counts.framesDrawn = drawCoalescer->framesDrawn();
+        return counts;
+    };
+    health.lastDevicePacket = [this] { return statusReceiver->lastPacketTime(); };
+    healthPanel_ = new HealthPanel(health, this);
+    ui->statusBar->addPermanentWidget(healthPanel_);
 
     auto* guideLink = new QLabel(UserGuide::linkText(), this);
     guideLink->setObjectName(QStringLiteral("label_UserGuide"));
@@ -228,6 +252,11 @@ void manwindow::wireButtons() {
     connect(codeDialog.get(), &CodeDialog::sendCode, this, &manwindow::onCodeData);
     connect(ui->toolButton_About, &QToolButton::clicked, this,
             [this] { showWindow(*aboutDialog); });
+    connect(ui->toolButton_SaveImage, &QToolButton::clicked, this,
+            [this] { viewSaving_->saveImage(); });
+    connect(ui->toolButton_SaveFrame, &QToolButton::clicked, this, &manwindow::saveFrameAs);
+    connect(ui->toolButton_RestoreDefaults, &QToolButton::clicked, this,
+            [this] { settings_->askAndRestoreDefaults(); });
     // User and Develop are hidden and do nothing.
 }
 
@@ -265,6 +294,7 @@ void manwindow::startReceiving() {
     registerSettingDataMetaTypes();
     createDataModel();
     cloudView_->fitFirstFrame();
+    healthPanel_->sourceChanged();
 
     if (playbackBar->offlineMode()) {
         startOfflinePlayer();
@@ -369,6 +399,7 @@ void manwindow::stopWorkers() {
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {
+    settings_->save();
     playbackBar->cancelLoading();
     stopWorkers();
     csvExporter->finish();
@@ -394,6 +425,7 @@ void manwindow::showDataModel() {
 
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
     ++framesDelivered_;
+    healthPanel_->frameArrived(lidardata.size());
     if (suspended) {
         return;
     }
@@ -496,6 +528,7 @@ void manwindow::clearSelectionAndView() {
     picking->clear();
     resetDataList();
     cloudView_->clearAll();
+    healthPanel_->reset();
 }
 
 std::optional<SelectionBox> manwindow::exportBox() const {
@@ -516,6 +549,10 @@ void manwindow::saveCsv() {
     } else {
         showWindow(*saveDataDialog);
     }
+}
+
+void manwindow::saveFrameAs() {
+    viewSaving_->saveFrame(lastFrame, exportBox());
 }
 
 void manwindow::getSaveDataOkSignal(bool finishFlag) {
@@ -559,10 +596,4 @@ void manwindow::openUserGuide() {
     if (page.isEmpty() || !QDesktopServices::openUrl(page)) {
         showErrorMessage(trForm("The user guide could not be opened."));
     }
-}
-
-void manwindow::showDrawRate() {
-    drawRateLabel->setText(trForm("Drawn: %1/s  Skipped: %2/s")
-                               .arg(drawCoalescer->drawsPerSecond(), 0, 'f', 1)
-                               .arg(drawCoalescer->skipsPerSecond(), 0, 'f', 1));
 }

@@ -28,6 +28,7 @@ class CsvExport;
 class DrawCoalescer;
 class GetMuch;
 class GetSet;
+class HealthPanel;
 class InteractionMuchSet;
 class MousePointOverlay;
 class PlaybackBar;
@@ -36,6 +37,8 @@ class QLaserSelectionMuch;
 class ReadLiveOffData;
 class SaveData;
 class SelectPointRange;
+class ViewSaving;
+class WindowSettings;
 class QCloseEvent;
 class QLabel;
 class QStandardItemModel;
@@ -73,6 +76,9 @@ public:
     const FrameConversion& lastConversion() const { return *conversion; }
     QStandardItemModel* dataListModel() const { return dataModel; }
     ChannelSelection& channelSelection();
+    HealthPanel& healthPanel() { return *healthPanel_; }
+    ViewSaving& viewSaving() { return *viewSaving_; }
+    WindowSettings& windowSettings() { return *settings_; }
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
 signals:
@@ -121,7 +127,7 @@ private:
     void clearSelectionAndView();
     void toggleDataList();
     void openUserGuide();
-    void showDrawRate();
+    void saveFrameAs();
 
     std::unique_ptr<Ui::manwindowClass> ui;
 
@@ -153,7 +159,8 @@ private:
     // exportActive, exportedFrames and the export file.
     std::unique_ptr<CsvExport> csvExporter;
     DrawCoalescer* drawCoalescer = nullptr;
-    QTimer drawRateTimer;
+    std::unique_ptr<ViewSaving> viewSaving_;
+    std::unique_ptr<WindowSettings> settings_;
 
     MuchLidarData lastFrame;
     PlaybackPosition playback;
@@ -167,7 +174,7 @@ private:
     QLabel* statusLabelX = nullptr;
     QLabel* statusLabelY = nullptr;
     QLabel* statusLabelZ = nullptr;
-    QLabel* drawRateLabel = nullptr;
+    HealthPanel* healthPanel_ = nullptr;
 
     std::atomic<std::uint64_t> framesDelivered_{0};
 };

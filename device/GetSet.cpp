@@ -31,6 +31,7 @@ void GetSet::run() {
             !DeviceInfoPacket::isDeviceInfoPacket(buffer.data(), got.size)) {
             continue;
         }
+        lastPacketTicks_ = std::chrono::steady_clock::now().time_since_epoch().count();
         const ByteSpan packet(buffer.data(), buffer.size());
         emit SendLidarStatusToSettingUI(DeviceInfoPacket::decodeSettingData(packet),
                                         DeviceInfoPacket::portVector(packet));
@@ -41,4 +42,12 @@ void GetSet::run() {
     }
     boundPort_ = 0;
     stop = false;
+}
+
+std::optional<std::chrono::steady_clock::time_point> GetSet::lastPacketTime() const {
+    const auto ticks = lastPacketTicks_.load();
+    if (ticks == 0) {
+        return std::nullopt;
+    }
+    return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(ticks));
 }

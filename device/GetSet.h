@@ -6,6 +6,8 @@
 #include <QString>
 #include <QThread>
 #include <atomic>
+#include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,9 @@ public:
     // is 0), else 0.
     int boundPort() const { return boundPort_.load(); }
 
+    // When the last packet was accepted, on the steady clock; none yet.
+    std::optional<std::chrono::steady_clock::time_point> lastPacketTime() const;
+
 signals:
     void SendLidarStatusToSettingUI(const SettingData& record, const std::vector<int>& ports);
     void SendDataDifo(const QByteArray& packet);
@@ -44,4 +49,6 @@ protected:
 
 private:
     std::atomic<int> boundPort_{0};
+    // Steady-clock ticks of the last accepted packet; 0 for none.
+    std::atomic<std::chrono::steady_clock::rep> lastPacketTicks_{0};
 };

@@ -3,8 +3,12 @@
 namespace CsvFileNames {
 
 QString singleFrame(const QDateTime& localTime) {
+    return stamped(localTime, QStringLiteral("csv"));
+}
+
+QString stamped(const QDateTime& localTime, const QString& suffix) {
     return QStringLiteral("Vantor_") + localTime.toString(QStringLiteral("yyyy-MM-dd-hh-mm-ss")) +
-           QStringLiteral(".csv");
+           QLatin1Char('.') + suffix;
 }
 
 QString multiFrame(const QDateTime& localTime, int frameCount) {

@@ -2,12 +2,12 @@
 
 #include "lidar/ChannelGeometry.h"
 #include "lidar/CsvExportFilter.h"
+#include "lidar/ExportedPoints.h"
 #include "lidar/MuchLidarData.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // Turns frames into the lines of the CSV export files. Rows are grouped by
 // channel 0..127, the points of a channel in their stored order; floats are
@@ -38,12 +38,6 @@ public:
     static void appendInteger(std::string& out, std::int64_t value);
 
 private:
-    // Fills order_ with the point indices grouped by channel, stable within
-    // a channel, in one counting pass; points with a channel outside 0..127
-    // are left out.
-    void groupByChannel(const MuchLidarData& frame);
-
-    const ChannelGeometry& geometry_;
+    ExportedPoints points_;
     Layout layout_;
-    std::vector<std::uint32_t> order_;
 };

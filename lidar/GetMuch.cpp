@@ -26,7 +26,7 @@ void GetMuch::run() {
     }
     // A group that cannot be joined does not stop unicast reception.
     socket.joinMulticast(multicastAddress);
-    socket.setReceiveBufferSize(kReceiveBufferBytes);
+    socket.setReceiveBufferSize(receiveBufferBytes);
     socket.enableDropCounter();
 
     FrameCutter cutter;
@@ -37,17 +37,25 @@ void GetMuch::run() {
     // may send to the group at once.
     boundPort_ = socket.localPort();
 
+    // The socket's drop counter starts at 0.
+    const std::uint64_t dropsBefore = kernelDropsTotal_.load();
     std::array<std::uint8_t, DataPacket::kSize> buffer{};
     while (!stop) {
         const UdpSocket::Received got = socket.receive(buffer.data(), buffer.size());
         if (got.kernelDrops >= 0) {
             kernelDrops_ = got.kernelDrops;
+            kernelDropsTotal_ = dropsBefore + static_cast<std::uint64_t>(got.kernelDrops);
         }
-        // Shorter, longer (truncated) and failed receptions are all ignored.
+        // Shorter, longer (truncated) and failed receptions are all ignored;
+        // datagrams of the wrong size are counted.
         if (got.status != UdpSocket::Status::Ok || got.size != DataPacket::kSize) {
+            const bool datagram =
+                got.status == UdpSocket::Status::Ok || got.status == UdpSocket::Status::Truncated;
+            wrongSizeTotal_ += datagram ? 1 : 0;
             continue;
         }
         ++datagramsAccepted_;
+        ++datagramsTotal_;
         cutter.feed(buffer.data(), [this](const MuchLidarData& frame) {
             ++framesEmitted_;
             emit SendLidarData(frame);
@@ -56,4 +64,8 @@ void GetMuch::run() {
     }
     boundPort_ = 0;
     stop = false;
+}
+
+GetMuch::Totals GetMuch::totals() const {
+    return {datagramsTotal_.load(), wrongSizeTotal_.load(), kernelDropsTotal_.load()};
 }

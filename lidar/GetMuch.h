@@ -22,6 +22,8 @@ public:
     // `port` are bound.
     int port = 0;
     std::string multicastAddress;
+    // The receive buffer asked of the system.
+    int receiveBufferBytes = kReceiveBufferBytes;
 
     // Set by the GUI thread; the worker ends within one receive time-out and
     // clears it again.
@@ -40,6 +42,16 @@ public:
     // The kernel's count of datagrams dropped on the socket, -1 while unknown.
     std::int64_t kernelDrops() const { return kernelDrops_.load(); }
 
+    // The same over every run since construction, for the health display;
+    // datagrams of another size than a data packet's are ignored, and
+    // counted here.
+    struct Totals {
+        std::uint64_t datagrams = 0;
+        std::uint64_t wrongSize = 0;
+        std::uint64_t kernelDrops = 0;
+    };
+    Totals totals() const;
+
 signals:
     void SendLidarData(MuchLidarData lidardata);
     void SendError(QString str);
@@ -53,4 +65,7 @@ private:
     std::atomic<std::uint64_t> datagramsAccepted_{0};
     std::atomic<std::uint64_t> framesEmitted_{0};
     std::atomic<std::int64_t> kernelDrops_{-1};
+    std::atomic<std::uint64_t> datagramsTotal_{0};
+    std::atomic<std::uint64_t> wrongSizeTotal_{0};
+    std::atomic<std::uint64_t> kernelDropsTotal_{0};
 };

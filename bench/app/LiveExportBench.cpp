@@ -9,27 +9,24 @@
 // sensor-sim sends --rate revolutions per second of 360/--step azimuth
 // steps of 128 channels (0.2 degrees: 230,400 groups a revolution, of
 // which the street scene fills about 180,000 with a return).
+#include "WindowBenchMain.h"
+
 #include "app/CsvExport.h"
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
 #include "device/GetSet.h"
 #include "lidar/GetMuch.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
-#include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QVTKOpenGLNativeWidget.h>
 #include <algorithm>
-#include <benchmark/benchmark.h>
 #include <string>
-#include <vtkLogger.h>
 
 namespace {
 
@@ -161,31 +158,27 @@ void BM_LiveExport(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
-    vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
-    QApplication app(argc, argv);
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg.rfind("--frames=", 0) == 0) {
-            frames = std::stoi(arg.substr(9));
-        } else if (arg.rfind("--rate=", 0) == 0) {
-            rate = QString::fromStdString(arg.substr(7));
-        } else if (arg.rfind("--step=", 0) == 0) {
-            step = QString::fromStdString(arg.substr(7));
-        } else {
-            rest.push_back(argv[i]);
-        }
-    }
-    int restCount = static_cast<int>(rest.size());
-    benchmark::RegisterBenchmark("BM_LiveExport", BM_LiveExport)
-        ->Iterations(1)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond);
-    benchmark::AddCustomContext("sender",
-                                ("sensor-sim --rate " + rate + " --step " + step).toStdString());
-    benchmark::Initialize(&restCount, rest.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(
+        argc, argv,
+        [](const std::string& arg) {
+            std::string value;
+            if (optionValue(arg, "frames", value)) {
+                frames = std::stoi(value);
+            } else if (optionValue(arg, "rate", value)) {
+                rate = QString::fromStdString(value);
+            } else if (optionValue(arg, "step", value)) {
+                step = QString::fromStdString(value);
+            } else {
+                return false;
+            }
+            return true;
+        },
+        [] {
+            benchmark::RegisterBenchmark("BM_LiveExport", BM_LiveExport)
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kSecond);
+            benchmark::AddCustomContext(
+                "sender", ("sensor-sim --rate " + rate + " --step " + step).toStdString());
+        });
 }

@@ -4,25 +4,22 @@
 // rectangle; and the listing over the frame alone.
 //
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/picking_bench
+#include "WindowBenchMain.h"
+
 #include "app/AreaPicking.h"
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
 #include "lidar/GetMuch.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QStandardItemModel>
-#include <QSurfaceFormat>
 #include <QTest>
 #include <QToolButton>
-#include <QVTKOpenGLNativeWidget.h>
-#include <benchmark/benchmark.h>
 #include <cmath>
 #include <pcl/visualization/pcl_visualizer.h>
-#include <vtkLogger.h>
 
 namespace {
 
@@ -124,21 +121,19 @@ void BM_SelectionListingAlone(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
-    vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
-    QApplication app(argc, argv);
-    benchmark::RegisterBenchmark("BM_PickAndList/percent_of_view", BM_PickAndList)
-        ->Arg(10)
-        ->Arg(90)
-        ->Iterations(3)
-        ->UseManualTime()
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_SelectionListingAlone/picked", BM_SelectionListingAlone)
-        ->Arg(1000)
-        ->Arg(300000)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(
+        argc, argv, [](const std::string&) { return false; },
+        [] {
+            benchmark::RegisterBenchmark("BM_PickAndList/percent_of_view", BM_PickAndList)
+                ->Arg(10)
+                ->Arg(90)
+                ->Iterations(3)
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond);
+            benchmark::RegisterBenchmark("BM_SelectionListingAlone/picked",
+                                         BM_SelectionListingAlone)
+                ->Arg(1000)
+                ->Arg(300000)
+                ->Unit(benchmark::kMillisecond);
+        });
 }

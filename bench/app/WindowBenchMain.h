@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QSettings>
 #include <QSurfaceFormat>
+#include <QTemporaryDir>
 #include <QVTKOpenGLNativeWidget.h>
 #include <benchmark/benchmark.h>
 #include <functional>
@@ -20,21 +22,21 @@ inline bool optionValue(const std::string& arg, const std::string& name, std::st
 }
 
 // The main of a benchmark that builds windows with a 3D view: the view's
-// OpenGL format, the application object, the options --seconds=N (into
-// `seconds`) and those `takeOption` takes (it returns true for each), then
-// `registerBenchmarks` and the run.
-inline int runWindowBenchmarks(int argc, char** argv, int& seconds,
+// OpenGL format, settings kept apart from the user's (windows remember
+// theirs when they close), the application object, the options that
+// `takeOption` takes (it returns true for each), then `registerBenchmarks`
+// and the run.
+inline int runWindowBenchmarks(int argc, char** argv,
                                const std::function<bool(const std::string&)>& takeOption,
                                const std::function<void()>& registerBenchmarks) {
+    const QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
     vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
     QApplication app(argc, argv);
     std::vector<char*> rest;
     for (int i = 0; i < argc; ++i) {
-        std::string value;
-        if (i > 0 && optionValue(argv[i], "seconds", value)) {
-            seconds = std::stoi(value);
-        } else if (i == 0 || !takeOption(argv[i])) {
+        if (i == 0 || !takeOption(argv[i])) {
             rest.push_back(argv[i]);
         }
     }
@@ -44,4 +46,21 @@ inline int runWindowBenchmarks(int argc, char** argv, int& seconds,
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
+}
+
+// The same with the option --seconds=N (into `seconds`).
+inline int runWindowBenchmarks(int argc, char** argv, int& seconds,
+                               const std::function<bool(const std::string&)>& takeOption,
+                               const std::function<void()>& registerBenchmarks) {
+    return runWindowBenchmarks(
+        argc, argv,
+        [&](const std::string& arg) {
+            std::string value;
+            if (optionValue(arg, "seconds", value)) {
+                seconds = std::stoi(value);
+                return true;
+            }
+            return takeOption(arg);
+        },
+        registerBenchmarks);
 }

@@ -2,6 +2,7 @@
 
 #include "app/CloudView.h"
 #include "app/DrawCoalescer.h"
+#include "app/ViewerSettings.h"
 #include "app/manwindow.h"
 #include "device/GetSet.h"
 #include "lidar/DataPacketWriter.h"
@@ -113,6 +114,11 @@ protected:
         });
     }
 
+    // Every window starts as on a first run (the test program's own
+    // settings folder holds what earlier windows left).
+    struct FirstRun {
+        FirstRun() { ViewerSettings::forgetAll(); }
+    } firstRun;
     manwindow window;
     UdpSocket sender;
 };

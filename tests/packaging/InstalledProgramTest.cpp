@@ -51,3 +51,26 @@ TEST(ViewerCommandLine, HelpAndVersionAreAnsweredAndEverythingElseOpensTheWindow
     EXPECT_TRUE(
         ViewerCommandLine::versionText().startsWith("vantor-viewer " VANTOR_TEST_VERSION "\n"));
 }
+
+TEST(ViewerCommandLine, OneCaptureFileIsOpenedAtStartAndAnythingElseIsRefused) {
+    const struct {
+        QStringList arguments;
+        QString path;
+        bool refused;
+    } cases[] = {
+        {{"vantor-viewer"}, "", false},
+        {{"vantor-viewer", "street.pcap"}, "street.pcap", false},
+        {{"vantor-viewer", "--", "-odd.pcapng"}, "-odd.pcapng", false},
+        {{"vantor-viewer", "a.pcap", "b.pcap"}, "", true},
+        {{"vantor-viewer", "--frames", "a.pcap"}, "", true},
+    };
+    for (const auto& c : cases) {
+        const ViewerCommandLine::StartCapture start =
+            ViewerCommandLine::startCaptureOf(c.arguments);
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        EXPECT_EQ(start.error.isEmpty(), !c.refused) << start.error.toStdString();
+        if (!c.refused) {
+            EXPECT_EQ(start.path, c.path);
+        }
+    }
+}

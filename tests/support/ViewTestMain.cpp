@@ -1,3 +1,5 @@
+#include "TemporarySettings.h"
+
 #include <QApplication>
 #include <QSurfaceFormat>
 #include <QVTKOpenGLNativeWidget.h>
@@ -6,6 +8,7 @@
 
 // Tests of windows with a 3D view; they run under Xvfb.
 int main(int argc, char** argv) {
+    const TemporarySettings settings;
     QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
     vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
     QApplication app(argc, argv);

@@ -122,6 +122,15 @@ void viewCube(QPainter& p, int highlighted) {
     }
 }
 
+// A sheet of paper with a folded corner.
+void page(QPainter& p) {
+    p.setPen(pen(kInk, 2));
+    p.setBrush(kPaper);
+    p.drawPolygon(QPolygonF({{10, 4}, {42, 4}, {54, 16}, {54, 60}, {10, 60}}));
+    p.drawLine(QPointF(42, 4), QPointF(42, 16));
+    p.drawLine(QPointF(42, 16), QPointF(54, 16));
+}
+
 void swatch(QPainter& p, const QColor& colour) {
     p.setPen(pen(colour.darker(150), 2));
     p.setBrush(colour);
@@ -299,11 +308,7 @@ std::vector<Icon> icons() {
                        p.drawEllipse(origin, 6, 6);
                    }});
     all.push_back({"Csv.png", [](QPainter& p) {
-                       p.setPen(pen(kInk, 2));
-                       p.setBrush(kPaper);
-                       p.drawPolygon(QPolygonF({{10, 4}, {42, 4}, {54, 16}, {54, 60}, {10, 60}}));
-                       p.drawLine(QPointF(42, 4), QPointF(42, 16));
-                       p.drawLine(QPointF(42, 16), QPointF(54, 16));
+                       page(p);
                        p.setPen(Qt::NoPen);
                        p.setBrush(kGreen);
                        p.drawRect(QRectF(4, 28, 46, 20));
@@ -313,6 +318,38 @@ std::vector<Icon> icons() {
                        p.setFont(f);
                        p.setPen(Qt::white);
                        p.drawText(QRectF(4, 28, 46, 20), Qt::AlignCenter, QStringLiteral("CSV"));
+                   }});
+    all.push_back({"SaveImage.png", [](QPainter& p) {
+                       // A picture: a scene of points under a sun.
+                       p.setPen(pen(kInk, 2.5));
+                       p.setBrush(kPaper);
+                       p.drawRoundedRect(QRectF(5, 10, 54, 44), 4, 4);
+                       p.setPen(Qt::NoPen);
+                       p.setBrush(kOrange);
+                       p.drawEllipse(QPointF(45, 22), 5, 5);
+                       p.setBrush(kBlue);
+                       p.drawPolygon(QPolygonF({{9, 50}, {24, 28}, {34, 40}, {41, 33}, {55, 50}}));
+                   }});
+    all.push_back({"SaveFrame.png", [](QPainter& p) {
+                       // A page holding a cloud of points.
+                       page(p);
+                       p.setPen(Qt::NoPen);
+                       p.setBrush(kBlue);
+                       const QPointF dots[] = {{18, 46}, {24, 40}, {30, 44}, {36, 36}, {42, 42},
+                                               {22, 30}, {30, 26}, {40, 28}, {46, 50}, {28, 52}};
+                       for (const QPointF& d : dots) {
+                           p.drawEllipse(d, 3, 3);
+                       }
+                   }});
+    all.push_back({"Restore.png", [](QPainter& p) {
+                       // An arrow turning back.
+                       p.setPen(pen(kBlue, 6));
+                       p.setBrush(Qt::NoBrush);
+                       p.drawArc(QRectF(12, 12, 40, 40), 120 * 16, 280 * 16);
+                       p.setPen(Qt::NoPen);
+                       p.setBrush(kBlue);
+                       // The head at the arc's open end, pointing along it.
+                       p.drawPolygon(QPolygonF({{29, 10.5}, {23.5, 23}, {15.5, 9.5}}));
                    }});
     all.push_back({"About.png", [](QPainter& p) {
                        p.setPen(pen(kBlue.darker(130), 2));

@@ -1,0 +1,119 @@
+#include "app/ViewSaving.h"
+
+#include "app/CloudView.h"
+#include "app/ViewImage.h"
+#include "lidar/CsvFileNames.h"
+#include "platform/LastFolders.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QVTKOpenGLNativeWidget.h>
+#include <vtkRenderWindow.h>
+
+namespace {
+
+QString trForm(const char* text) {
+    return QCoreApplication::translate("manwindowClass", text);
+}
+
+QString pcdFilter() {
+    return trForm("PCD point cloud (*.pcd)");
+}
+
+QString plyFilter() {
+    return trForm("PLY point cloud (*.ply)");
+}
+
+} // namespace
+
+ViewSaving::ViewSaving(CloudView& view, const ChannelGeometry& geometry, QWidget* window,
+                       std::function<void(const QString&)> showTips)
+    : view_(view), geometry_(geometry), window_(window), showTips_(std::move(showTips)) {}
+
+void ViewSaving::saveImage() {
+    const QString proposed = CsvFileNames::stamped(QDateTime::currentDateTime(), "png");
+    QString path = QFileDialog::getSaveFileName(
+        window_, trForm("Save image"),
+        LastFolders::proposedPath(LastFolders::Dialog::SaveImage, proposed),
+        trForm("PNG image (*.png)"), nullptr, QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty()) {
+        return;
+    }
+    LastFolders::remember(LastFolders::Dialog::SaveImage, path);
+    if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
+        path += QStringLiteral(".png");
+    }
+    saveImageTo(path);
+}
+
+bool ViewSaving::saveImageTo(const QString& path) {
+    const QImage image = ViewImage::render(*view_.screen()->renderWindow());
+    if (image.isNull()) {
+        showTips_(trForm("The view could not be rendered into an image."));
+        return false;
+    }
+    QImageWriter writer(path, "png");
+    if (!writer.write(image)) {
+        showTips_(
+            trForm("The image could not be written.\n%1: %2").arg(path, writer.errorString()));
+        return false;
+    }
+    return true;
+}
+
+std::optional<FramePointCloud> ViewSaving::pointsToSave(const MuchLidarData& frame,
+                                                        const std::optional<SelectionBox>& box) {
+    if (frame.empty()) {
+        showTips_(trForm("There is no frame on screen to save."));
+        return std::nullopt;
+    }
+    CsvExportFilter filter;
+    filter.box = box;
+    FramePointCloud points = FrameCloudFile::pointsOf(frame, geometry_, filter);
+    if (points.empty()) {
+        showTips_(box ? trForm("No point of the frame on screen lies in the selection box; "
+                               "nothing was saved.")
+                      : trForm("The frame on screen has no points to save."));
+        return std::nullopt;
+    }
+    return points;
+}
+
+void ViewSaving::saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box) {
+    const std::optional<FramePointCloud> points = pointsToSave(frame, box);
+    if (!points) {
+        return;
+    }
+    const QString proposed = CsvFileNames::stamped(QDateTime::currentDateTime(), "pcd");
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(
+        window_, trForm("Save frame as"),
+        LastFolders::proposedPath(LastFolders::Dialog::SaveFrame, proposed),
+        pcdFilter() + QStringLiteral(";;") + plyFilter(), &filter,
+        QFileDialog::DontUseNativeDialog);
+    if (path.isEmpty()) {
+        return;
+    }
+    LastFolders::remember(LastFolders::Dialog::SaveFrame, path);
+    if (!FrameCloudFile::formatOf(path)) {
+        path += filter == plyFilter() ? QStringLiteral(".ply") : QStringLiteral(".pcd");
+    }
+    write(*points, path);
+}
+
+bool ViewSaving::write(const FramePointCloud& points, const QString& path) {
+    const std::optional<FrameCloudFile::Format> format = FrameCloudFile::formatOf(path);
+    if (!format) {
+        showTips_(trForm("Frames are saved as .pcd or .ply files, not as %1.").arg(path));
+        return false;
+    }
+    const QString error = FrameCloudFile::write(points, path, *format);
+    if (!error.isEmpty()) {
+        showTips_(trForm("The frame could not be saved.\n%1").arg(error));
+        return false;
+    }
+    return true;
+}

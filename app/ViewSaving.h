@@ -1,0 +1,42 @@
+#pragma once
+
+#include "lidar/ChannelGeometry.h"
+#include "lidar/FrameCloudFile.h"
+#include "lidar/MuchLidarData.h"
+#include "lidar/SelectionBox.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class CloudView;
+class QWidget;
+
+// "Save image" and "Save frame as": the 3D view as a PNG file at its size on
+// screen, and the frame on screen as a PCD or PLY file with the points the
+// single-frame CSV would hold. Files are chosen in save dialogs under a
+// proposed name with the local date and time; refusals and failures go to
+// "Tips" boxes.
+class ViewSaving {
+public:
+    ViewSaving(CloudView& view, const ChannelGeometry& geometry, QWidget* window,
+               std::function<void(const QString&)> showTips);
+
+    void saveImage();
+    bool saveImageTo(const QString& path);
+
+    // `frame` is taken as it is now: frames arriving while the dialog is
+    // open do not change what is saved.
+    void saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box);
+
+private:
+    // The points to save, or nothing (and a "Tips" box) when there are none.
+    std::optional<FramePointCloud> pointsToSave(const MuchLidarData& frame,
+                                                const std::optional<SelectionBox>& box);
+    bool write(const FramePointCloud& points, const QString& path);
+
+    CloudView& view_;
+    const ChannelGeometry& geometry_;
+    QWidget* window_;
+    std::function<void(const QString&)> showTips_;
+};
