@@ -2,6 +2,7 @@
 
 #include "InfoTestPacket.h"
 #include "device/GetSet.h"
+#include "lidar/ThreadStop.h"
 #include "net/UdpSocket.h"
 #include "support/QtWait.h"
 
@@ -14,10 +15,7 @@
 // queued connections, as the window receives them.
 class GetSetFixture : public ::testing::Test {
 protected:
-    void TearDown() override {
-        receiver.stop = true;
-        receiver.wait(2000);
-    }
+    void TearDown() override { stopThreadAndWait(receiver, receiver.stop, "receiver wait...."); }
 
     void connectAll() {
         QObject::connect(&receiver, &GetSet::SendLidarStatusToSettingUI, &context,

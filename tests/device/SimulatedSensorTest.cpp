@@ -2,6 +2,7 @@
 #include "device/ConfigPacket.h"
 #include "device/GetSet.h"
 #include "device/InteractionMuchSet.h"
+#include "lidar/ThreadStop.h"
 #include "net/UdpSocket.h"
 #include "support/ModalCatcher.h"
 #include "support/QtWait.h"
@@ -37,10 +38,7 @@ protected:
         receiver.start();
         ASSERT_TRUE(waitUntil([this] { return receiver.boundPort() != 0; }));
     }
-    void TearDown() override {
-        receiver.stop = true;
-        receiver.wait(2000);
-    }
+    void TearDown() override { stopThreadAndWait(receiver, receiver.stop, "receiver wait...."); }
 
     QString field(const char* name) { return dialog.findChild<QLineEdit*>(name)->text(); }
     void setField(const char* name, const QString& text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lidar/GetMuch.h"
+#include "lidar/ThreadStop.h"
 #include "net/UdpSocket.h"
 #include "support/QtWait.h"
 #include "support/TestPackets.h"
@@ -13,10 +14,7 @@
 // test's thread through queued connections, as the window receives them.
 class ReceiverFixture : public ::testing::Test {
 protected:
-    void TearDown() override {
-        receiver.stop = true;
-        receiver.wait(2000);
-    }
+    void TearDown() override { stopThreadAndWait(receiver, receiver.stop, "receiver wait...."); }
 
     // No group by default: tests running in parallel must not share one.
     bool startOn(int port, const std::string& group = "") {
