@@ -23,6 +23,7 @@ CapturePacketStream::End CapturePacketStream::run(const Visitor& visit, const Pr
     records_ = 0;
     bool sawUnsupportedLinkType = false;
     std::uint32_t unsupportedLinkType = 0;
+    std::uint64_t prefetchedTo = 0;
     file_.adviseSequential();
     const CaptureRecords::Outcome walked = CaptureRecords::walk(
         file_,
@@ -43,7 +44,12 @@ CapturePacketStream::End CapturePacketStream::run(const Visitor& visit, const Pr
                          record.offset + static_cast<std::uint64_t>(payload - record.data));
         },
         [&](std::uint64_t done, std::uint64_t total) {
-            file_.prefetch(done, kPrefetchBytes);
+            // Each part of the file is asked for once, well ahead of the
+            // walk: asking again for cached pages costs a look-up per page.
+            if (done + kPrefetchBytes / 2 >= prefetchedTo) {
+                file_.prefetch(prefetchedTo, done + kPrefetchBytes - prefetchedTo);
+                prefetchedTo = done + kPrefetchBytes;
+            }
             if (progress) {
                 progress(done, total);
             }
