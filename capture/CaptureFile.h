@@ -11,20 +11,20 @@
 #include <vector>
 
 // An opened capture: the file, kept open read-only, and an index of where
-// its data packets lie, built in one pass (CapturePacketStream). Packets are read from the file
-// when they are played (CapturePacketReader), so a capture larger than the
-// free memory opens, and a file that another program shortens meanwhile
-// gives a message instead of a crash. Users share ownership (a player keeps
-// the capture it plays alive).
+// its data packets lie, built in one pass (CapturePacketStream). Packets are
+// read from the file when they are played (CapturePacketReader), so a
+// capture larger than the free memory opens, and a file that another
+// program shortens meanwhile gives a message instead of a crash. Users
+// share ownership (a player keeps the capture it plays alive).
 class CaptureFile {
 public:
     using Progress = CapturePacketStream::Progress;
 
-    // Indexes `path` (pcap or pcapng). Returns null and a text for
-    // the user when the file cannot be read, is not a capture, is damaged,
-    // or holds no data packet. A file cut short opens with the packets
-    // before the cut (see truncationNotice()). Setting `cancel` (from any
-    // thread) ends the indexing early, without a capture.
+    // Indexes `path` (pcap or pcapng). Returns null and a text for the user
+    // when the file cannot be read, is not a capture, is damaged, or holds
+    // no data packet. A file cut short opens with the packets before the
+    // cut (see truncationNotice()). Setting `cancel` (from any thread) ends
+    // the indexing early, without a capture.
     static std::shared_ptr<const CaptureFile> open(const QString& path, QString* errorText,
                                                    const Progress& progress = {},
                                                    const std::atomic<bool>* cancel = nullptr);
