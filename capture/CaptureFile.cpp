@@ -17,10 +17,6 @@ QString tr(const char* text) {
 // Record header plus the usual data frame: a first guess at the packet count.
 constexpr std::uint64_t kTypicalRecordSize = 16 + LinkLayer::kEthernetDataFrame;
 
-// Read ahead of the indexing walk, which reports progress every 1/256 of
-// the file.
-constexpr std::uint64_t kPrefetchBytes = 64 << 20;
-
 } // namespace
 
 CaptureFile::CaptureFile(const QString& path) : captureFileName_(path) {}
@@ -48,49 +44,27 @@ bool CaptureFile::load(const Progress& progress, QString* errorText,
     }
     packetOffsets_.reserve(file_.size() / kTypicalRecordSize + 1);
 
-    file_.adviseSequential();
-    const bool walked = CaptureRecords::walk(
-        file_, [this](const CaptureRecord& r) { index(r); },
-        [&](std::uint64_t done, std::uint64_t total) {
-            file_.prefetch(done, kPrefetchBytes);
-            if (progress) {
-                progress(done, total);
-            }
-        },
-        errorText, &truncatedAt_, cancel);
-    if (!walked) {
+    CapturePacketStream stream(file_);
+    const CapturePacketStream::End end =
+        stream.run([this](const std::uint8_t* payload,
+                          std::uint64_t offset) { return index(payload, offset); },
+                   progress, errorText, cancel);
+    recordCount_ = stream.recordCount();
+    truncatedAt_ = stream.truncatedAt();
+    if (end == CapturePacketStream::End::Failed) {
         return false;
     }
     if (tooManyPackets_) {
         *errorText = tr("The capture holds more packets or frames than can be played.");
         return false;
     }
-    if (packetOffsets_.empty() && truncatedAt_) {
-        *errorText = tr("The capture file is truncated: the record at byte %1 runs past the end "
-                        "of the file, and no data packet of the sensor comes before it.")
-                         .arg(*truncatedAt_);
-        return false;
-    }
-    if (packetOffsets_.empty()) {
-        *errorText = sawUnsupportedLinkType_
-                         ? tr("The capture holds no data packet of the sensor (its link type %1 "
-                              "is not supported).")
-                               .arg(unsupportedLinkType_)
-                         : tr("The capture holds no data packet of the sensor.");
-        return false;
-    }
     return true;
 }
 
 QString CaptureFile::truncationNotice() const {
-    if (!truncatedAt_) {
-        return QString();
-    }
-    return tr("%1: the capture file is truncated at byte %2 (its last record runs past the end "
-              "of the file). The %3 data packets before it were loaded.")
-        .arg(QDir::toNativeSeparators(captureFileName_))
-        .arg(*truncatedAt_)
-        .arg(capturePacketCount());
+    return truncatedAt_ ? CapturePacketStream::truncationNotice(captureFileName_, *truncatedAt_,
+                                                                packetOffsets_.size())
+                        : QString();
 }
 
 int CaptureFile::frameOfPacket(int packet) const {
@@ -100,40 +74,26 @@ int CaptureFile::frameOfPacket(int packet) const {
 }
 
 QString CaptureFile::shortenedNotice(std::uint64_t byte, int packet) const {
-    return tr("%1: the capture file was shortened while it was open: its byte %2, in frame %3 "
-              "(data packet %4), can no longer be read.")
-        .arg(QDir::toNativeSeparators(captureFileName_))
-        .arg(byte)
-        .arg(frameOfPacket(packet))
-        .arg(packet);
+    return CapturePacketStream::shortenedNotice(captureFileName_, byte, frameOfPacket(packet),
+                                                static_cast<std::uint64_t>(packet));
 }
 
-void CaptureFile::index(const CaptureRecord& record) {
-    ++recordCount_;
-    if (!LinkLayer::isSupported(record.linkType)) {
-        sawUnsupportedLinkType_ = true;
-        unsupportedLinkType_ = record.linkType;
-        return;
-    }
-    const std::uint8_t* payload =
-        LinkLayer::dataPayload(record.linkType, record.data, record.length);
-    if (!payload) {
-        return;
-    }
+bool CaptureFile::index(const std::uint8_t* payload, std::uint64_t offset) {
     // Packet and frame positions are ints wherever the player and the
     // playback bar use them.
     constexpr auto kLimit = static_cast<std::size_t>(std::numeric_limits<int>::max());
     if (packetOffsets_.size() >= kLimit ||
         frameStartPackets_.size() > kLimit - DataPacket::kGroupCount) {
         tooManyPackets_ = true;
-        return;
+        return false;
     }
     const auto packetIndex = static_cast<std::int32_t>(packetOffsets_.size());
-    packetOffsets_.push_back(record.offset + static_cast<std::uint64_t>(payload - record.data));
+    packetOffsets_.push_back(offset);
     // Markers only open groups; the same bytes inside point data are not one.
     for (std::size_t p = 0; p < DataPacket::kGroupBytes; p += DataPacket::kGroupSize) {
         if (DataPacket::isFrameMarker(payload + p)) {
             frameStartPackets_.push_back(packetIndex);
         }
     }
+    return true;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture/CaptureRecords.h"
+#include "capture/CapturePacketStream.h"
 #include "capture/ReadOnlyFile.h"
 
 #include <QString>
@@ -11,20 +11,20 @@
 #include <vector>
 
 // An opened capture: the file, kept open read-only, and an index of where
-// its data packets lie, built in one pass. Packets are read from the file
-// when they are played (CapturePacketReader), so a capture larger than the
-// free memory opens, and a file that another program shortens meanwhile
-// gives a message instead of a crash. Users share ownership (a player keeps
-// the capture it plays alive).
+// its data packets lie, built in one pass (CapturePacketStream). Packets are
+// read from the file when they are played (CapturePacketReader), so a
+// capture larger than the free memory opens, and a file that another
+// program shortens meanwhile gives a message instead of a crash. Users
+// share ownership (a player keeps the capture it plays alive).
 class CaptureFile {
 public:
-    using Progress = CaptureRecords::Progress;
+    using Progress = CapturePacketStream::Progress;
 
-    // Maps and indexes `path` (pcap or pcapng). Returns null and a text for
-    // the user when the file cannot be read, is not a capture, is damaged,
-    // or holds no data packet. A file cut short opens with the packets
-    // before the cut (see truncationNotice()). Setting `cancel` (from any
-    // thread) ends the indexing early, without a capture.
+    // Indexes `path` (pcap or pcapng). Returns null and a text for the user
+    // when the file cannot be read, is not a capture, is damaged, or holds
+    // no data packet. A file cut short opens with the packets before the
+    // cut (see truncationNotice()). Setting `cancel` (from any thread) ends
+    // the indexing early, without a capture.
     static std::shared_ptr<const CaptureFile> open(const QString& path, QString* errorText,
                                                    const Progress& progress = {},
                                                    const std::atomic<bool>* cancel = nullptr);
@@ -65,7 +65,8 @@ public:
 private:
     explicit CaptureFile(const QString& path);
     bool load(const Progress& progress, QString* errorText, const std::atomic<bool>* cancel);
-    void index(const CaptureRecord& record);
+    // False when the index is full.
+    bool index(const std::uint8_t* payload, std::uint64_t offset);
 
     QString captureFileName_;
     ReadOnlyFile file_;
@@ -73,7 +74,5 @@ private:
     std::vector<std::int32_t> frameStartPackets_;
     std::uint64_t recordCount_ = 0;
     std::optional<std::uint64_t> truncatedAt_;
-    std::uint32_t unsupportedLinkType_ = 0;
-    bool sawUnsupportedLinkType_ = false;
     bool tooManyPackets_ = false;
 };

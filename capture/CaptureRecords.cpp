@@ -79,8 +79,10 @@ private:
     const std::atomic<bool>* cancel_;
 };
 
-bool cancelled(QString* errorText) {
-    *errorText = tr("Opening the capture file was cancelled.");
+using Outcome = CaptureRecords::Outcome;
+
+bool cancelled(Outcome& out) {
+    out.errorText = tr("Opening the capture file was cancelled.");
     return false;
 }
 
@@ -122,10 +124,11 @@ public:
     }
 
     // For a view that came back empty.
-    bool shortened(QString* errorText) const {
-        *errorText = tr("The capture file was shortened while it was being opened: byte %1 "
-                        "can no longer be read.")
-                         .arg(lost_);
+    bool shortened(Outcome& out) const {
+        out.shortenedAt = lost_;
+        out.errorText = tr("The capture file was shortened while it was being opened: byte %1 "
+                           "can no longer be read.")
+                            .arg(lost_);
         return false;
     }
 
@@ -139,22 +142,21 @@ private:
 };
 
 bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor& visit,
-              ProgressTicker& ticker, QString* errorText,
-              std::optional<std::uint64_t>* truncatedAt) {
+              ProgressTicker& ticker, Outcome& out) {
     const std::uint64_t size = window.size();
     if (size < kPcapFileHeader) {
-        *errorText = tr("The capture file is truncated: its file header is incomplete.");
+        out.errorText = tr("The capture file is truncated: its file header is incomplete.");
         return false;
     }
     const std::uint8_t* fileHeader = window.view(0, kPcapFileHeader);
     if (!fileHeader) {
-        return window.shortened(errorText);
+        return window.shortened(out);
     }
     const FieldReader header{fileHeader, bigEndian};
     if (header.u16(4) != 2) {
-        *errorText = tr("The pcap file has version %1.%2, which is not supported.")
-                         .arg(header.u16(4))
-                         .arg(header.u16(6));
+        out.errorText = tr("The pcap file has version %1.%2, which is not supported.")
+                            .arg(header.u16(4))
+                            .arg(header.u16(6));
         return false;
     }
     // The upper bits of the field describe frame check sequences.
@@ -163,28 +165,31 @@ bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor&
     std::uint64_t offset = kPcapFileHeader;
     while (offset < size) {
         if (!ticker.at(offset)) {
-            return cancelled(errorText);
+            return cancelled(out);
         }
         const std::uint64_t left = size - offset;
         if (left < kPcapRecordHeader) {
-            *truncatedAt = offset;
+            out.truncatedAt = offset;
             return true;
         }
         const std::uint8_t* recordHeader = window.view(offset, kPcapRecordHeader);
         if (!recordHeader) {
-            return window.shortened(errorText);
+            return window.shortened(out);
         }
         const std::uint32_t captured = FieldReader{recordHeader, bigEndian}.u32(8);
         if (captured > left - kPcapRecordHeader) {
-            *truncatedAt = offset;
+            out.truncatedAt = offset;
             return true;
         }
         const std::uint32_t shown = std::min(captured, CaptureRecord::kMaxRecordShown);
         const std::uint8_t* data = window.view(offset + kPcapRecordHeader, shown);
         if (!data) {
-            return window.shortened(errorText);
+            return window.shortened(out);
         }
-        visit({linkType, data, shown, offset + kPcapRecordHeader});
+        if (!visit({linkType, data, shown, offset + kPcapRecordHeader})) {
+            out.stopped = true;
+            return true;
+        }
         offset += kPcapRecordHeader + captured;
     }
     return true;
@@ -196,23 +201,23 @@ struct Interface {
 };
 
 bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, ProgressTicker& ticker,
-                QString* errorText, std::optional<std::uint64_t>* truncatedAt) {
+                Outcome& out) {
     std::vector<Interface> interfaces;
     bool bigEndian = false;
     const std::uint64_t size = window.size();
     std::uint64_t offset = 0;
     while (offset < size) {
         if (!ticker.at(offset)) {
-            return cancelled(errorText);
+            return cancelled(out);
         }
         const std::uint64_t left = size - offset;
         if (left < kBlockOverhead) {
-            *truncatedAt = offset;
+            out.truncatedAt = offset;
             return true;
         }
         const std::uint8_t* block = window.view(offset, kBlockOverhead);
         if (!block) {
-            return window.shortened(errorText);
+            return window.shortened(out);
         }
         // The section header's type reads the same in both byte orders; its
         // byte-order field sets the order for the whole section.
@@ -220,47 +225,48 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
         if (sectionStart) {
             const std::uint32_t magic = littleEndian32(block + 8);
             if (magic != kByteOrderMagic && FieldReader{block, true}.u32(8) != kByteOrderMagic) {
-                *errorText = damagedAt(offset, tr("unknown byte order of the section."));
+                out.errorText = damagedAt(offset, tr("unknown byte order of the section."));
                 return false;
             }
             bigEndian = magic != kByteOrderMagic;
         }
         const std::uint32_t total = FieldReader{block, bigEndian}.u32(4);
         if (total < kBlockOverhead || total % 4 != 0) {
-            *errorText = damagedAt(offset, tr("invalid block length %1.").arg(total));
+            out.errorText = damagedAt(offset, tr("invalid block length %1.").arg(total));
             return false;
         }
         if (total > left) {
-            *truncatedAt = offset;
+            out.truncatedAt = offset;
             return true;
         }
         block = window.view(offset, std::min<std::size_t>(total, FileWindow::kMaxView));
         if (!block) {
-            return window.shortened(errorText);
+            return window.shortened(out);
         }
         const FieldReader field{block, bigEndian};
         const std::size_t bodyLength = total - kBlockOverhead;
         const FieldReader body{block + 8, bigEndian};
         const auto tooShort = [&] {
-            *errorText = damagedAt(offset, tr("block too short for its type."));
+            out.errorText = damagedAt(offset, tr("block too short for its type."));
             return false;
         };
         // Emits the packet of interface `id` whose bytes start at body offset
-        // `at`, after checking both against the block.
+        // `at`, after checking both against the block; false on damage.
         const auto packet = [&](std::uint32_t id, std::size_t at, std::uint32_t captured) {
             if (id >= interfaces.size()) {
-                *errorText = damagedAt(offset, tr("a packet of interface %1, but the section "
-                                                  "describes %2 interfaces.")
-                                                   .arg(id)
-                                                   .arg(interfaces.size()));
+                out.errorText = damagedAt(offset, tr("a packet of interface %1, but the section "
+                                                     "describes %2 interfaces.")
+                                                      .arg(id)
+                                                      .arg(interfaces.size()));
                 return false;
             }
             if (captured > bodyLength - at) {
-                *errorText = damagedAt(offset, tr("a packet longer than its block."));
+                out.errorText = damagedAt(offset, tr("a packet longer than its block."));
                 return false;
             }
-            visit({interfaces[id].linkType, block + 8 + at,
-                   std::min(captured, CaptureRecord::kMaxRecordShown), offset + 8 + at});
+            out.stopped =
+                !visit({interfaces[id].linkType, block + 8 + at,
+                        std::min(captured, CaptureRecord::kMaxRecordShown), offset + 8 + at});
             return true;
         };
         switch (sectionStart ? kSectionHeaderBlock : field.u32(0)) {
@@ -269,9 +275,9 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
                 return tooShort();
             }
             if (body.u16(4) != 1) {
-                *errorText = tr("The pcapng file has version %1.%2, which is not supported.")
-                                 .arg(body.u16(4))
-                                 .arg(body.u16(6));
+                out.errorText = tr("The pcapng file has version %1.%2, which is not supported.")
+                                    .arg(body.u16(4))
+                                    .arg(body.u16(6));
                 return false;
             }
             interfaces.clear();
@@ -316,6 +322,9 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
         default:
             break; // statistics, name resolution, comments, ...
         }
+        if (out.stopped) {
+            return true;
+        }
         offset += total;
     }
     return true;
@@ -323,39 +332,39 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
 
 } // namespace
 
-bool CaptureRecords::walk(const ReadOnlyFile& file, const Visitor& visit, const Progress& progress,
-                          QString* errorText, std::optional<std::uint64_t>* truncatedAt,
-                          const std::atomic<bool>* cancel) {
-    truncatedAt->reset();
+CaptureRecords::Outcome CaptureRecords::walk(const ReadOnlyFile& file, const Visitor& visit,
+                                             const Progress& progress,
+                                             const std::atomic<bool>* cancel) {
+    Outcome out;
     if (file.size() == 0) {
-        *errorText = tr("The file is empty.");
-        return false;
+        out.errorText = tr("The file is empty.");
+        return out;
     }
     if (file.size() < 4) {
-        *errorText = tr("This is not a capture file (pcap or pcapng).");
-        return false;
+        out.errorText = tr("This is not a capture file (pcap or pcapng).");
+        return out;
     }
     FileWindow window(file);
     const std::uint8_t* start = window.view(0, 4);
     if (!start) {
-        return window.shortened(errorText);
+        window.shortened(out);
+        return out;
     }
     ProgressTicker ticker(progress, file.size(), cancel);
     const std::uint32_t magic = littleEndian32(start);
     const std::uint32_t swappedMagic = FieldReader{start, true}.u32(0);
-    bool ok = false;
     if (magic == kPcapMicroseconds || magic == kPcapNanoseconds) {
-        ok = walkPcap(window, false, visit, ticker, errorText, truncatedAt);
+        out.ok = walkPcap(window, false, visit, ticker, out);
     } else if (swappedMagic == kPcapMicroseconds || swappedMagic == kPcapNanoseconds) {
-        ok = walkPcap(window, true, visit, ticker, errorText, truncatedAt);
+        out.ok = walkPcap(window, true, visit, ticker, out);
     } else if (magic == kSectionHeaderBlock) {
-        ok = walkPcapng(window, visit, ticker, errorText, truncatedAt);
+        out.ok = walkPcapng(window, visit, ticker, out);
     } else {
-        *errorText = tr("This is not a capture file (pcap or pcapng).");
-        return false;
+        out.errorText = tr("This is not a capture file (pcap or pcapng).");
+        return out;
     }
-    if (ok) {
+    if (out.ok && !out.stopped) {
         ticker.finish();
     }
-    return ok;
+    return out;
 }

@@ -28,19 +28,31 @@ struct CaptureRecord {
 // reported, never read beyond.
 class CaptureRecords {
 public:
-    using Visitor = std::function<void(const CaptureRecord&)>;
+    // Returns false to end the walk after this record.
+    using Visitor = std::function<bool(const CaptureRecord&)>;
     // Bytes walked so far and the image size; called a few hundred times at
-    // most, and once more with done == total at the end.
+    // most, and once more with done == total when the walk reaches the end.
     using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-    // Returns false and a reason in `errorText` at the first inconsistency,
-    // or when the file shrinks while it is walked; the records before it
-    // have been visited by then. A file cut short (the last record runs past
-    // its end, as after an interrupted copy) is not an inconsistency: the
-    // walk ends there, returns true and sets `truncatedAt` to the offset of
-    // the incomplete record. Setting `cancel` (from any thread) ends the walk
-    // before the next record, with false.
-    static bool walk(const ReadOnlyFile& file, const Visitor& visit, const Progress& progress,
-                     QString* errorText, std::optional<std::uint64_t>* truncatedAt,
-                     const std::atomic<bool>* cancel = nullptr);
+    struct Outcome {
+        // False at the first inconsistency, when the file shrinks while it
+        // is walked, or when cancelled; `errorText` says why. The records
+        // before it have been visited by then.
+        bool ok = false;
+        // The visitor ended the walk; the rest of the file was not read.
+        bool stopped = false;
+        // A file cut short (the last record runs past its end, as after an
+        // interrupted copy) is not an inconsistency: the walk ends there,
+        // ok, at the offset of the incomplete record.
+        std::optional<std::uint64_t> truncatedAt;
+        // The first byte, within the size the file had when it was opened,
+        // that could no longer be read.
+        std::optional<std::uint64_t> shortenedAt;
+        QString errorText;
+    };
+
+    // Setting `cancel` (from any thread) ends the walk before the next
+    // record, not ok.
+    static Outcome walk(const ReadOnlyFile& file, const Visitor& visit, const Progress& progress,
+                        const std::atomic<bool>* cancel = nullptr);
 };

@@ -1,7 +1,7 @@
-// lidar-export's capture mode end to end: indexing the capture, cutting
-// frames, building CSV rows and writing them, in MB of CSV written per
-// second, to /dev/null (the work itself) and to a file in the temporary
-// directory (with the page cache's cost).
+// lidar-export's capture mode end to end: one pass over the capture's
+// records, cutting frames, building CSV rows and writing them, in MB of CSV
+// written per second, to /dev/null (the work itself) and to a file in the
+// temporary directory (with the page cache's cost).
 //
 // BM_ExportVsPcapLoop sets the same work against a plain libpcap read loop
 // over the same cached file, run before each iteration: x_pcap_loop is the

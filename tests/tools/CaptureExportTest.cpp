@@ -192,6 +192,26 @@ TEST_F(LidarExportCapture, ACaptureCutShortGivesTheFramesBeforeTheCutAndFails) {
     EXPECT_TRUE(readFile(path("cut.csv")) == csvOf(framesFrom(0, 4)));
 }
 
+TEST_F(LidarExportCapture, StopsReadingOnceTheWantedFramesAreWritten) {
+    // The cut after the wanted frames is never reached.
+    const QByteArray whole = readFile(capture);
+    writeFile(path("cut.pcap"), whole.left(whole.size() - 100));
+    const Result r = run("lidar-export", {"--frames", "2", path("cut.pcap"), path("two.csv")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_TRUE(readFile(path("two.csv")) == csvOf(framesFrom(0, 2)));
+}
+
+TEST_F(LidarExportCapture, ACaptureWithoutDataPacketsLeavesAnExistingOutputAlone) {
+    const QString out = path("kept.csv");
+    writeFile(out, "earlier results\n");
+    {
+        TestCaptureWriter writer(path("arp.pcap").toStdString(), {});
+        writer.writeRecord(std::vector<std::uint8_t>(42, 0x06));
+    }
+    expectOneLineError(run("lidar-export", {path("arp.pcap"), out}), "no data packet");
+    EXPECT_EQ(readFile(out), "earlier results\n");
+}
+
 TEST_F(LidarExportCapture, ACaptureShortenedDuringTheExportStopsItWithANotice) {
     // Far more CSV than a pipe holds: the tool waits on its output while the
     // capture is cut behind the part it has read.

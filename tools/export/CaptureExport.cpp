@@ -1,15 +1,11 @@
 #include "tools/export/CaptureExport.h"
 
-#include "capture/CaptureFile.h"
-#include "capture/CapturePacketReader.h"
+#include "capture/CapturePacketStream.h"
+#include "capture/ReadOnlyFile.h"
 #include "lidar/FrameCutter.h"
 
+#include <QDir>
 #include <QFileInfo>
-
-namespace {
-// Packets between looks at the progress line.
-constexpr int kProgressPackets = 4096;
-} // namespace
 
 CaptureExport::CaptureExport(const ExportOptions& options, CsvExportFile& file,
                              ProgressLine& progress)
@@ -17,19 +13,13 @@ CaptureExport::CaptureExport(const ExportOptions& options, CsvExportFile& file,
 
 QString CaptureExport::run() {
     const QString name = QFileInfo(options_.capture).fileName();
+    const auto aboutCapture = [&](const QString& text) {
+        return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(options_.capture), text);
+    };
     QString failure;
-    const auto capture =
-        CaptureFile::open(options_.capture, &failure, [&](std::uint64_t done, std::uint64_t total) {
-            progress_.show(QStringLiteral("lidar-export: indexing %1: %2%")
-                               .arg(name)
-                               .arg(total == 0 ? 100 : done * 100 / total));
-        });
-    progress_.clear();
-    if (!capture) {
-        return failure;
-    }
-    if (!file_.open(options_.output)) {
-        return file_.error();
+    ReadOnlyFile capture;
+    if (!capture.open(options_.capture, &failure)) {
+        return aboutCapture(failure);
     }
 
     // Points the file will not hold are never decoded: the skipped frames
@@ -49,29 +39,44 @@ QString CaptureExport::run() {
             failure = file_.error();
         }
     };
-    CapturePacketReader packets(*capture);
-    const int count = capture->capturePacketCount();
-    for (int i = 0; i < count && failure.isEmpty() && !file_.complete(); ++i) {
-        const std::uint8_t* payload = packets.packet(i);
-        if (!payload) {
-            failure = packets.failure();
-            break;
-        }
-        cutter.feed(payload, write);
-        if (i % kProgressPackets == 0) {
+    // One pass, no index: the walk ends as soon as the wanted frames are
+    // written. The output opens with the first data packet, so a file that
+    // is no capture, or holds no data, leaves an existing output alone.
+    CapturePacketStream packets(capture);
+    QString walkError;
+    const CapturePacketStream::End end = packets.run(
+        [&](const std::uint8_t* payload, std::uint64_t) {
+            if (packets.packetCount() == 1 && !file_.open(options_.output)) {
+                failure = file_.error();
+                return false;
+            }
+            cutter.feed(payload, write);
+            return failure.isEmpty() && !file_.complete();
+        },
+        [&](std::uint64_t done, std::uint64_t total) {
             progress_.show(QStringLiteral("lidar-export: %1: %2% read, %3 frames written")
                                .arg(name)
-                               .arg(static_cast<qint64>(i) * 100 / count)
+                               .arg(total == 0 ? 100 : done * 100 / total)
                                .arg(file_.framesWritten()));
-        }
-    }
+        },
+        &walkError);
     progress_.clear();
     if (!failure.isEmpty()) {
         return failure;
     }
-    if (capture->truncatedAt()) {
+    if (end == CapturePacketStream::End::Failed) {
+        if (packets.shortenedAt()) {
+            // The markers of the packets before the lost one: the frame it is in.
+            return CapturePacketStream::shortenedNotice(options_.capture, *packets.shortenedAt(),
+                                                        framesCut + cutter.markerCount(),
+                                                        packets.packetCount());
+        }
+        return aboutCapture(walkError);
+    }
+    if (end == CapturePacketStream::End::Complete && packets.truncatedAt()) {
         return QStringLiteral("%1 %2 frames written.")
-            .arg(capture->truncationNotice())
+            .arg(CapturePacketStream::truncationNotice(options_.capture, *packets.truncatedAt(),
+                                                       packets.packetCount()))
             .arg(file_.framesWritten());
     }
     const bool shortOfFrames = options_.frames > 0 ? !file_.complete() : file_.framesWritten() == 0;

@@ -16,10 +16,12 @@ class CaptureExport {
 public:
     CaptureExport(const ExportOptions& options, CsvExportFile& file, ProgressLine& progress);
 
-    // Opens the capture, then the export file (not yet open), and writes.
-    // Returns the failure as one line, or an empty text on success. Frames
-    // written before a failure stay in the file: a capture cut short, or
-    // one with fewer frames than wanted, still gives what it holds.
+    // Reads the capture in one pass, opening the export file (not yet open)
+    // at its first data packet, and writes. Returns the failure as one line,
+    // or an empty text on success. Frames written before a failure stay in
+    // the file: a capture cut short or damaged, or one with fewer frames
+    // than wanted, still gives what it holds. Once the wanted frames are
+    // written the rest of the capture is not read.
     QString run();
 
 private:

@@ -1,0 +1,106 @@
+#include "capture/CapturePacketStream.h"
+#include "SampleCapture.h"
+#include "capture/LinkLayer.h"
+
+#include <QFile>
+#include <cstring>
+
+namespace {
+
+using Payload = DataPacketWriter::Payload;
+
+// Record i of a plain capture starts here; its payload 16 + 42 bytes later.
+constexpr std::uint64_t recordOffset(std::uint64_t i) {
+    return 24 + i * (16 + LinkLayer::kEthernetDataFrame);
+}
+
+struct Walk {
+    CapturePacketStream::End end;
+    std::uint64_t packets;
+    std::optional<std::uint64_t> shortenedAt;
+    QString error;
+};
+
+// Walks `path`; `visit` sees the index of each data packet.
+Walk walk(const QString& path, const std::function<bool(std::uint64_t)>& visit) {
+    ReadOnlyFile file;
+    QString error;
+    EXPECT_TRUE(file.open(path, &error)) << error.toStdString();
+    CapturePacketStream stream(file);
+    std::uint64_t index = 0;
+    const auto end =
+        stream.run([&](const std::uint8_t*, std::uint64_t) { return visit(index++); }, {}, &error);
+    return {end, stream.packetCount(), stream.shortenedAt(), error};
+}
+
+} // namespace
+
+TEST(CapturePacketStream, VisitsEachDataPayloadInFileOrderWhereItLies) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mixed.pcap");
+    const auto sample = SampleCapture::standard();
+    const auto& payloads = sample->packets.payloads;
+    {
+        // Device information and an ARP frame after every data packet.
+        TestCaptureWriter writer(path.toStdString(), {});
+        std::vector<std::uint8_t> deviceInfo(DataPacket::kSize, 0);
+        deviceInfo[0] = 0xA5;
+        for (const Payload& p : payloads) {
+            writer.writePayload(p.data());
+            writer.writeRecord(
+                TestCaptureWriter::frame(TestCaptureWriter::Link::Ethernet, deviceInfo.data()));
+            writer.writeRecord(std::vector<std::uint8_t>(42, 0x06));
+        }
+    }
+    QFile bytes(path);
+    ASSERT_TRUE(bytes.open(QIODevice::ReadOnly));
+    const QByteArray content = bytes.readAll();
+
+    ReadOnlyFile file;
+    QString error;
+    ASSERT_TRUE(file.open(path, &error));
+    CapturePacketStream stream(file);
+    std::vector<Payload> seen;
+    std::uint64_t lastDone = 0;
+    const auto end = stream.run(
+        [&](const std::uint8_t* payload, std::uint64_t offset) {
+            EXPECT_EQ(std::memcmp(content.constData() + offset, payload, DataPacket::kSize), 0);
+            seen.emplace_back();
+            std::memcpy(seen.back().data(), payload, DataPacket::kSize);
+            return true;
+        },
+        [&](std::uint64_t done, std::uint64_t) { lastDone = done; }, &error);
+    EXPECT_EQ(end, CapturePacketStream::End::Complete) << error.toStdString();
+    EXPECT_TRUE(seen == payloads);
+    EXPECT_EQ(stream.packetCount(), payloads.size());
+    EXPECT_EQ(stream.recordCount(), 3 * payloads.size());
+    EXPECT_EQ(lastDone, file.size());
+    EXPECT_FALSE(stream.truncatedAt());
+}
+
+TEST(CapturePacketStream, StoppingReadsNoFurtherAndAShrunkFileIsReportedWhereItWasCut) {
+    // Larger than one read of the walk, cut far behind the first.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("shrinking.pcap");
+    TestPackets many;
+    many.points(0, 400 * static_cast<int>(DataPacket::kGroupCount));
+    const std::uint64_t lost = 300;
+    const std::uint64_t cut = recordOffset(lost) + 600;
+    const auto cutWhenStarted = [&](std::uint64_t index) {
+        return index > 0 || QFile::resize(path, static_cast<qint64>(cut));
+    };
+
+    writeCapture(path, many.finish());
+    Walk w = walk(path, cutWhenStarted);
+    EXPECT_EQ(w.end, CapturePacketStream::End::Failed);
+    EXPECT_EQ(w.shortenedAt, cut);
+    EXPECT_EQ(w.packets, lost);
+    EXPECT_TRUE(w.error.contains(QString::number(cut))) << w.error.toStdString();
+
+    // Stopped at the second packet, the walk never reaches the cut.
+    writeCapture(path, many.payloads);
+    w = walk(path, [&](std::uint64_t index) { return cutWhenStarted(index) && index < 1; });
+    EXPECT_EQ(w.end, CapturePacketStream::End::Stopped) << w.error.toStdString();
+    EXPECT_EQ(w.packets, 2u);
+    EXPECT_FALSE(w.shortenedAt);
+}
