@@ -35,9 +35,11 @@ bool PlaybackKeys::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) {
         return false;
     }
+    // The window's own focus widget, not the application's: which window is
+    // active is the window system's business, and keys reach a widget of
+    // this window only when it is.
     const auto* target = static_cast<QWidget*>(watched);
-    if (target->window() != &window_ || QApplication::activeWindow() != &window_ ||
-        keepsKeys(QApplication::focusWidget())) {
+    if (target->window() != &window_ || keepsKeys(window_.focusWidget())) {
         return false;
     }
     return press(*static_cast<QKeyEvent*>(event));
