@@ -10,6 +10,7 @@
 // "{port}" replaced by the window's data port, e.g.
 // --sender='build/bin/sensor-sim --port {port}'.
 #include "LiveSender.h"
+#include "LiveWindow.h"
 #include "WindowBenchMain.h"
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
@@ -35,11 +36,8 @@ void BM_LiveDraw(benchmark::State& state) {
     manwindow window;
     window.show();
     const int port = LiveSender::freePort();
-    window.findChild<QLineEdit*>("lineEdit_portNumber")->setText(QString::number(port));
-    window.findChild<QToolButton*>("toolButton_Lidar")->click();
-    if (!QTest::qWaitForWindowExposed(&window) ||
-        !QTest::qWaitFor([&] { return window.liveReceiverThread().boundPort() != 0; })) {
-        state.SkipWithError("no display, or the data port could not be bound");
+    if (!startLive(window, port)) {
+        state.SkipWithError("no display, or the ports could not be bound");
         return;
     }
 

@@ -9,6 +9,7 @@
 // sensor-sim sends --rate revolutions per second of 360/--step azimuth
 // steps of 128 channels (0.2 degrees: 230,400 groups a revolution, of
 // which the street scene fills about 180,000 with a return).
+#include "LiveWindow.h"
 #include "WindowBenchMain.h"
 
 #include "app/CsvExport.h"
@@ -75,13 +76,7 @@ Watch watchFor(manwindow& window, int ms) {
 void BM_LiveExport(benchmark::State& state) {
     manwindow window;
     window.show();
-    window.findChild<QLineEdit*>("lineEdit_portNumber")->setText("0");
-    window.findChild<QLineEdit*>("lineEdit_portNumber_2")->setText("0");
-    window.findChild<QToolButton*>("toolButton_Lidar")->click();
-    if (!QTest::qWaitForWindowExposed(&window) || !QTest::qWaitFor([&] {
-            return window.liveReceiverThread().boundPort() != 0 &&
-                   window.statusReceiverThread().boundPort() != 0;
-        })) {
+    if (!startLive(window)) {
         state.SkipWithError("no display, or the ports could not be bound");
         return;
     }

@@ -15,6 +15,7 @@
 // waited (they jump ahead of paints, which Qt posts at low priority). Median,
 // 99th percentile and worst, in milliseconds.
 #include "LiveSender.h"
+#include "LiveWindow.h"
 #include "WindowBenchMain.h"
 #include "XKeyPresser.h"
 #include "app/CloudView.h"
@@ -64,17 +65,6 @@ const QString& capturePath() {
         return p;
     }();
     return path;
-}
-
-// Starts live reception on a free port; false without a display or port.
-bool startLive(manwindow& window, int port) {
-    window.findChild<QLineEdit*>("lineEdit_portNumber")->setText(QString::number(port));
-    window.findChild<QLineEdit*>("lineEdit_portNumber_2")
-        ->setText(QString::number(LiveSender::freePort()));
-    auto* lidar = window.findChild<QToolButton*>("toolButton_Lidar");
-    lidar->setEnabled(true); // an opened capture disables it
-    lidar->click();
-    return QTest::qWaitFor([&] { return window.liveReceiverThread().boundPort() != 0; });
 }
 
 bool waitForDraws(manwindow& window, int draws) {
@@ -211,8 +201,8 @@ void BM_InputLatency(benchmark::State& state) {
     manwindow window;
     window.show();
     const int port = LiveSender::freePort();
-    if (!QTest::qWaitForWindowExposed(&window) || !startLive(window, port)) {
-        state.SkipWithError("no display, or the data port could not be bound");
+    if (!startLive(window, port)) {
+        state.SkipWithError("no display, or the ports could not be bound");
         return;
     }
     LiveSender sender(port, static_cast<int>(state.range(0)), 10);

@@ -9,6 +9,7 @@
 // --rate frames a second. One line per minute goes to standard output as
 // the run goes; the counters at the end sum it up.
 #include "LiveSender.h"
+#include "LiveWindow.h"
 #include "WindowBenchMain.h"
 #include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
@@ -42,11 +43,8 @@ void BM_Soak(benchmark::State& state) {
     manwindow window;
     window.show();
     const int port = LiveSender::freePort();
-    window.findChild<QLineEdit*>("lineEdit_portNumber")->setText(QString::number(port));
-    window.findChild<QToolButton*>("toolButton_Lidar")->click();
-    if (!QTest::qWaitForWindowExposed(&window) ||
-        !QTest::qWaitFor([&] { return window.liveReceiverThread().boundPort() != 0; })) {
-        state.SkipWithError("no display, or the data port could not be bound");
+    if (!startLive(window, port)) {
+        state.SkipWithError("no display, or the ports could not be bound");
         return;
     }
     auto sender = std::make_unique<LiveSender>(port, 230400, rate);
