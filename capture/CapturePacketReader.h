@@ -1,10 +1,10 @@
 #pragma once
 
 #include "capture/CaptureFile.h"
+#include "capture/FileWindow.h"
 
 #include <QString>
 #include <cstdint>
-#include <memory>
 
 // Reads the data packets of an opened capture by index, for one thread at a
 // time. Packets come from a window of the file that one read refills, in
@@ -23,10 +23,7 @@ public:
 
 private:
     const CaptureFile& capture_;
-    std::size_t capacity_; // no more than the file needs
-    std::unique_ptr<std::uint8_t[]> window_;
-    std::uint64_t start_ = 0;
-    std::size_t filled_ = 0;
+    FileWindow window_;
     int lastIndex_ = 0;
     int failedPacket_ = -1;
     std::uint64_t failedByte_ = 0;

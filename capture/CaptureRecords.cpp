@@ -1,8 +1,9 @@
 #include "capture/CaptureRecords.h"
 
+#include "capture/FileWindow.h"
+
 #include <QCoreApplication>
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace {
@@ -90,56 +91,17 @@ QString damagedAt(std::uint64_t offset, const QString& what) {
     return tr("The capture file is damaged at byte %1: %2").arg(offset).arg(what);
 }
 
-// A window onto the file, refilled with one large read whenever the walk
-// asks for bytes outside it.
-class FileWindow {
-public:
-    static constexpr std::size_t kCapacity = 256 << 10;
-    // Longest view asked for: a block header and a record shown in full.
-    static constexpr std::size_t kMaxView = CaptureRecord::kMaxRecordShown + 32;
+// Longest view asked for: a block header and a record shown in full.
+constexpr std::size_t kMaxView = CaptureRecord::kMaxRecordShown + 32;
 
-    explicit FileWindow(const ReadOnlyFile& file)
-        : file_(file),
-          capacity_(static_cast<std::size_t>(std::min<std::uint64_t>(file.size(), kCapacity))),
-          buffer_(new std::uint8_t[capacity_]) {}
-
-    std::uint64_t size() const { return file_.size(); }
-
-    // The bytes [offset, offset + length), which lie within the size the
-    // file had when it was opened, or nullptr when the file no longer holds
-    // them.
-    const std::uint8_t* view(std::uint64_t offset, std::size_t length) {
-        if (offset < start_ || offset + length > start_ + filled_) {
-            const auto wanted =
-                static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, file_.size() - offset));
-            start_ = offset;
-            filled_ = file_.readAt(offset, buffer_.get(), wanted);
-            if (filled_ < length) {
-                lost_ = offset + filled_;
-                filled_ = 0;
-                return nullptr;
-            }
-        }
-        return buffer_.get() + (offset - start_);
-    }
-
-    // For a view that came back empty.
-    bool shortened(Outcome& out) const {
-        out.shortenedAt = lost_;
-        out.errorText = tr("The capture file was shortened while it was being opened: byte %1 "
-                           "can no longer be read.")
-                            .arg(lost_);
-        return false;
-    }
-
-private:
-    const ReadOnlyFile& file_;
-    std::size_t capacity_; // no more than the file needs
-    std::unique_ptr<std::uint8_t[]> buffer_;
-    std::uint64_t start_ = 0;
-    std::size_t filled_ = 0;
-    std::uint64_t lost_ = 0;
-};
+// For a view that came back empty.
+bool shortened(const FileWindow& window, Outcome& out) {
+    out.shortenedAt = window.lostAt();
+    out.errorText = tr("The capture file was shortened while it was being opened: byte %1 "
+                       "can no longer be read.")
+                        .arg(window.lostAt());
+    return false;
+}
 
 bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor& visit,
               ProgressTicker& ticker, Outcome& out) {
@@ -150,7 +112,7 @@ bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor&
     }
     const std::uint8_t* fileHeader = window.view(0, kPcapFileHeader);
     if (!fileHeader) {
-        return window.shortened(out);
+        return shortened(window, out);
     }
     const FieldReader header{fileHeader, bigEndian};
     if (header.u16(4) != 2) {
@@ -174,7 +136,7 @@ bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor&
         }
         const std::uint8_t* recordHeader = window.view(offset, kPcapRecordHeader);
         if (!recordHeader) {
-            return window.shortened(out);
+            return shortened(window, out);
         }
         const std::uint32_t captured = FieldReader{recordHeader, bigEndian}.u32(8);
         if (captured > left - kPcapRecordHeader) {
@@ -184,7 +146,7 @@ bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor&
         const std::uint32_t shown = std::min(captured, CaptureRecord::kMaxRecordShown);
         const std::uint8_t* data = window.view(offset + kPcapRecordHeader, shown);
         if (!data) {
-            return window.shortened(out);
+            return shortened(window, out);
         }
         if (!visit({linkType, data, shown, offset + kPcapRecordHeader})) {
             out.stopped = true;
@@ -217,7 +179,7 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
         }
         const std::uint8_t* block = window.view(offset, kBlockOverhead);
         if (!block) {
-            return window.shortened(out);
+            return shortened(window, out);
         }
         // The section header's type reads the same in both byte orders; its
         // byte-order field sets the order for the whole section.
@@ -239,9 +201,9 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
             out.truncatedAt = offset;
             return true;
         }
-        block = window.view(offset, std::min<std::size_t>(total, FileWindow::kMaxView));
+        block = window.view(offset, std::min<std::size_t>(total, kMaxView));
         if (!block) {
-            return window.shortened(out);
+            return shortened(window, out);
         }
         const FieldReader field{block, bigEndian};
         const std::size_t bodyLength = total - kBlockOverhead;
@@ -347,7 +309,7 @@ CaptureRecords::Outcome CaptureRecords::walk(const ReadOnlyFile& file, const Vis
     FileWindow window(file);
     const std::uint8_t* start = window.view(0, 4);
     if (!start) {
-        window.shortened(out);
+        shortened(window, out);
         return out;
     }
     ProgressTicker ticker(progress, file.size(), cancel);
