@@ -4,11 +4,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 // Answers the file dialogs that open while it lives, as a user would: notes
-// the caption and the proposed file name, then accepts `path`, or cancels
-// when `path` is empty.
+// the caption, the filters, whether the dialog is Qt's own and the proposed
+// file name, then accepts `path`, or cancels when `path` is empty.
 class FileDialogAnswer {
 public:
     explicit FileDialogAnswer(QString path) : path_(std::move(path)) {
@@ -18,6 +19,8 @@ public:
 
     int asked = 0;
     QString caption;
+    QStringList filters;
+    bool nonNative = false;
     QString proposedName;
 
 private:
@@ -28,6 +31,8 @@ private:
         }
         ++asked;
         caption = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        nonNative = dialog->testOption(QFileDialog::DontUseNativeDialog);
         proposedName = QFileInfo(dialog->selectedFiles().value(0)).fileName();
         if (path_.isEmpty()) {
             dialog->reject();

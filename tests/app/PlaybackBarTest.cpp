@@ -1,3 +1,4 @@
+#include "FileDialogAnswer.h"
 #include "WindowFixture.h"
 
 #include "app/PlaybackBar.h"
@@ -251,43 +252,20 @@ using PlayingCaptures = Playback;
 using SteppingAndSeeking = Playback;
 
 TEST_F(OpeningCaptures, TheOpenDialogAsksForCapturesAndTheBarIsSetUpForTheFile) {
-    // Answers the file dialog as a user would and notes what it offered.
-    QString caption;
-    QStringList filters;
-    bool nonNative = false;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        answer.stop();
-        caption = dialog->windowTitle();
-        filters = dialog->nameFilters();
-        nonNative = dialog->testOption(QFileDialog::DontUseNativeDialog);
-        dialog->selectFile(first);
-        static_cast<QDialog*>(dialog)->accept();
-    });
-    answer.start(10);
-    press("toolButton_Open");
-
-    EXPECT_EQ(caption, "WireSharkCaptureFile");
-    EXPECT_EQ(filters, QStringList{"Supported Files (*.pcap *.pcapng)"});
-    EXPECT_TRUE(nonNative);
+    {
+        const FileDialogAnswer answer(first);
+        press("toolButton_Open");
+        EXPECT_EQ(answer.caption, "WireSharkCaptureFile");
+        EXPECT_EQ(answer.filters, QStringList{"Supported Files (*.pcap *.pcapng)"});
+        EXPECT_TRUE(answer.nonNative);
+    }
     ASSERT_TRUE(bar().capture());
     EXPECT_EQ(bar().capture()->captureFileName(), first);
     expectLoadedState(frameCount());
     EXPECT_FALSE(player().isRunning());
 
     // A cancelled dialog changes nothing.
-    QTimer cancel;
-    QObject::connect(&cancel, &QTimer::timeout, [&] {
-        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-            cancel.stop();
-            dialog->reject();
-        }
-    });
-    cancel.start(10);
+    const FileDialogAnswer cancel{QString()};
     const auto loaded = bar().capture();
     press("toolButton_Open");
     EXPECT_EQ(bar().capture(), loaded);

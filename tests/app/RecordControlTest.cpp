@@ -1,3 +1,4 @@
+#include "FileDialogAnswer.h"
 #include "WindowFixture.h"
 
 #include "../capture/LoopbackCapture.h"
@@ -43,24 +44,9 @@ protected:
 
     // Clicks Record and answers the save dialog with `path`.
     SaveDialogSeen clickRecordAndSaveAs(const QString& path) {
-        SaveDialogSeen seen;
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (dialog == nullptr) {
-                return;
-            }
-            answer.stop();
-            seen.title = dialog->windowTitle();
-            seen.filters = dialog->nameFilters();
-            seen.proposedName = QFileInfo(dialog->selectedFiles().value(0)).fileName();
-            seen.native = !dialog->testOption(QFileDialog::DontUseNativeDialog);
-            dialog->selectFile(path);
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        answer.start(10);
+        const FileDialogAnswer answer(path);
         record()->click();
-        return seen;
+        return {answer.caption, answer.filters, answer.proposedName, !answer.nonNative};
     }
 
     UdpSocket sink;
