@@ -5,10 +5,6 @@
 
 #include <utility>
 
-namespace {
-constexpr qint64 kRateWindowMs = 1000;
-}
-
 DrawCoalescer::DrawCoalescer(std::function<void()> draw, QObject* parent)
     : QObject(parent), draw_(std::move(draw)) {
     clock_.start();
@@ -22,7 +18,6 @@ void DrawCoalescer::frameArrived() {
     const bool replacesOne = scheduled_ || (held_ && heldFrame_);
     if (replacesOne) {
         ++skipped_;
-        recentSkips_.push_back(clock_.elapsed());
     }
     if (held_) {
         heldFrame_ = true;
@@ -77,24 +72,4 @@ void DrawCoalescer::drawNow() {
     const qint64 end = clock_.nsecsElapsed();
     nextDrawAtNs_ = end + (end - start);
     ++drawn_;
-    recentDraws_.push_back(clock_.elapsed());
-    forgetOld(clock_.elapsed());
-}
-
-double DrawCoalescer::drawsPerSecond() {
-    forgetOld(clock_.elapsed());
-    return static_cast<double>(recentDraws_.size()) * 1000.0 / kRateWindowMs;
-}
-
-double DrawCoalescer::skipsPerSecond() {
-    forgetOld(clock_.elapsed());
-    return static_cast<double>(recentSkips_.size()) * 1000.0 / kRateWindowMs;
-}
-
-void DrawCoalescer::forgetOld(qint64 now) {
-    for (std::deque<qint64>* times : {&recentDraws_, &recentSkips_}) {
-        while (!times->empty() && times->front() <= now - kRateWindowMs) {
-            times->pop_front();
-        }
-    }
 }

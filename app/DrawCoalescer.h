@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
-#include <deque>
 #include <functional>
 
 // Decides when the newest frame is drawn. A frame asks for a draw, and the
@@ -33,16 +32,11 @@ public:
     std::uint64_t drawsSkipped() const { return skipped_; }
     bool drawPending() const { return scheduled_ || (held_ && heldFrame_); }
 
-    // Draws and skipped frames during the last second.
-    double drawsPerSecond();
-    double skipsPerSecond();
-
 private slots:
     void drawNow();
 
 private:
     void schedule();
-    void forgetOld(qint64 now);
 
     std::function<void()> draw_;
     bool scheduled_ = false; // a draw is posted or waiting for its time
@@ -54,6 +48,4 @@ private:
     QElapsedTimer clock_;
     qint64 nextDrawAtNs_ = 0; // nanoseconds on clock_
     QTimer breather_;
-    std::deque<qint64> recentDraws_; // milliseconds on clock_
-    std::deque<qint64> recentSkips_;
 };

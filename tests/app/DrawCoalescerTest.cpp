@@ -92,19 +92,3 @@ TEST(DrawCoalescer, HeldItDrawsNothingAndOnResumeDrawsTheNewestOnce) {
     EXPECT_EQ(drawn, std::vector<int>{4});
     EXPECT_EQ(coalescer.drawsSkipped(), 3u);
 }
-
-TEST(DrawCoalescer, RatesCountTheDrawsAndSkipsOfTheLastSecond) {
-    DrawCoalescer coalescer([] {});
-    EXPECT_EQ(coalescer.drawsPerSecond(), 0.0);
-    for (int i = 0; i < 3; ++i) {
-        coalescer.frameArrived();
-        coalescer.frameArrived(); // replaces the one before
-        ASSERT_TRUE(waitUntil([&] { return !coalescer.drawPending(); }));
-    }
-    EXPECT_EQ(coalescer.drawsPerSecond(), 3.0);
-    EXPECT_EQ(coalescer.skipsPerSecond(), 3.0);
-    QTest::qWait(1100); // "at least" a second later they have aged out
-    EXPECT_EQ(coalescer.drawsPerSecond(), 0.0);
-    EXPECT_EQ(coalescer.skipsPerSecond(), 0.0);
-    EXPECT_EQ(coalescer.drawsSkipped(), 3u); // the total stays
-}
