@@ -1,17 +1,13 @@
 #include "app/CsvExport.h"
 
+#include "app/FormText.h"
 #include "lidar/CsvFileNames.h"
 #include "platform/LastFolders.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 
 namespace {
-
-QString trForm(const char* text) {
-    return QCoreApplication::translate("manwindowClass", text);
-}
 
 CsvExportFilter withBox(CsvExportFilter filter, const std::optional<SelectionBox>& box) {
     filter.box = box;

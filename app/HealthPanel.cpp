@@ -1,12 +1,8 @@
 #include "app/HealthPanel.h"
 
-#include <QCoreApplication>
+#include "app/FormText.h"
 
 namespace {
-
-QString trForm(const char* text) {
-    return QCoreApplication::translate("manwindowClass", text);
-}
 
 QString deviceAge(const HealthFigures& f) {
     return f.secondsSinceDevicePacket ? trForm("%1 s").arg(*f.secondsSinceDevicePacket, 0, 'f', 1)

@@ -1,5 +1,6 @@
 #include "app/PlaybackBar.h"
 
+#include "app/FormText.h"
 #include "capture/ReadLiveOffData.h"
 #include "platform/ImagePath.h"
 #include "platform/LastFolders.h"
@@ -14,10 +15,6 @@
 #include <utility>
 
 namespace {
-
-QString trForm(const char* text) {
-    return QCoreApplication::translate("manwindowClass", text);
-}
 
 QIcon imageIcon(const char* name) {
     return ImagePath::icon(QStringLiteral("./Resources/images/%1.png").arg(QLatin1String(name)));

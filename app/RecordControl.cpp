@@ -1,21 +1,17 @@
 #include "app/RecordControl.h"
 
+#include "app/FormText.h"
 #include "capture/CaptureRecorder.h"
 #include "lidar/ThreadStop.h"
 #include "platform/LastFolders.h"
 #include "ui_manwindow.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 
 namespace {
-
-QString trForm(const char* text) {
-    return QCoreApplication::translate("manwindowClass", text);
-}
 
 constexpr int kFiguresRefreshMs = 250;
 

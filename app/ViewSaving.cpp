@@ -1,11 +1,11 @@
 #include "app/ViewSaving.h"
 
 #include "app/CloudView.h"
+#include "app/FormText.h"
 #include "app/ViewImage.h"
 #include "lidar/CsvFileNames.h"
 #include "platform/LastFolders.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,10 +14,6 @@
 #include <vtkRenderWindow.h>
 
 namespace {
-
-QString trForm(const char* text) {
-    return QCoreApplication::translate("manwindowClass", text);
-}
 
 QString pcdFilter() {
     return trForm("PCD point cloud (*.pcd)");

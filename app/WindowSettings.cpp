@@ -1,20 +1,12 @@
 #include "app/WindowSettings.h"
 
 #include "app/CloudView.h"
+#include "app/FormText.h"
 #include "app/WindowFit.h"
 #include "device/MessagePresenter.h"
 #include "ui_manwindow.h"
 
-#include <QCoreApplication>
 #include <QMainWindow>
-
-namespace {
-
-QString trForm(const char* text) {
-    return QCoreApplication::translate("manwindowClass", text);
-}
-
-} // namespace
 
 WindowSettings::WindowSettings(QMainWindow& window, Ui::manwindowClass& ui, CloudView& view)
     : window_(window), ui_(ui), view_(view) {}

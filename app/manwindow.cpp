@@ -8,6 +8,7 @@
 #include "app/CloudView.h"
 #include "app/CsvExport.h"
 #include "app/DrawCoalescer.h"
+#include "app/FormText.h"
 #include "app/HealthPanel.h"
 #include "app/MousePointOverlay.h"
 #include "app/PlaybackBar.h"
@@ -45,10 +46,6 @@
 namespace {
 
 // Texts of the window share the form's translation context.
-QString trForm(const char* text) {
-    return QCoreApplication::translate("manwindowClass", text);
-}
-
 // Dialogs are shown non-modally; one already open comes to the front.
 void showWindow(QWidget& window) {
     window.show();
