@@ -4,6 +4,7 @@
 #include "lidar/DataListModel.h"
 #include "lidar/DataListText.h"
 
+#include <QGridLayout>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
@@ -26,11 +27,18 @@ DataListPanel::DataListPanel(QTableView& table, QStatusBar& statusBar, QWidget* 
     labelZ_ = label(150);
     labelZ_->setObjectName(QStringLiteral("statusLabelZ"));
     labelZ_->setText(initial.z);
-    statusBar.addWidget(labelY_);
-    statusBar.addWidget(label(100));
-    statusBar.addWidget(labelX_);
-    statusBar.addWidget(label(10));
-    statusBar.addWidget(labelZ_);
+    // Two lines, Y above X and Z: on a screen 1366 pixels wide one line
+    // cannot hold the nine figures beside the other items of the bar.
+    auto* block = new QWidget(window);
+    block->setObjectName(QStringLiteral("selectionStatistics"));
+    auto* lines = new QGridLayout(block);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    lines->addWidget(labelY_, 0, 0, 1, 3);
+    lines->addWidget(labelX_, 1, 0);
+    lines->addWidget(label(10), 1, 1);
+    lines->addWidget(labelZ_, 1, 2);
+    statusBar.addWidget(block);
 }
 
 void DataListPanel::createModel() {

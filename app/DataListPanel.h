@@ -20,7 +20,7 @@ class QWidget;
 // number each column can hold.
 class DataListPanel {
 public:
-    // Adds the labels, with their spacers, to the left of `statusBar`.
+    // Adds the labels to the left of `statusBar`, in two lines.
     DataListPanel(QTableView& table, QStatusBar& statusBar, QWidget* window);
 
     // A fresh, empty list (each start of reception or playback).

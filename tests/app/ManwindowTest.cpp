@@ -1,7 +1,9 @@
+#include "PickingHelpers.h"
 #include "WindowFixture.h"
 
 #include "advanced/ACWPSetMuch.h"
 #include "app/About.h"
+#include "app/AreaPicking.h"
 #include "app/UserGuide.h"
 #include "device/CodeDialog.h"
 #include "device/DeviceState.h"
@@ -226,14 +228,46 @@ TEST_F(StartUp, TheWindowFitsSmallAndLargeScreensWithEveryTextWhole) {
     }
 }
 
+TEST_F(StartUp, WithASelectionEveryFigureOfTheStatusBarIsWholeAt1366) {
+    const QSize small(1366, 768);
+    window.resize(small);
+    ASSERT_TRUE(waitUntil([&] { return window.size() == small; }, 1000));
+    ASSERT_TRUE(startLive());
+    // Far points near the y axis: x in exponent notation, the longest
+    // form the figures take.
+    MuchLidarData frame;
+    frame.append(0, 90.0f, 5000.0f, 1);
+    frame.append(127, 270.0f, 6500.0f, 2);
+    const std::uint64_t delivered = window.framesDelivered();
+    deliver(window, frame);
+    ASSERT_TRUE(waitForDrawn(delivered, 1));
+    const ChannelGeometry geometry;
+    button("toolButton_select")->click();
+    dragAround(window, std::vector<PointXyz>{geometry.point(0, 90.0f, 5000.0f),
+                                             geometry.point(127, 270.0f, 6500.0f)});
+    ASSERT_TRUE(window.areaPicking().selectionActive());
+    const QString x = child<QLabel>("statusLabelX")->text();
+    ASSERT_TRUE(x.contains("e-05")) << x.toStdString();
+
+    auto* hint = child<QLabel>("label_ViewHint");
+    EXPECT_EQ(cutTexts(window).join(", ").toStdString(), "");
+    EXPECT_TRUE(hint->isVisible());
+    // Narrower still, the hint makes way for the figures.
+    window.resize(window.minimumSizeHint().width(), small.height());
+    ASSERT_TRUE(waitUntil([&] { return window.width() < small.width(); }, 1000));
+    EXPECT_EQ(cutTexts(window).join(", ").toStdString(), "");
+    EXPECT_FALSE(hint->isVisible());
+}
+
 TEST_F(StartUp, TheDataListStartsWithItsColumnWidthsAndItsTextsFit) {
     ASSERT_TRUE(startLive());
     auto* table = child<QTableView>("tableView");
     const int widths[] = {70, 140, 70, 70, 70, 70};
     // The longest texts of each column: seven-digit rows, coordinates and
     // distances of hundreds of metres, the largest azimuth and intensity.
-    const char* texts[] = {"8888888",  "-888.8888 -888.8888 -888.8888", "888.88888888", "888.888",
-                           "255.0000", "127.0000"};
+    const char* texts[] = {"8888888",      "-888.8888 -888.8888 -888.8888",
+                           "888.88888888", "888.888",
+                           "255.0000",     "127.0000"};
     const QFontMetrics metrics(table->font());
     const int margins =
         2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);

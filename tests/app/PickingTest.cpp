@@ -7,10 +7,14 @@
 #include "lidar/ChannelGeometry.h"
 #include "lidar/DataListModel.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
 #include <random>
 #include <vtkAreaPicker.h>
 #include <vtkCommand.h>
@@ -317,4 +321,111 @@ TEST_F(Picking, TheRectangleSelectsWhatTheVisualizersOwnAreaPickDoes) {
     drag(view, corner, nearCorner);
     EXPECT_TRUE(picking().pickedIndices().empty());
     EXPECT_TRUE(picking().armed());
+}
+
+TEST_F(Picking, TheRubberBandShowsWhileFramesArrive) {
+    MuchLidarData frame = cluster;
+    append(frame, others);
+    show(frame);
+    // A rectangle over the empty middle of the ring, dragged but not let go.
+    const QRect band(onScreen(window, -0.1, -0.1, 0), onScreen(window, 0.1, 0.1, 0));
+    const QRect rectangle = band.normalized();
+    ASSERT_GT(rectangle.width(), 20);
+    button("toolButton_select")->click();
+    const auto send = [this](QEvent::Type type, QPoint p, Qt::MouseButton button) {
+        QMouseEvent e(type, p, screen()->mapToGlobal(p), button, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(screen(), &e);
+    };
+    send(QEvent::MouseButtonPress, rectangle.topLeft(), Qt::LeftButton);
+    send(QEvent::MouseMove, rectangle.bottomRight(), Qt::NoButton);
+    const std::uint64_t drawn = window.drawing().framesDrawn();
+    for (int n = 0; n < 3; ++n) {
+        show(frame);
+    }
+    ASSERT_GE(window.drawing().framesDrawn(), drawn + 3);
+
+    // What the screen shows: the band's outline all round, over the view's
+    // black background.
+    const QPoint origin = screen()->mapTo(&window, rectangle.topLeft());
+    const QImage shot = window.screen()
+                            ->grabWindow(window.winId(), origin.x(), origin.y(), rectangle.width(),
+                                         rectangle.height())
+                            .toImage();
+    int outline = 0;
+    int lit = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+        for (int y : {0, shot.height() - 1}) {
+            ++outline;
+            lit += shot.pixelColor(x, y).value() > 60 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(lit, outline * 9 / 10) << lit << " of " << outline;
+    send(QEvent::MouseButtonRelease, rectangle.bottomRight(), Qt::LeftButton);
+    EXPECT_FALSE(picking().band().has_value());
+}
+
+TEST_F(Picking, TheListKeepsItsWidthsAndHoldsExactlyTheSelectionAcrossFrames) {
+    auto* table = child<QTableView>("tableView");
+    table->horizontalHeader()->resizeSection(0, 95); // as the user drags it
+    std::vector<int> widths;
+    for (int c = 0; c < 6; ++c) {
+        widths.push_back(table->columnWidth(c));
+    }
+    const auto expectWidthsKept = [&] {
+        for (int c = 0; c < 6; ++c) {
+            EXPECT_EQ(table->columnWidth(c), widths[c]) << c;
+        }
+    };
+    // Points about 123 m out on the level channel.
+    const auto far = [](std::initializer_list<float> azimuths, int intensity) {
+        MuchLidarData f;
+        for (float a : azimuths) {
+            f.append(kLevelChannel, a, 12345.6f, intensity);
+        }
+        return f;
+    };
+    const auto select = [&](const MuchLidarData& frame, const MuchLidarData& picked) {
+        show(frame);
+        button("toolButton_select")->click();
+        dragAround(window, xyz(picked));
+        ASSERT_TRUE(picking().selectionActive());
+    };
+
+    // First selection: six points.
+    MuchLidarData six = far({30.0f, 30.2f, 30.4f, 30.6f, 30.8f, 31.0f}, 1);
+    MuchLidarData frame = six;
+    append(frame, far({120.0f, 210.0f}, 9));
+    select(frame, six);
+    ASSERT_EQ(list().rowCount(), 6);
+    expectWidthsKept();
+
+    // A frame with two of them left: two rows, nothing of the six below.
+    MuchLidarData fewer = far({30.0f, 31.0f}, 2);
+    append(fewer, far({120.0f}, 9));
+    show(fewer);
+    EXPECT_EQ(list().rowCount(), 2);
+    EXPECT_EQ(list().text(1, 4), "2.0000");
+    expectWidthsKept();
+
+    // Second and third selection on new frames.
+    MuchLidarData three = far({60.0f, 60.3f, 60.6f}, 3);
+    frame = three;
+    append(frame, far({200.0f}, 9));
+    select(frame, three);
+    EXPECT_EQ(list().rowCount(), 3);
+    MuchLidarData one = far({90.0f}, 4);
+    select(one, one);
+    ASSERT_EQ(list().rowCount(), 1);
+    expectWidthsKept();
+
+    // Every cell whole, the distance of 123 m too.
+    EXPECT_EQ(list().text(0, 2).left(7), "123.455"); // 12345.6 cm as a float, over 100
+    EXPECT_EQ(list().text(0, 2).size(), 12);
+    const QFontMetrics metrics(table->font());
+    const int margins =
+        2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_LE(metrics.horizontalAdvance(list().text(0, c)) + margins, table->columnWidth(c))
+            << list().text(0, c).toStdString();
+    }
 }
