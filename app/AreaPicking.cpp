@@ -54,7 +54,8 @@ bool AreaPicking::eventFilter(QObject* watched, QEvent* event) {
     // the key did; the visualizer never sees it.
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() != Qt::Key_X) {
+        const Qt::KeyboardModifiers others = key->modifiers() & ~Qt::ShiftModifier;
+        if (key->key() != Qt::Key_X || others != Qt::NoModifier) {
             return false;
         }
         if (event->type() == QEvent::KeyPress && !key->isAutoRepeat()) {

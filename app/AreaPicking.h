@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 #include <functional>
 #include <optional>
 #include <vector>

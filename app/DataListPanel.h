@@ -38,7 +38,6 @@ public:
     void showListing(SelectionListing listing);
 
 private:
-    void showModel();
     // Widths for a new list: the ones in use, or at the start the layout's
     // widths widened where a column's longest text would not fit.
     std::array<int, 6> columnWidths() const;
