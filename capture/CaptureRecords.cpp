@@ -1,6 +1,7 @@
 #include "capture/CaptureRecords.h"
 
 #include "capture/FileWindow.h"
+#include "capture/PcapFormat.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -10,8 +11,6 @@ namespace {
 
 constexpr std::uint32_t kPcapMicroseconds = 0xA1B2C3D4;
 constexpr std::uint32_t kPcapNanoseconds = 0xA1B23C4D;
-constexpr std::size_t kPcapFileHeader = 24;
-constexpr std::size_t kPcapRecordHeader = 16;
 
 constexpr std::uint32_t kSectionHeaderBlock = 0x0A0D0D0A;
 constexpr std::uint32_t kInterfaceBlock = 1;
@@ -106,11 +105,11 @@ bool shortened(const FileWindow& window, Outcome& out) {
 bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor& visit,
               ProgressTicker& ticker, Outcome& out) {
     const std::uint64_t size = window.size();
-    if (size < kPcapFileHeader) {
+    if (size < PcapFormat::kFileHeaderBytes) {
         out.errorText = tr("The capture file is truncated: its file header is incomplete.");
         return false;
     }
-    const std::uint8_t* fileHeader = window.view(0, kPcapFileHeader);
+    const std::uint8_t* fileHeader = window.view(0, PcapFormat::kFileHeaderBytes);
     if (!fileHeader) {
         return shortened(window, out);
     }
@@ -124,35 +123,35 @@ bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor&
     // The upper bits of the field describe frame check sequences.
     const std::uint32_t linkType = header.u32(20) & 0xFFFF;
 
-    std::uint64_t offset = kPcapFileHeader;
+    std::uint64_t offset = PcapFormat::kFileHeaderBytes;
     while (offset < size) {
         if (!ticker.at(offset)) {
             return cancelled(out);
         }
         const std::uint64_t left = size - offset;
-        if (left < kPcapRecordHeader) {
+        if (left < PcapFormat::kRecordHeaderBytes) {
             out.truncatedAt = offset;
             return true;
         }
-        const std::uint8_t* recordHeader = window.view(offset, kPcapRecordHeader);
+        const std::uint8_t* recordHeader = window.view(offset, PcapFormat::kRecordHeaderBytes);
         if (!recordHeader) {
             return shortened(window, out);
         }
         const std::uint32_t captured = FieldReader{recordHeader, bigEndian}.u32(8);
-        if (captured > left - kPcapRecordHeader) {
+        if (captured > left - PcapFormat::kRecordHeaderBytes) {
             out.truncatedAt = offset;
             return true;
         }
         const std::uint32_t shown = std::min(captured, CaptureRecord::kMaxRecordShown);
-        const std::uint8_t* data = window.view(offset + kPcapRecordHeader, shown);
+        const std::uint8_t* data = window.view(offset + PcapFormat::kRecordHeaderBytes, shown);
         if (!data) {
             return shortened(window, out);
         }
-        if (!visit({linkType, data, shown, offset + kPcapRecordHeader})) {
+        if (!visit({linkType, data, shown, offset + PcapFormat::kRecordHeaderBytes})) {
             out.stopped = true;
             return true;
         }
-        offset += kPcapRecordHeader + captured;
+        offset += PcapFormat::kRecordHeaderBytes + captured;
     }
     return true;
 }
