@@ -235,8 +235,8 @@ Bytes checkBuild(const Bytes& p, const AdvancedValues& v, const Frame& captured)
     FUZZ_CHECK(be16(packet.data(), 42) == now.time().msec());
     FUZZ_CHECK(zeroFrom(packet, 44, 46));
     FUZZ_CHECK(packet[66] == 'V');
-    FUZZ_CHECK(zeroFrom(packet, 214, 268) && zeroFrom(packet, 476, 512) &&
-               zeroFrom(packet, 656, 1204));
+    FUZZ_CHECK(zeroFrom(packet, 214, 268) && zeroFrom(packet, 508, 512) &&
+               zeroFrom(packet, 688, 1204));
 
     const AdvancedPacket::Contents c = AdvancedPacket::read(spanOf(packet));
     const CalibrationTables& t = c.calibration;
