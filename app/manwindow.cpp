@@ -7,14 +7,15 @@
 #include "app/CaptureDrop.h"
 #include "app/CloudView.h"
 #include "app/CsvExport.h"
+#include "app/DataListPanel.h"
 #include "app/DrawCoalescer.h"
 #include "app/FormText.h"
 #include "app/HealthPanel.h"
 #include "app/MousePointOverlay.h"
 #include "app/PlaybackBar.h"
 #include "app/PlaybackKeys.h"
+#include "app/ReceiverControl.h"
 #include "app/RecordControl.h"
-#include "app/TabCompactLabel.h"
 #include "app/UserGuide.h"
 #include "app/ViewFocusHint.h"
 #include "app/ViewSaving.h"
@@ -27,20 +28,16 @@
 #include "dialogs/QLaserSelectionMuch.h"
 #include "dialogs/SaveData.h"
 #include "dialogs/SelectPointRange.h"
-#include "lidar/DataListText.h"
 #include "lidar/GetMuch.h"
-#include "lidar/PortField.h"
-#include "lidar/ThreadStop.h"
 #include "platform/ImagePath.h"
 #include "ui_manwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
-#include <QScrollBar>
-#include <QStandardItemModel>
 #include <QStatusBar>
 
 namespace {
@@ -89,8 +86,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         dialog->setAttribute(Qt::WA_QuitOnClose, false);
     }
     PlaybackBar::WindowHooks hooks;
-    hooks.startReceiving = [this] { startReceiving(); };
-    hooks.stopLiveReceivers = [this] { stopLiveReceivers(); };
+    hooks.startReceiving = [this] { receivers_->start(); };
+    hooks.stopLiveReceivers = [this] { receivers_->stopLive(); };
     hooks.clearView = [this] { clearPlaybackView(); };
     hooks.holdDrawing = [this](bool hold) {
         hold ? drawCoalescer->hold() : drawCoalescer->resume();
@@ -102,6 +99,18 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     recordControl_ = std::make_unique<RecordControl>(
         *ui, adapterPicker, [this](const QString& text) { showErrorMessage(text); }, this);
     advancedDialog->setAdapterPicker(AdapterPicker::forWindow(advancedDialog.get()));
+    ReceiverControl::WindowHooks receiverHooks;
+    receiverHooks.starting = [this] {
+        dataList_->createModel();
+        cloudView_->fitFirstFrame();
+        healthPanel_->sourceChanged();
+    };
+    receiverHooks.showTips = hooks.showTips;
+    receiverHooks.focusView = hooks.focusView;
+    receivers_ = std::make_unique<ReceiverControl>(
+        *ui, ReceiverControl::Workers{*liveReceiver, *statusReceiver, *offlinePlayer},
+        ReceiverControl::Peers{*this, *laserConfigDialog, *advancedDialog, *aboutDialog},
+        *playbackBar, playback, receiverHooks);
 
     // 4. The angle tables are `geometry`, built with the window.
 
@@ -115,7 +124,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         return *conversion->shown;
     };
     pickingHooks.channels = [this] { return &channelDialog->selection(); };
-    pickingHooks.showListing = [this](const SelectionListing& l) { showSelectionListing(l); };
+    pickingHooks.showListing = [this](const SelectionListing& l) { dataList_->showListing(l); };
     picking = std::make_unique<AreaPicking>(*cloudView_, converter, *this, pickingHooks);
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
     csvExporter = std::make_unique<CsvExport>(
@@ -151,7 +160,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
 }
 
 manwindow::~manwindow() {
-    stopWorkers();
+    receivers_->stopAll();
+    recordControl_->stopRecording();
 }
 
 void manwindow::applyApplicationLook() {
@@ -179,27 +189,7 @@ void manwindow::applyApplicationLook() {
 }
 
 void manwindow::createStatusBar() {
-    const auto label = [this](int minimumWidth) {
-        auto* l = new TabCompactLabel(this);
-        l->setMinimumSize(minimumWidth, 20);
-        return l;
-    };
-    const DataListText::StatisticsTexts initial = DataListText::initialStatistics();
-    statusLabelY = label(150);
-    statusLabelY->setObjectName(QStringLiteral("statusLabelY"));
-    statusLabelY->setText(initial.y);
-    statusLabelX = label(150);
-    statusLabelX->setObjectName(QStringLiteral("statusLabelX"));
-    statusLabelX->setText(initial.x);
-    statusLabelZ = label(150);
-    statusLabelZ->setObjectName(QStringLiteral("statusLabelZ"));
-    statusLabelZ->setText(initial.z);
-    ui->statusBar->addWidget(statusLabelY);
-    ui->statusBar->addWidget(label(100));
-    ui->statusBar->addWidget(statusLabelX);
-    ui->statusBar->addWidget(label(10));
-    ui->statusBar->addWidget(statusLabelZ);
-
+    dataList_ = std::make_unique<DataListPanel>(*ui->tableView, *ui->statusBar, this);
     new ViewFocusHint(*ui->screen, *ui->statusBar);
     HealthPanel::Sources health;
     health.counts = [this] {
@@ -230,7 +220,7 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_Coor, &QToolButton::clicked, this,
             [this] { cloudView_->toggleCoordinate(); });
     connect(ui->toolButton_LidarDataList, &QToolButton::clicked, this, &manwindow::toggleDataList);
-    connect(ui->toolButton_Lidar, &QToolButton::clicked, this, &manwindow::startReceiving);
+    connect(ui->toolButton_Lidar, &QToolButton::clicked, this, [this] { receivers_->start(); });
     connect(ui->toolButton_MeaGrid, &QToolButton::clicked, this,
             [this] { cloudView_->toggleGrid(); });
     connect(ui->tolbtn_SuspendData, &QToolButton::clicked, this, &manwindow::toggleSuspended);
@@ -277,109 +267,6 @@ ChannelSelection& manwindow::channelSelection() {
     return channelDialog->selection();
 }
 
-void manwindow::startReceiving() {
-    // A port text that is not a port changes nothing, running receivers
-    // included.
-    if (!playbackBar->offlineMode() && !portFieldsAccepted()) {
-        return;
-    }
-    stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
-    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
-    statusReceiver->stop = false; // asked of a run that had just ended on its own
-
-    registerMuchLidarDataMetaType();
-    registerSettingDataMetaTypes();
-    createDataModel();
-    cloudView_->fitFirstFrame();
-    healthPanel_->sourceChanged();
-
-    if (playbackBar->offlineMode()) {
-        startOfflinePlayer();
-        return;
-    }
-
-    liveRunning = true;
-    // A capture frame's number whose frame a suspended display dropped.
-    playback.arrivingFrame.reset();
-    ui->toolButton_Play->setEnabled(false);
-    liveReceiver->multicastAddress = ui->lineEdit_2->text().toStdString();
-    liveReceiver->port = *PortField::parse(ui->lineEdit_portNumber->text());
-    statusReceiver->multicastAddress = liveReceiver->multicastAddress;
-    statusReceiver->port = *PortField::parse(ui->lineEdit_portNumber_2->text());
-
-    // Made on every start; the unique flag keeps each of them single.
-    const auto unique = Qt::UniqueConnection;
-    GetSet* status = statusReceiver.get();
-    connect(status, SIGNAL(SendDataDifo(QByteArray)), laserConfigDialog.get(),
-            SLOT(OnLidarDifoData(QByteArray)), unique);
-    connect(liveReceiver.get(), SIGNAL(SendLidarData(struct MuchLidarData)), this,
-            SLOT(CalculateMuch(struct MuchLidarData)), unique);
-    connect(status, SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
-            laserConfigDialog.get(),
-            SLOT(OnLidarStatusReceiving(struct SettingData, std::vector<int>)), unique);
-    connect(status, SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
-            advancedDialog.get(),
-            SLOT(onLidarStatusReceiving(struct SettingData, std::vector<int>)), unique);
-    connect(status, SIGNAL(SendMasterPanelVersion(QString)), aboutDialog.get(),
-            SLOT(displayMasterPanelVersion(QString)), unique);
-    connect(liveReceiver.get(), SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)),
-            unique);
-    connect(status, SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)), unique);
-
-    liveReceiver->start(QThread::InheritPriority);
-    statusReceiver->start(QThread::InheritPriority);
-    ui->screen->setFocus(Qt::OtherFocusReason);
-}
-
-bool manwindow::portFieldsAccepted() {
-    for (const auto& [name, field] :
-         {std::pair{trForm("Data Port"), ui->lineEdit_portNumber},
-          std::pair{trForm("Telemetry Port"), ui->lineEdit_portNumber_2}}) {
-        const QString refusal = PortField::refusal(name, field->text());
-        if (!refusal.isEmpty()) {
-            showErrorMessage(refusal);
-            return false;
-        }
-    }
-    return true;
-}
-
-void manwindow::startOfflinePlayer() {
-    // Made on every start; the unique flag keeps each of them single.
-    const auto unique = Qt::UniqueConnection;
-    connect(offlinePlayer.get(), SIGNAL(SendData(struct MuchLidarData)), this,
-            SLOT(CalculateMuch(struct MuchLidarData)), unique);
-    connect(offlinePlayer.get(), SIGNAL(SendBool(bool)), this, SLOT(FinshorStart(bool)), unique);
-    connect(offlinePlayer.get(), SIGNAL(SendError(QString)), this, SLOT(showErrorMessage(QString)),
-            unique);
-    connect(this, SIGNAL(sendProgressChangeValue(int)), offlinePlayer.get(),
-            SLOT(getProgressChangeValue(int)), unique);
-    if (!offlinePlayer->isRunning()) {
-        offlinePlayer->setCapture(playbackBar->capture());
-        if (const std::optional<int> frame = playbackBar->frameBeforeStart()) {
-            offlinePlayer->showFrame(*frame, ReadLiveOffData::AfterFrame::PlayOn);
-        }
-        offlinePlayer->start(QThread::InheritPriority);
-    }
-    liveRunning = false;
-}
-
-void manwindow::stopLiveReceivers() {
-    if (!liveRunning) {
-        return;
-    }
-    // The data receiver has ended before a capture takes over, so that no
-    // live frame follows. The status receiver only feeds the device windows:
-    // it ends on its own within its receive time-out (a new start, or
-    // closing, waits for it).
-    statusReceiver->quit();
-    if (statusReceiver->isRunning()) {
-        statusReceiver->stop = true;
-    }
-    liveReceiver->quit();
-    stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
-}
-
 void manwindow::clearPlaybackView() {
     // What the old player sent before it ended arrives now, before the view
     // is emptied, and not on top of the next capture.
@@ -388,36 +275,13 @@ void manwindow::clearPlaybackView() {
     cloudView_->clearAll();
 }
 
-void manwindow::stopWorkers() {
-    stopThreadAndWait(*liveReceiver, liveReceiver->stop, "MuLidar wait....");
-    stopThreadAndWait(*statusReceiver, statusReceiver->stop, "LidarSet wait....");
-    offlinePlayer->stopAndWait();
-    recordControl_->stopRecording();
-}
-
 void manwindow::closeEvent(QCloseEvent* event) {
     settings_->save();
     playbackBar->cancelLoading();
-    stopWorkers();
+    receivers_->stopAll();
+    recordControl_->stopRecording();
     csvExporter->finish();
     QMainWindow::closeEvent(event);
-}
-
-void manwindow::createDataModel() {
-    // The previous model (if any) goes with its last rows.
-    QStandardItemModel* old = dataModel;
-    dataModel = new QStandardItemModel(0, DataListText::kColumnCount, this);
-    dataModel->setHorizontalHeaderLabels(DataListText::headers());
-    showDataModel();
-    delete old;
-}
-
-void manwindow::showDataModel() {
-    ui->tableView->setModel(dataModel);
-    const auto widths = DataListText::columnWidths();
-    for (int c = 0; c < DataListText::kColumnCount; ++c) {
-        ui->tableView->setColumnWidth(c, widths[c]);
-    }
 }
 
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
@@ -456,12 +320,11 @@ void manwindow::drawLastFrame() {
         settings.box = picking->box();
         settings.selectionActive = picking->selectionActive();
         settings.selectedCount = picking->selectedCount();
-        settings.firstVisibleRow = ui->tableView->verticalScrollBar()->value();
+        settings.firstVisibleRow = dataList_->firstVisibleRow();
         converter.convert(lastFrame, settings, *conversion);
-        tableRowCount = picking->selectionActive() ? 0 : static_cast<int>(conversion->rows.size());
-        writeDataListRows(conversion->rows);
+        dataList_->writeRows(conversion->rows);
     }
-    showStatistics(conversion->statistics);
+    dataList_->showStatistics(conversion->statistics);
 
     // The text goes with the coming render; the picker reads the depth of
     // the last one, so one render serves both.
@@ -471,51 +334,6 @@ void manwindow::drawLastFrame() {
     cloudView_->drawFrame(conversion->shown, conversion->inBox);
 }
 
-void manwindow::showStatistics(const BoxStatistics& statistics) {
-    const DataListText::StatisticsTexts texts = DataListText::statistics(statistics);
-    statusLabelX->setText(texts.x);
-    statusLabelY->setText(texts.y);
-    statusLabelZ->setText(texts.z);
-}
-
-void manwindow::resetDataList() {
-    // Before the first start there is no list.
-    if (dataModel == nullptr) {
-        return;
-    }
-    dataModel->clear();
-    dataModel->setColumnCount(DataListText::kColumnCount);
-    dataModel->setHorizontalHeaderLabels(DataListText::headers());
-}
-
-void manwindow::showSelectionListing(const SelectionListing& listing) {
-    resetDataList();
-    writeDataListRows(listing.rows);
-    showStatistics(listing.statistics);
-}
-
-void manwindow::writeDataListRows(const std::vector<DataListRow>& rows) {
-    if (dataModel == nullptr) {
-        return;
-    }
-    // Each cell set in a shown model makes the view redo its layout, which
-    // for a large selection costs time with the square of its rows: those
-    // are written with the list detached.
-    const bool detached = rows.size() > static_cast<std::size_t>(FrameConverter::kListedPoints);
-    if (detached) {
-        ui->tableView->setModel(nullptr);
-    }
-    for (const DataListRow& row : rows) {
-        const auto cells = DataListText::cells(row);
-        for (int c = 0; c < DataListText::kColumnCount; ++c) {
-            dataModel->setItem(row.index, c, new QStandardItem(cells[c]));
-        }
-    }
-    if (detached) {
-        showDataModel();
-    }
-}
-
 void manwindow::toggleSuspended() {
     suspended = !suspended;
     ui->tolbtn_SuspendData->setChecked(suspended);
@@ -523,7 +341,7 @@ void manwindow::toggleSuspended() {
 
 void manwindow::clearSelectionAndView() {
     picking->clear();
-    resetDataList();
+    dataList_->clearList();
     cloudView_->clearAll();
     healthPanel_->reset();
 }
@@ -593,4 +411,8 @@ void manwindow::openUserGuide() {
     if (page.isEmpty() || !QDesktopServices::openUrl(page)) {
         showErrorMessage(trForm("The user guide could not be opened."));
     }
+}
+
+QStandardItemModel* manwindow::dataListModel() const {
+    return dataList_->model();
 }

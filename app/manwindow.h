@@ -10,7 +10,6 @@
 
 #include <QMainWindow>
 #include <QString>
-#include <QTimer>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -25,6 +24,7 @@ class AreaPicking;
 class CloudView;
 class CodeDialog;
 class CsvExport;
+class DataListPanel;
 class DrawCoalescer;
 class GetMuch;
 class GetSet;
@@ -32,6 +32,7 @@ class HealthPanel;
 class InteractionMuchSet;
 class MousePointOverlay;
 class PlaybackBar;
+class ReceiverControl;
 class RecordControl;
 class QLaserSelectionMuch;
 class ReadLiveOffData;
@@ -40,7 +41,6 @@ class SelectPointRange;
 class ViewSaving;
 class WindowSettings;
 class QCloseEvent;
-class QLabel;
 class QStandardItemModel;
 
 // The main window: the form, the 3D view, the data list and the status bar,
@@ -74,7 +74,7 @@ public:
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
     const MuchLidarData& lastFrameReceived() const { return lastFrame; }
     const FrameConversion& lastConversion() const { return *conversion; }
-    QStandardItemModel* dataListModel() const { return dataModel; }
+    QStandardItemModel* dataListModel() const;
     ChannelSelection& channelSelection();
     HealthPanel& healthPanel() { return *healthPanel_; }
     ViewSaving& viewSaving() { return *viewSaving_; }
@@ -108,19 +108,8 @@ private:
     void applyApplicationLook();
     void createStatusBar();
     void wireButtons();
-    void startReceiving();
-    bool portFieldsAccepted();
-    void startOfflinePlayer();
-    void stopLiveReceivers();
     void clearPlaybackView();
-    void stopWorkers();
-    void createDataModel();
-    void showDataModel();
     void drawLastFrame();
-    void writeDataListRows(const std::vector<DataListRow>& rows);
-    void showStatistics(const BoxStatistics& statistics);
-    void resetDataList();
-    void showSelectionListing(const SelectionListing& listing);
     void saveCsv();
     std::optional<SelectionBox> exportBox() const;
     void toggleSuspended();
@@ -137,6 +126,7 @@ private:
     std::unique_ptr<PlaybackBar> playbackBar;
     std::unique_ptr<GetSet> statusReceiver;
     std::unique_ptr<RecordControl> recordControl_;
+    std::unique_ptr<ReceiverControl> receivers_;
     // Asks which adapter live captures use when several can; handed to
     // everyone who captures.
     AdapterChooser::Picker adapterPicker;
@@ -165,15 +155,10 @@ private:
     MuchLidarData lastFrame;
     PlaybackPosition playback;
     bool suspended = false;
-    bool liveRunning = false;
     // The last frame went to the multi-frame export: it is not drawn.
     bool lastFrameExported = false;
-    int tableRowCount = 0;
 
-    QStandardItemModel* dataModel = nullptr;
-    QLabel* statusLabelX = nullptr;
-    QLabel* statusLabelY = nullptr;
-    QLabel* statusLabelZ = nullptr;
+    std::unique_ptr<DataListPanel> dataList_;
     HealthPanel* healthPanel_ = nullptr;
 
     std::atomic<std::uint64_t> framesDelivered_{0};
