@@ -422,7 +422,7 @@ void manwindow::showDataModel() {
 
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
     ++framesDelivered_;
-    healthPanel_->frameArrived(lidardata.size());
+    healthPanel_->frameArrived(lidardata.size(), playback.arrivingAtCaptureStart());
     if (suspended) {
         return;
     }
