@@ -227,6 +227,12 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_clear, &QToolButton::clicked, this, &manwindow::clearSelectionAndView);
     connect(ui->comboBox_View, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &manwindow::view);
+    // Choosing the preset shown again brings a moved camera back to it.
+    connect(ui->comboBox_View, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+        if (!cloudView_->showsPreset(index)) {
+            view();
+        }
+    });
     connect(ui->toolButton_Coor, &QToolButton::clicked, this,
             [this] { cloudView_->toggleCoordinate(); });
     connect(ui->toolButton_LidarDataList, &QToolButton::clicked, this, &manwindow::toggleDataList);

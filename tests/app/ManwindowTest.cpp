@@ -366,6 +366,17 @@ TEST_F(LiveFrames, LidarGivesTheViewFocusAndTheFirstFrameIsFittedIntoIt) {
     EXPECT_GT(position[2], 30);
     EXPECT_NEAR(up[1], 1, 1e-9);
 
+    // "Top" chosen again in the list brings a moved camera back, fitted.
+    camera->Elevation(40);
+    auto* views = child<QComboBox>("comboBox_View");
+    views->showPopup();
+    QAbstractItemView* list = views->view();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(CloudView::Top, 0)).center());
+    EXPECT_TRUE(window.cloudView().showsPreset(CloudView::Top));
+    camera->GetPosition(position);
+    EXPECT_GT(position[2], 30);
+
     window.activateWindow();
     if (!QTest::qWaitForWindowActive(&window)) {
         GTEST_SKIP() << "the display does not activate windows; the click cannot give focus";
