@@ -14,6 +14,7 @@
 #include "app/PlaybackBar.h"
 #include "app/PlaybackKeys.h"
 #include "app/RecordControl.h"
+#include "app/StatusNotice.h"
 #include "app/TabCompactLabel.h"
 #include "app/UserGuide.h"
 #include "app/ViewFocusHint.h"
@@ -36,7 +37,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QMessageBox>
 #include <QPalette>
 #include <QScrollBar>
@@ -120,6 +120,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
     csvExporter = std::make_unique<CsvExport>(
         geometry, this, [this](const QString& text) { showErrorMessage(text); });
+    connect(csvExporter.get(), &CsvExport::SendDone, this,
+            [this](const QString& text) { StatusNotice::show(*ui->statusBar, text); });
     viewSaving_ = std::make_unique<ViewSaving>(
         *cloudView_, geometry, this, [this](const QString& text) { showErrorMessage(text); });
     createStatusBar();
@@ -595,8 +597,10 @@ void manwindow::showErrorMessage(QString Mess) {
 }
 
 void manwindow::openUserGuide() {
-    const QUrl page = UserGuide::pageUrl();
-    if (page.isEmpty() || !QDesktopServices::openUrl(page)) {
-        showErrorMessage(trForm("The user guide could not be opened."));
+    const UserGuide::Opening opening = UserGuide::open();
+    if (opening.opened) {
+        StatusNotice::show(*ui->statusBar, opening.text);
+    } else {
+        showErrorMessage(opening.text);
     }
 }
