@@ -6,6 +6,7 @@
 #include "app/AreaPicking.h"
 #include "app/CaptureDrop.h"
 #include "app/CloudView.h"
+#include "app/ComboBoxFit.h"
 #include "app/CsvExport.h"
 #include "app/DrawCoalescer.h"
 #include "app/FormText.h"
@@ -62,6 +63,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
 
     // 2. Look.
     applyApplicationLook();
+    ComboBoxFit::fitItems(*ui->comboBox_4);
     WindowFit::fillScreen(*this);
 
     // 3. Workers and dialogs, in this order.
@@ -162,7 +164,8 @@ void manwindow::applyApplicationLook() {
     palette.setColor(QPalette::WindowText, Qt::black);
     palette.setColor(QPalette::Base, QColor(255, 255, 255));
     palette.setColor(QPalette::AlternateBase, QColor(105, 105, 105));
-    palette.setColor(QPalette::ToolTipBase, Qt::black);
+    // Tooltips carry the health details: dark text on a pale ground.
+    palette.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
     palette.setColor(QPalette::ToolTipText, Qt::black);
     palette.setColor(QPalette::Text, Qt::black);
     palette.setColor(QPalette::Button, QColor(105, 105, 105));
