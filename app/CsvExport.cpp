@@ -6,6 +6,8 @@
 
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
 
 namespace {
 
@@ -58,7 +60,9 @@ void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<Select
     }
     if (!writer.finish()) {
         showTips_(trForm("The CSV file could not be written.\n%1").arg(writer.error()));
+        return;
     }
+    announceDone(writer);
 }
 
 bool CsvExport::canStart(const ExportSettings& settings) {
@@ -96,6 +100,14 @@ bool CsvExport::startTo(const QString& path, const ExportSettings& settings) {
         return false;
     }
     connect(writer.get(), &CsvExportWriter::SendError, this, &CsvExport::onWriteError);
+    // The writer's thread ends once the last frame is in the file (or on an
+    // error, which SendError reports).
+    connect(writer.get(), &QThread::finished, this,
+            [this, done = QPointer<CsvExportWriter>(writer.get())] {
+                if (done && done == writer_.get() && !done->failed()) {
+                    announceDone(*done);
+                }
+            });
     writer_ = std::move(writer);
     filter_ = settings.filter();
     frameCount_ = settings.frameCount;
@@ -122,6 +134,16 @@ void CsvExport::finish() {
     if (writer_) {
         writer_->finish();
     }
+}
+
+void CsvExport::announceDone(const CsvExportWriter& writer) {
+    const QString name = QFileInfo(writer.path()).fileName();
+    const QString rows = QString::number(writer.rowsWritten());
+    const int frames = writer.framesWritten();
+    emit SendDone(
+        frames == 1
+            ? trForm("%1: 1 frame, %2 rows written").arg(name, rows)
+            : trForm("%1: %2 frames, %3 rows written").arg(name, QString::number(frames), rows));
 }
 
 void CsvExport::onWriteError(const QString& message) {

@@ -73,13 +73,14 @@ void CsvExportWriter::run() {
             changed_.notify_all();
         }
         text_.clear();
-        rows_.appendFrame(text_, *job.frame, job.filter, job.frameNumber);
+        const std::size_t rows = rows_.appendFrame(text_, *job.frame, job.filter, job.frameNumber);
         if (!put(text_)) {
             std::lock_guard<std::mutex> lock(mutex_);
             queue_.clear();
             changed_.notify_all();
             break;
         }
+        rowsWritten_ += rows;
         ++framesWritten_;
     }
     closeFile();

@@ -9,6 +9,7 @@
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -46,6 +47,7 @@ public:
 
     const QString& path() const { return path_; }
     int framesWritten() const { return framesWritten_.load(); }
+    std::uint64_t rowsWritten() const { return rowsWritten_.load(); }
     bool failed() const { return failed_.load(); }
     // Why opening, writing or closing failed; read after finish() or on
     // SendError.
@@ -80,5 +82,6 @@ private:
     QString error_;
 
     std::atomic<int> framesWritten_{0};
+    std::atomic<std::uint64_t> rowsWritten_{0};
     std::atomic<bool> failed_{false};
 };

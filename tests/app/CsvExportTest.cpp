@@ -14,7 +14,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +30,11 @@ MuchLidarData frameNumber(int n, int points = 3000) {
                  distance, (i + n) % 256);
     }
     return f;
+}
+
+// The lines of a CSV text after its header.
+long rowsOf(const std::string& text) {
+    return static_cast<long>(std::count(text.begin(), text.end(), '\n')) - 1;
 }
 
 std::string fileText(const QString& path) {
@@ -134,6 +141,8 @@ TEST_F(CsvExporting, TheSuspendedFrameIsSavedWholeGroupedByChannel) {
     writer.appendFrame(expected, shown, CsvExportFilter{});
     EXPECT_EQ(fileText(path), expected);
     EXPECT_NE(expected.find(",0,"), std::string::npos); // distance-0 points are in
+    EXPECT_EQ(window.statusBar()->currentMessage(),
+              QString::fromUtf8("frame é.csv: 1 frame, %1 rows written").arg(rowsOf(expected)));
 
     // Cancelling the dialog writes nothing.
     FileDialogAnswer cancel{QString()};
@@ -163,7 +172,13 @@ TEST_F(CsvExporting, EveryFrameOfAnExportIsWrittenThoughNotDrawnAndItStopsByItse
     EXPECT_EQ(window.csvExport().exportedFrames(), 4);
     window.csvExport().finish(); // waits for the writer
 
-    EXPECT_EQ(fileText(path), expectedExport({frames.begin(), frames.begin() + 4}, evenGroups(90)));
+    const std::string expected =
+        expectedExport({frames.begin(), frames.begin() + 4}, evenGroups(90));
+    EXPECT_EQ(fileText(path), expected);
+    // Said once the last frame is in the file.
+    EXPECT_TRUE(waitUntil([&] { return !window.statusBar()->currentMessage().isEmpty(); }));
+    EXPECT_EQ(window.statusBar()->currentMessage(),
+              QStringLiteral("run.csv: 4 frames, %1 rows written").arg(rowsOf(expected)));
     // The frame after the export is drawn again.
     EXPECT_EQ(window.lastFrameReceived(), frames[5]);
     EXPECT_GT(window.lastConversion().shown->size(), 0u);

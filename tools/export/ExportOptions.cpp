@@ -1,6 +1,7 @@
 #include "tools/export/ExportOptions.h"
 
 #include "net/UdpSocket.h"
+#include "tools/ToolVersion.h"
 #include "tools/export/ChannelList.h"
 
 #include <QCommandLineParser>
@@ -12,6 +13,7 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
         "Writes lidar frames into a multi-frame CSV file, from live data (--listen) or from a "
         "capture file (pcap or pcapng).");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption versionOption({"v", "version"}, "Show the version.");
     const QCommandLineOption listen("listen", "Receive live data on this UDP port.", "PORT");
     const QCommandLineOption group("group", "Also join this multicast group.", "ADDR");
     const QCommandLineOption frames(
@@ -26,8 +28,8 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     const QCommandLineOption timeout(
         "timeout", "Give up after S seconds without a complete frame (default: wait).", "S");
     const QCommandLineOption quiet("quiet", "Print nothing but errors.");
-    parser.addOptions(
-        {help, listen, group, frames, skip, channels, minAngle, maxAngle, timeout, quiet});
+    parser.addOptions({help, versionOption, listen, group, frames, skip, channels, minAngle,
+                       maxAngle, timeout, quiet});
     parser.addPositionalArgument("CAPTURE", "The capture file to read (instead of --listen).",
                                  "[CAPTURE]");
     parser.addPositionalArgument("OUTPUT", "The CSV file to write, - for standard output.");
@@ -44,6 +46,11 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     if (parser.isSet(help)) {
         result.outcome = Outcome::Help;
         result.message = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.outcome = Outcome::Version;
+        result.message = toolVersionText("lidar-export");
         return result;
     }
 

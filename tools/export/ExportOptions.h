@@ -9,7 +9,7 @@
 // The command line of lidar-export: frames from live data (--listen) or from
 // a capture file (CAPTURE before OUTPUT).
 struct ExportOptions {
-    enum class Outcome { Run, Help, Error };
+    enum class Outcome { Run, Help, Version, Error };
     struct Parsed;
 
     QString capture;           // capture file to read; empty: live
@@ -29,5 +29,5 @@ struct ExportOptions {
 struct ExportOptions::Parsed {
     Outcome outcome = Outcome::Error;
     ExportOptions options;
-    QString message; // the help text or the one-line error
+    QString message; // the help or version text, or the one-line error
 };

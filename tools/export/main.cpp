@@ -21,7 +21,8 @@ int failWith(const QString& message) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const ExportOptions::Parsed parsed = ExportOptions::parse(app.arguments());
-    if (parsed.outcome == ExportOptions::Outcome::Help) {
+    if (parsed.outcome == ExportOptions::Outcome::Help ||
+        parsed.outcome == ExportOptions::Outcome::Version) {
         std::printf("%s", qPrintable(parsed.message));
         return 0;
     }
