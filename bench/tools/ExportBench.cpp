@@ -79,7 +79,8 @@ void BM_ExportCapture(benchmark::State& state) {
         ExportOptions options;
         options.capture = capturePath;
         options.output = output;
-        CsvExportFile file(options.filter, INT_MAX);
+        const ChannelGeometry geometry;
+        CsvExportFile file(geometry, CsvRowWriter::Layout::MultiFrame, INT_MAX, options.filter);
         ProgressLine quiet(stderr, false);
         const QString failure = CaptureExport(options, file, quiet).run();
         if (!file.close() || !failure.isEmpty()) {
@@ -187,7 +188,8 @@ void BM_ExportVsPcapLoop(benchmark::State& state) {
         options.capture = capturePath;
         options.output = QStringLiteral("/dev/null");
         options.filter = filterOf(state);
-        CsvExportFile file(options.filter, INT_MAX);
+        const ChannelGeometry geometry;
+        CsvExportFile file(geometry, CsvRowWriter::Layout::MultiFrame, INT_MAX, options.filter);
         ProgressLine quiet(stderr, false);
         const QString failure = CaptureExport(options, file, quiet).run();
         if (!file.close() || !failure.isEmpty()) {

@@ -36,7 +36,7 @@ QString CaptureExport::run() {
             return;
         }
         if (!file_.writeFrame(frame)) {
-            failure = file_.error();
+            failure = "cannot write " + file_.error();
         }
     };
     // One pass, no index: the walk ends as soon as the wanted frames are
@@ -47,7 +47,7 @@ QString CaptureExport::run() {
     const CapturePacketStream::End end = packets.run(
         [&](const std::uint8_t* payload, std::uint64_t) {
             if (packets.packetCount() == 1 && !file_.open(options_.output)) {
-                failure = file_.error();
+                failure = "cannot write " + file_.error();
                 return false;
             }
             cutter.feed(payload, write);

@@ -44,7 +44,7 @@ QString LiveExport::run() {
             return;
         }
         if (!file_.writeFrame(frame)) {
-            fail(file_.error());
+            fail("cannot write " + file_.error());
             return;
         }
         if (file_.complete()) {

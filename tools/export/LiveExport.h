@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/export/CsvExportFile.h"
+#include "lidar/CsvExportFile.h"
 #include "tools/export/ExportOptions.h"
 
 #include <QString>

@@ -1,7 +1,7 @@
 // lidar-export: writes lidar frames into a multi-frame CSV file.
 
+#include "lidar/CsvExportFile.h"
 #include "tools/export/CaptureExport.h"
-#include "tools/export/CsvExportFile.h"
 #include "tools/export/ExportOptions.h"
 #include "tools/export/LiveExport.h"
 
@@ -32,11 +32,13 @@ int main(int argc, char** argv) {
     const ExportOptions& options = parsed.options;
 
     // From a capture without a count: every frame it holds.
-    CsvExportFile file(options.filter, options.frames > 0 ? options.frames : INT_MAX);
+    const ChannelGeometry geometry;
+    CsvExportFile file(geometry, CsvRowWriter::Layout::MultiFrame,
+                       options.frames > 0 ? options.frames : INT_MAX, options.filter);
     QString failure;
     if (options.capture.isEmpty()) {
         if (!file.open(options.output)) {
-            return failWith(file.error());
+            return failWith("cannot write " + file.error());
         }
         failure = LiveExport(options, file).run();
     } else {
@@ -46,7 +48,7 @@ int main(int argc, char** argv) {
         failure = CaptureExport(options, file, progress).run();
     }
     if (!file.close() && failure.isEmpty()) {
-        return failWith(file.error());
+        return failWith("cannot write " + file.error());
     }
     if (!failure.isEmpty()) {
         return failWith(failure);
