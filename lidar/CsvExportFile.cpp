@@ -5,7 +5,7 @@
 
 CsvExportFile::CsvExportFile(const ChannelGeometry& geometry, CsvRowWriter::Layout layout,
                              int frames, const CsvExportFilter& filter)
-    : writer_(geometry, layout), filter_(filter), frames_(frames) {}
+    : writer_(geometry, layout), filter_(filter), numbers_(frames) {}
 
 CsvExportFile::~CsvExportFile() {
     close();
@@ -32,7 +32,7 @@ bool CsvExportFile::open(const QString& path) {
 }
 
 int CsvExportFile::numberFrame() {
-    return complete() ? 0 : ++framesNumbered_;
+    return numbers_.next();
 }
 
 bool CsvExportFile::writeRows(const MuchLidarData& frame, const CsvExportFilter& filter,

@@ -3,6 +3,7 @@
 #include "lidar/ChannelGeometry.h"
 #include "lidar/CsvExportFilter.h"
 #include "lidar/CsvRowWriter.h"
+#include "lidar/ExportFrameNumbers.h"
 #include "lidar/MuchLidarData.h"
 
 #include <QString>
@@ -13,9 +14,10 @@
 
 // A CSV export file being written: the header, then the rows of each frame
 // handed in, until the wanted number of frames is reached. Frames are
-// numbered as they are handed in, from 1; the number is the first field of
-// multi-frame rows, and the export is complete once the wanted number of
-// frames have theirs. Where the frames come from is the caller's business.
+// numbered as they are handed in (ExportFrameNumbers); the number is the
+// first field of multi-frame rows, and the export is complete once the
+// wanted frames have theirs. Where the frames come from is the caller's
+// business.
 //
 // The export tool writes each frame as it numbers it (writeFrame). The
 // window numbers each frame on its own thread as it hands it over
@@ -35,7 +37,7 @@ public:
 
     // The next frame's number, or 0 once the wanted frames are numbered.
     int numberFrame();
-    bool complete() const { return framesNumbered_ >= frames_; }
+    bool complete() const { return numbers_.complete(); }
     // Writes the rows of a numbered frame that pass `filter` and flushes them.
     bool writeRows(const MuchLidarData& frame, const CsvExportFilter& filter, int number);
     // Numbers the frame and writes its rows through the file's filter.
@@ -43,9 +45,9 @@ public:
     bool writeFrame(const MuchLidarData& frame);
     bool close();
 
-    int framesNumbered() const { return framesNumbered_; }
+    int framesNumbered() const { return numbers_.numbered(); }
     int framesWritten() const { return framesWritten_.load(); }
-    int framesWanted() const { return frames_; }
+    int framesWanted() const { return numbers_.wanted(); }
     std::size_t rowsWritten() const { return rowsWritten_; }
     std::uint64_t bytesWritten() const { return bytesWritten_; }
     // What went wrong with the last failed call: the file and the reason.
@@ -57,12 +59,11 @@ private:
 
     CsvRowWriter writer_;
     CsvExportFilter filter_;
-    int frames_;
+    ExportFrameNumbers numbers_;
     QString path_;
     std::FILE* file_ = nullptr;
     bool ownsFile_ = false;
     std::string text_;
-    int framesNumbered_ = 0;
     std::atomic<int> framesWritten_{0};
     std::size_t rowsWritten_ = 0;
     std::uint64_t bytesWritten_ = 0;
