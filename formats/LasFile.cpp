@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace LasFile {
@@ -54,69 +55,72 @@ bool encode(const std::vector<Point>& points, const Info& info, std::string& out
         }
     }
 
-    std::string body;
-    body.reserve(points.size() * kPointSize);
-    std::array<std::int32_t, 3> scaled{};
+    // The records assembled in place behind the room for the header, which
+    // follows once the bounds are known: appending field by field, or
+    // copying the records again, costs more than the rest of the writing.
+    const std::size_t start = out.size();
+    out.resize(start + kHeaderSize + points.size() * kPointSize);
+    char* record = &out[start + kHeaderSize];
+    const auto put = [&record](std::size_t at, const auto& value) {
+        std::memcpy(record + at, &value, sizeof value);
+    };
     bool first = true;
     for (const Point& p : points) {
         const double values[3] = {p.x, p.y, p.z};
         for (int a = 0; a < 3; ++a) {
             const double units = std::round((values[a] - axes[a].offset) * kUnitsPerMetre);
             if (!(std::abs(units) <= std::numeric_limits<std::int32_t>::max())) {
+                out.resize(start);
                 return false;
             }
-            scaled[a] = static_cast<std::int32_t>(units);
-            axes[a].min = first ? scaled[a] : std::min(axes[a].min, scaled[a]);
-            axes[a].max = first ? scaled[a] : std::max(axes[a].max, scaled[a]);
+            const auto scaled = static_cast<std::int32_t>(units);
+            axes[a].min = first ? scaled : std::min(axes[a].min, scaled);
+            axes[a].max = first ? scaled : std::max(axes[a].max, scaled);
+            put(4 * static_cast<std::size_t>(a), scaled);
         }
         first = false;
-        putI32(body, scaled[0]);
-        putI32(body, scaled[1]);
-        putI32(body, scaled[2]);
-        putU16(body, p.intensity);
-        putU8(body, kSingleReturn);
-        putU8(body, 0); // classification: created, never classified
-        putU8(body, 0); // scan angle rank
-        putU8(body, p.userData);
-        putU16(body, 0); // point source ID
-        putF64(body, info.gpsTime);
+        put(12, p.intensity);
+        put(14, kSingleReturn);
+        // 15: classification 0 (created, never classified), 16: scan angle
+        // rank 0, 18: point source ID 0.
+        put(17, p.userData);
+        put(20, info.gpsTime);
+        record += kPointSize;
     }
 
-    const std::size_t start = out.size();
-    out.reserve(start + kHeaderSize + body.size());
-    out += "LASF";
-    putU16(out, 0); // file source ID
-    putU16(out, kAdjustedStandardGpsTime);
-    out.append(16, '\0'); // project ID (GUID)
-    putU8(out, 1);
-    putU8(out, 2);
-    putText(out, info.systemIdentifier, 32);
-    putText(out, info.generatingSoftware, 32);
-    putU16(out, info.dayOfYear);
-    putU16(out, info.year);
-    putU16(out, static_cast<std::uint16_t>(kHeaderSize));
-    putU32(out, static_cast<std::uint32_t>(kHeaderSize)); // no variable-length records
-    putU32(out, 0);
-    putU8(out, kPointFormat);
-    putU16(out, static_cast<std::uint16_t>(kPointSize));
+    std::string header = "LASF";
+    putU16(header, 0); // file source ID
+    putU16(header, kAdjustedStandardGpsTime);
+    header.append(16, '\0'); // project ID (GUID)
+    putU8(header, 1);
+    putU8(header, 2);
+    putText(header, info.systemIdentifier, 32);
+    putText(header, info.generatingSoftware, 32);
+    putU16(header, info.dayOfYear);
+    putU16(header, info.year);
+    putU16(header, static_cast<std::uint16_t>(kHeaderSize));
+    putU32(header, static_cast<std::uint32_t>(kHeaderSize)); // no variable-length records
+    putU32(header, 0);
+    putU8(header, kPointFormat);
+    putU16(header, static_cast<std::uint16_t>(kPointSize));
     const auto count = static_cast<std::uint32_t>(points.size());
-    putU32(out, count);
-    putU32(out, count); // all of them first returns
+    putU32(header, count);
+    putU32(header, count); // all of them first returns
     for (int r = 2; r <= 5; ++r) {
-        putU32(out, 0);
+        putU32(header, 0);
     }
     for (int a = 0; a < 3; ++a) {
-        putF64(out, kScale);
+        putF64(header, kScale);
     }
     for (const Axis& axis : axes) {
-        putF64(out, axis.offset);
+        putF64(header, axis.offset);
     }
     // Bounds as a reader computes the coordinates: units * scale + offset.
     for (const Axis& axis : axes) {
-        putF64(out, axis.max * kScale + axis.offset);
-        putF64(out, axis.min * kScale + axis.offset);
+        putF64(header, axis.max * kScale + axis.offset);
+        putF64(header, axis.min * kScale + axis.offset);
     }
-    out += body;
+    std::memcpy(&out[start], header.data(), kHeaderSize);
     return true;
 }
 
