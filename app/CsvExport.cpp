@@ -32,8 +32,8 @@ bool CsvExport::refuseWhileExporting() {
     }
     showTips_(trForm("A CSV export is running: %1 of %2 frames written so far. Save again once "
                      "it has finished.")
-                  .arg(exportedFrames_)
-                  .arg(frameCount_));
+                  .arg(writer_->framesQueued())
+                  .arg(writer_->framesWanted()));
     return true;
 }
 
@@ -54,7 +54,7 @@ void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<Select
     if (path.isEmpty()) {
         return;
     }
-    CsvExportWriter writer(geometry_, CsvRowWriter::Layout::SingleFrame);
+    CsvExportWriter writer(geometry_, CsvRowWriter::Layout::SingleFrame, 1);
     if (writer.open(path)) {
         writer.write(std::make_shared<const MuchLidarData>(frame), withBox({}, box));
     }
@@ -94,7 +94,8 @@ bool CsvExport::startTo(const QString& path, const ExportSettings& settings) {
     }
     // The previous export's writer may still be writing its last frames.
     writer_.reset();
-    auto writer = std::make_unique<CsvExportWriter>(geometry_, CsvRowWriter::Layout::MultiFrame);
+    auto writer = std::make_unique<CsvExportWriter>(geometry_, CsvRowWriter::Layout::MultiFrame,
+                                                    settings.frameCount);
     if (!writer->open(path)) {
         showTips_(trForm("The CSV file could not be opened.\n%1").arg(writer->error()));
         return false;
@@ -110,8 +111,6 @@ bool CsvExport::startTo(const QString& path, const ExportSettings& settings) {
             });
     writer_ = std::move(writer);
     filter_ = settings.filter();
-    frameCount_ = settings.frameCount;
-    exportedFrames_ = 0;
     active_ = true;
     return true;
 }
@@ -120,10 +119,8 @@ void CsvExport::exportFrame(const MuchLidarData& frame, const std::optional<Sele
     if (!active_) {
         return;
     }
-    ++exportedFrames_;
-    writer_->write(std::make_shared<const MuchLidarData>(frame), withBox(filter_, box),
-                   exportedFrames_);
-    if (exportedFrames_ == frameCount_) {
+    writer_->write(std::make_shared<const MuchLidarData>(frame), withBox(filter_, box));
+    if (writer_->complete()) {
         active_ = false;
         writer_->closeWhenWritten();
     }

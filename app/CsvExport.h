@@ -33,7 +33,7 @@ public:
     // A multi-frame export runs (exportActive).
     bool active() const { return active_; }
     // Frames handed over by the running or last export (exportedFrames).
-    int exportedFrames() const { return exportedFrames_; }
+    int exportedFrames() const { return writer_ ? writer_->framesQueued() : 0; }
     // Frames of the running or last export that are in its file.
     int framesWritten() const { return writer_ ? writer_->framesWritten() : 0; }
 
@@ -75,7 +75,5 @@ private:
 
     std::unique_ptr<CsvExportWriter> writer_;
     CsvExportFilter filter_;
-    int frameCount_ = 0;
     bool active_ = false;
-    int exportedFrames_ = 0;
 };

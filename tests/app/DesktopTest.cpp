@@ -275,4 +275,15 @@ TEST_F(Desktop, SaveFrameAsWritesTheFrameOnScreenInTheChosenFormat) {
     ASSERT_EQ(pcl::io::loadPLYFile(path.toStdString(), read), 0);
     EXPECT_EQ(read.size(), 700u);
     EXPECT_EQ(LastFolders::folder(LastFolders::Dialog::SaveFrame), dir.path());
+
+    // LAS too: a header whose point count (at byte 107) is the frame's.
+    FileDialogAnswer las(dir.filePath("frame.las"));
+    button("toolButton_SaveFrame")->click();
+    EXPECT_TRUE(las.filters.contains("LAS point cloud (*.las)"))
+        << las.filters.join(";").toStdString();
+    QFile file(dir.filePath("frame.las"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray header = file.read(111);
+    EXPECT_TRUE(header.startsWith("LASF"));
+    EXPECT_EQ(header.mid(107, 4), QByteArray("\xBC\x02\0\0", 4)); // 700
 }
