@@ -4,7 +4,6 @@
 #include "advanced/DefaultConfigPacket.h"
 #include "advanced/ParameterFile.h"
 #include "advanced/RefreshTexts.h"
-#include "capture/DeviceInfoFrame.h"
 #include "device/ConfigFields.h"
 #include "device/ConfigPacket.h"
 #include "net/UdpSocket.h"
@@ -111,8 +110,12 @@ void ACWPSetMuch::findSensor(int limit, const Found& found, const QString& notFo
                   [this, found, notFoundTitle, notFoundText,
                    notFoundParent](const InfoFrameSearch::Outcome& outcome) {
                       setSearching(false);
+                      std::optional<SensorReading> reading;
                       if (outcome.frame) {
-                          found(*outcome.frame);
+                          reading = SensorReading::fromFrame(*outcome.frame);
+                      }
+                      if (reading) {
+                          found(*reading);
                       } else if (!outcome.captureError.isEmpty()) {
                           messages_->information(notFoundParent, notFoundTitle,
                                                  outcome.captureError);
@@ -131,6 +134,14 @@ bool ACWPSetMuch::send(const std::string& address, std::uint16_t port,
 }
 
 void ACWPSetMuch::onOK_Clicked() {
+    // Fields that were never filled from the sensor would overwrite its
+    // calibration with whatever they hold.
+    if (!shown_) {
+        messages_->information(this, tr("Tips"),
+                               tr("The sensor's values have not been read yet: press Refresh "
+                                  "state first. Nothing was sent."));
+        return;
+    }
     // Fields that cannot be sent are refused before the sensor is looked for.
     const AdvancedFieldsRead read = readAdvancedFields(ui_.fields());
     if (!read.ok()) {
@@ -140,12 +151,19 @@ void ACWPSetMuch::onOK_Clicked() {
     const AdvancedValues values = read.values;
     findSensor(
         kFrameLimit,
-        [this, values](const std::vector<std::uint8_t>& frame) {
-            const ByteSpan captured(frame.data(), frame.size());
-            const std::string address =
-                DeviceInfoPacket::addressText(captured, DeviceInfoFrame::kSourceAddressOffset)
-                    .toStdString();
-            AdvancedPacket::build(advancedPacket_, values, statusCopy_, captured, clock_());
+        [this, values](const SensorReading& reading) {
+            if (!shown_) {
+                return; // the fields were emptied meanwhile
+            }
+            if (!reading.sameSender(*shown_)) {
+                warn(tr("The sensor found at %1 is not the one whose values the window shows "
+                        "(%2): press Refresh state to read it first. Nothing was sent.")
+                         .arg(reading.senderAddress(), shown_->senderAddress()));
+                return;
+            }
+            take(reading);
+            AdvancedPacket::build(advancedPacket_, values, reading.frame(), clock_());
+            const std::string address = reading.senderAddress().toStdString();
             if (!send(address, ConfigPacket::kSensorPort, advancedPacket_, kPauseAfterSetMs)) {
                 messages_->about(this, tr("Tips"),
                                  tr("Setup failed: the advanced parameter packet could not be "
@@ -172,13 +190,19 @@ void ACWPSetMuch::onLidarStatusReceiving(const SettingData& data, const std::vec
     AdvancedPacket::writePorts(advancedPacket_, ports);
 }
 
+void ACWPSetMuch::take(const SensorReading& reading) {
+    onLidarStatusReceiving(reading.status(), reading.ports());
+}
+
 void ACWPSetMuch::onRefreshbutton_clicked() {
-    // The captured frame only shows that the sensor is sending; the fields
-    // come from the status the receiver delivered.
+    // The fields show what the frame just captured reports, whether or not
+    // the status receiver runs.
     findSensor(
         kFrameLimit,
-        [this](const std::vector<std::uint8_t>&) {
+        [this](const SensorReading& reading) {
+            take(reading);
             ui_.showRefreshed(refreshTexts(statusCopy_));
+            shown_ = reading;
             messages_->about(this, tr("Tips"), tr("Resresh completed"));
         },
         tr("warring"), noSensorText(), nullptr);
@@ -186,16 +210,16 @@ void ACWPSetMuch::onRefreshbutton_clicked() {
 
 void ACWPSetMuch::onCleanACWPControl() {
     ui_.clearChannels();
+    shown_.reset();
 }
 
 void ACWPSetMuch::onSaveSettingFile() {
     const QString error = QStringLiteral("error");
     findSensor(
         kSaveFrameLimit,
-        [this, error](const std::vector<std::uint8_t>& frame) {
+        [this, error](const SensorReading& reading) {
             DeviceInfoPacket::Bytes packet{};
-            std::copy_n(frame.begin() + DeviceInfoFrame::kPayloadOffset, packet.size(),
-                        packet.begin());
+            std::copy_n(reading.packet().data(), packet.size(), packet.begin());
             const QString path = askFileName_(this);
             if (path.isEmpty()) {
                 return;

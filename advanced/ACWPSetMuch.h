@@ -2,6 +2,7 @@
 
 #include "advanced/AdvancedForm.h"
 #include "advanced/InfoFrameSearch.h"
+#include "advanced/SensorReading.h"
 #include "capture/AdapterChooser.h"
 #include "device/DeviceInfoPacket.h"
 #include "device/MessagePresenter.h"
@@ -13,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QValidator;
@@ -61,10 +63,12 @@ public slots:
 private:
     // Finds the sensor's frame, then runs `found` with it; reports on its
     // own when there is none (`notFound` gives title and text).
-    using Found = std::function<void(const std::vector<std::uint8_t>& frame)>;
+    using Found = std::function<void(const SensorReading& reading)>;
     void findSensor(int limit, const Found& found, const QString& notFoundTitle,
                     const QString& notFoundText, QWidget* notFoundParent);
     void setSearching(bool searching);
+    // Keeps what the sensor reported, as a delivered status would be kept.
+    void take(const SensorReading& reading);
     void warn(const QString& text);
     bool send(const std::string& address, std::uint16_t port, const DeviceInfoPacket::Bytes& packet,
               unsigned long pauseMs);
@@ -72,6 +76,8 @@ private:
     AdvancedForm ui_;
     DeviceInfoPacket::Bytes advancedPacket_{};
     SettingData statusCopy_{};
+    // The reading the fields were last filled from; "Set" needs one.
+    std::optional<SensorReading> shown_;
     std::vector<QValidator*> validators_;
 
     std::unique_ptr<MessagePresenter> messages_;

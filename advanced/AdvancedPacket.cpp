@@ -2,6 +2,7 @@
 
 #include "advanced/WordSplit.h"
 #include "device/ConfigPacket.h"
+#include "net/EthernetFrame.h"
 
 #include <algorithm>
 
@@ -9,12 +10,10 @@ namespace AdvancedPacket {
 
 namespace {
 
-// Offsets of the captured Ethernet frame (14-byte Ethernet, 20-byte IPv4).
-constexpr std::size_t kFrameSourceMac = 6;
-constexpr std::size_t kFrameSourceAddress = 26;
-constexpr std::size_t kFrameDestinationAddress = 30;
 constexpr std::size_t kTableBytes = 48;
 constexpr std::size_t kHalfStatic = 128;
+// Reflectivity fields 1..16 fill the first table, 17..32 the second.
+constexpr std::size_t kReflectivityShown = 16;
 
 void put16(Bytes& packet, std::size_t offset, long long value) {
     const auto bytes = splitWord16(value);
@@ -33,14 +32,6 @@ void copyFrame(Bytes& packet, std::size_t offset, ByteSpan frame, std::size_t fr
     std::copy_n(field.data(), count, packet.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
-std::uint16_t motorSpeed(int rpm) {
-    return rpm == 300 || rpm == 600 || rpm == 1200 ? static_cast<std::uint16_t>(rpm) : 0;
-}
-
-std::uint16_t motorState(int state) {
-    return state == 0 || state == 1 ? static_cast<std::uint16_t>(state) : 2;
-}
-
 } // namespace
 
 void writePorts(Bytes& packet, const std::vector<int>& ports) {
@@ -51,16 +42,22 @@ void writePorts(Bytes& packet, const std::vector<int>& ports) {
     put16(packet, DeviceInfoPacket::kEquipmentPort, ports[7]);
 }
 
-void build(Bytes& packet, const AdvancedValues& v, const SettingData& status, ByteSpan frame,
-           const QDateTime& now) {
-    const std::array<std::uint8_t, 4> ports{packet[24], packet[25], packet[26], packet[27]};
+void build(Bytes& packet, const AdvancedValues& v, ByteSpan frame, const QDateTime& now) {
+    const ByteSpan reported = frame.sub(EthernetFrame::kUdpPayload, DeviceInfoPacket::kSize);
+    const auto copyReported = [&](std::size_t offset, std::size_t count) {
+        copyFrame(packet, offset, reported, offset, count);
+    };
     packet.fill(0);
     putBytes(packet, 0, ConfigPacket::kHeader);
-    put16(packet, DeviceInfoPacket::kMotorRpm, motorSpeed(status.motorRpm));
-    copyFrame(packet, DeviceInfoPacket::kSensorIp, frame, kFrameSourceAddress, 4);
-    copyFrame(packet, DeviceInfoPacket::kDestIp, frame, kFrameDestinationAddress, 4);
-    copyFrame(packet, DeviceInfoPacket::kMac, frame, kFrameSourceMac, 6);
-    putBytes(packet, DeviceInfoPacket::kDataPort, ports);
+    copyReported(DeviceInfoPacket::kMotorRpm, 2);
+    copyFrame(packet, DeviceInfoPacket::kSensorIp, frame, EthernetFrame::kIpv4Source,
+              DeviceInfoPacket::kAddressSize);
+    copyFrame(packet, DeviceInfoPacket::kDestIp, frame, EthernetFrame::kIpv4Destination,
+              DeviceInfoPacket::kAddressSize);
+    copyFrame(packet, DeviceInfoPacket::kMac, frame, EthernetFrame::kSourceMac,
+              DeviceInfoPacket::kMacSize);
+    copyReported(DeviceInfoPacket::kDataPort, 4); // and the equipment port
+    copyReported(DeviceInfoPacket::kNtpIp, 8);    // and the four bytes after it
 
     const QDate date = now.date();
     const QTime clock = now.time();
@@ -71,21 +68,26 @@ void build(Bytes& packet, const AdvancedValues& v, const SettingData& status, By
                  static_cast<std::uint8_t>(clock.hour()), static_cast<std::uint8_t>(clock.minute()),
                  static_cast<std::uint8_t>(clock.second())});
     put16(packet, DeviceInfoPacket::kTime + 6, clock.msec());
-    put16(packet, DeviceInfoPacket::kMotorState, motorState(status.motorState));
-    put16(packet, DeviceInfoPacket::kPacketInterval, kPacketInterval);
+    copyReported(DeviceInfoPacket::kMotorState, 6); // state, 2 bytes, packet interval
     putBytes(packet, kSignatureOffset, kSignature);
     putBytes(packet, DeviceInfoPacket::kStatus60, v.serialBytes);
     putBytes(packet, DeviceInfoPacket::kStatus66, v.versionBytes);
 
-    // Pitch and azimuth fields 1..32 go into table entries 0..31, where the
-    // sensor reports them; entries 32..47 and reflectivity bytes 16..47 stay 0.
-    for (std::size_t k = 0; k < AdvancedFields::kChannelCount; ++k) {
-        put16(packet, kPitch + 2 * k, v.pitchValues[k]);
-        put16(packet, kAzimuth + 2 * k, v.azimuthValues[k]);
+    // Pitch and azimuth fields 1..32 go into table entries 0..31 and the
+    // reflectivity fields into bytes 0..15 of each table, where the sensor
+    // reports them. The entries no field shows go back as it reported them.
+    const CalibrationTables unshown = CalibrationTables::fromInfoPacket(reported);
+    for (std::size_t k = 0; k < kTableBytes; ++k) {
+        const bool shown = k < AdvancedFields::kChannelCount;
+        put16(packet, kPitch + 2 * k, shown ? v.pitchValues[k] : unshown.pitch[k]);
+        put16(packet, kAzimuth + 2 * k, shown ? v.azimuthValues[k] : unshown.azimuth[k]);
     }
-    for (std::size_t k = 0; k < 16; ++k) {
-        packet[kReflectivity1 + k] = static_cast<std::uint8_t>(v.intensityValues[k]);
-        packet[kReflectivity2 + k] = static_cast<std::uint8_t>(v.intensityValues[16 + k]);
+    for (std::size_t k = 0; k < kTableBytes; ++k) {
+        const bool shown = k < kReflectivityShown;
+        packet[kReflectivity1 + k] =
+            static_cast<std::uint8_t>(shown ? v.intensityValues[k] : unshown.reflectivity1[k]);
+        packet[kReflectivity2 + k] = static_cast<std::uint8_t>(
+            shown ? v.intensityValues[kReflectivityShown + k] : unshown.reflectivity2[k]);
     }
     for (std::size_t i = 0; i < kHalfStatic; ++i) {
         packet[kStaticA + i] = static_cast<std::uint8_t>(v.staticValues[i]);

@@ -3,7 +3,6 @@
 #include "advanced/AdvancedFields.h"
 #include "device/CalibrationTables.h"
 #include "device/DeviceInfoPacket.h"
-#include "device/SettingData.h"
 #include "lidar/ByteSpan.h"
 
 #include <QDateTime>
@@ -29,17 +28,18 @@ constexpr std::size_t kAzimuth = 364;
 constexpr std::size_t kReflectivity1 = 460;
 constexpr std::size_t kStaticB = 512;
 constexpr std::size_t kReflectivity2 = 640;
-constexpr std::uint8_t kPacketInterval = 50;
 
 // Bytes 24..27: the data and equipment ports of the sensor's latest status
 // (entries 6 and 7 of its port vector).
 void writePorts(Bytes& packet, const std::vector<int>& ports);
 
-// Rewrites everything but bytes 24..27. `frame` is the captured Ethernet
-// frame of a device-information packet (sensor and host address, MAC);
-// `status` gives motor speed and state; `now` is the host's local time.
-void build(Bytes& packet, const AdvancedValues& values, const SettingData& status, ByteSpan frame,
-           const QDateTime& now);
+// Rewrites the whole packet. `frame` is a captured Ethernet frame of the
+// sensor's device-information packet (all 1248 bytes): every byte that no field of the
+// window covers comes from it, as the sensor reported it (sensor and host
+// address and MAC from the frame's headers; motor speed, ports, NTP address,
+// motor state, packet interval and the table entries no field shows from its
+// payload). `now` is the host's local time.
+void build(Bytes& packet, const AdvancedValues& values, ByteSpan frame, const QDateTime& now);
 
 // A configuration-shaped packet carrying the signature.
 bool isAdvancedPacket(const std::uint8_t* data, std::size_t size);

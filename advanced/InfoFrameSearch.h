@@ -19,8 +19,9 @@ public:
     struct Outcome {
         // The whole captured Ethernet frame; nothing when none was found.
         std::optional<std::vector<std::uint8_t>> frame;
-        // Why no capture could be made (no permission, adapter gone); empty
-        // when the capture ran, whether or not it found a frame.
+        // Why the search could not run or broke off (no permission, adapter
+        // gone, no capture filter); empty when it ran to its end, whether or
+        // not it found a frame.
         QString captureError;
     };
     using Done = std::function<void(const Outcome&)>;

@@ -80,8 +80,11 @@ void CloudView::applyPreset(int index) {
     const CameraPreset& p = kPresets[index];
     viewer_->setCameraPosition(p.position[0], p.position[1], p.position[2], p.focal[0], p.focal[1],
                                p.focal[2], p.up[0], p.up[1], p.up[2]);
+    if (frameShown_ && !frameShown_->empty()) {
+        fitAlongView(*frameShown_);
+    }
     presetCamera_ = camera();
-    presetApplied_ = true;
+    presetIndex_ = index;
     render();
 }
 
@@ -139,10 +142,12 @@ void CloudView::drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& i
     showSelected(*inBox);
     showColoured(shown, kFrameCloudId);
     viewer_->setPointCloudRenderingProperties(PCL_VISUALIZER_POINT_SIZE, pointSize_, kFrameCloudId);
+    frameShown_ = shown;
     if (fitPending_ && !shown->empty()) {
         fitPending_ = false;
         if (cameraAtPreset()) {
             fitAlongView(*shown);
+            presetCamera_ = camera(); // still the preset, only fitted
         }
     }
     render();
@@ -224,6 +229,7 @@ void CloudView::showSelected(const Cloud& points) {
 
 void CloudView::clearAll() {
     pendingSelection_.reset();
+    frameShown_.reset();
     viewer_->removeAllPointClouds();
     viewer_->removeAllShapes();
     resetCameraAndRender();
@@ -260,7 +266,7 @@ CloudView::CameraState CloudView::camera() const {
 }
 
 bool CloudView::cameraAtPreset() const {
-    if (!presetApplied_) {
+    if (presetIndex_ < 0) {
         return false;
     }
     const CameraState now = camera();

@@ -43,13 +43,16 @@ public:
     QVTKOpenGLNativeWidget* screen() const { return screen_; }
 
     // Camera presets by the index of the view combo box; other indices are
-    // ignored.
+    // ignored. With a frame on screen the camera keeps the preset's
+    // direction and view-up but is moved to fit that frame: from 1 m away
+    // a street is a black screen or a wall of dots.
     void applyPreset(int index);
+    // The camera stands where applyPreset(index) last put it.
+    bool showsPreset(int index) const { return index == presetIndex_ && cameraAtPreset(); }
 
     // The next frame with points that is drawn is fitted into the view
     // along the direction of the last preset (once), provided the camera
-    // still stands where that preset put it: the presets look from 1 m away,
-    // too close to show a street.
+    // still stands where that preset put it.
     void fitFirstFrame() { fitPending_ = true; }
     bool firstFrameFitPending() const { return fitPending_; }
 
@@ -112,6 +115,7 @@ private:
     int pointSize_ = kMinPointSize;
     std::optional<Cloud> pendingSelection_;
     bool fitPending_ = false;
-    bool presetApplied_ = false;
-    CameraState presetCamera_; // as the last preset left it
+    int presetIndex_ = -1;       // the last preset applied
+    CameraState presetCamera_;   // as the last preset left it
+    Cloud::ConstPtr frameShown_; // the last frame drawn, until clearAll()
 };

@@ -6,6 +6,8 @@
 
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QPointer>
 
 namespace {
 
@@ -30,8 +32,8 @@ bool CsvExport::refuseWhileExporting() {
     }
     showTips_(trForm("A CSV export is running: %1 of %2 frames written so far. Save again once "
                      "it has finished.")
-                  .arg(exportedFrames_)
-                  .arg(frameCount_));
+                  .arg(writer_->framesQueued())
+                  .arg(writer_->framesWanted()));
     return true;
 }
 
@@ -52,13 +54,15 @@ void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<Select
     if (path.isEmpty()) {
         return;
     }
-    CsvExportWriter writer(geometry_, CsvRowWriter::Layout::SingleFrame);
+    CsvExportWriter writer(geometry_, CsvRowWriter::Layout::SingleFrame, 1);
     if (writer.open(path)) {
         writer.write(std::make_shared<const MuchLidarData>(frame), withBox({}, box));
     }
     if (!writer.finish()) {
         showTips_(trForm("The CSV file could not be written.\n%1").arg(writer.error()));
+        return;
     }
+    announceDone(writer);
 }
 
 bool CsvExport::canStart(const ExportSettings& settings) {
@@ -90,16 +94,23 @@ bool CsvExport::startTo(const QString& path, const ExportSettings& settings) {
     }
     // The previous export's writer may still be writing its last frames.
     writer_.reset();
-    auto writer = std::make_unique<CsvExportWriter>(geometry_, CsvRowWriter::Layout::MultiFrame);
+    auto writer = std::make_unique<CsvExportWriter>(geometry_, CsvRowWriter::Layout::MultiFrame,
+                                                    settings.frameCount);
     if (!writer->open(path)) {
         showTips_(trForm("The CSV file could not be opened.\n%1").arg(writer->error()));
         return false;
     }
     connect(writer.get(), &CsvExportWriter::SendError, this, &CsvExport::onWriteError);
+    // The writer's thread ends once the last frame is in the file (or on an
+    // error, which SendError reports).
+    connect(writer.get(), &QThread::finished, this,
+            [this, done = QPointer<CsvExportWriter>(writer.get())] {
+                if (done && done == writer_.get() && !done->failed()) {
+                    announceDone(*done);
+                }
+            });
     writer_ = std::move(writer);
     filter_ = settings.filter();
-    frameCount_ = settings.frameCount;
-    exportedFrames_ = 0;
     active_ = true;
     return true;
 }
@@ -108,10 +119,8 @@ void CsvExport::exportFrame(const MuchLidarData& frame, const std::optional<Sele
     if (!active_) {
         return;
     }
-    ++exportedFrames_;
-    writer_->write(std::make_shared<const MuchLidarData>(frame), withBox(filter_, box),
-                   exportedFrames_);
-    if (exportedFrames_ == frameCount_) {
+    writer_->write(std::make_shared<const MuchLidarData>(frame), withBox(filter_, box));
+    if (writer_->complete()) {
         active_ = false;
         writer_->closeWhenWritten();
     }
@@ -122,6 +131,16 @@ void CsvExport::finish() {
     if (writer_) {
         writer_->finish();
     }
+}
+
+void CsvExport::announceDone(const CsvExportWriter& writer) {
+    const QString name = QFileInfo(writer.path()).fileName();
+    const QString rows = QString::number(writer.rowsWritten());
+    const int frames = writer.framesWritten();
+    emit SendDone(
+        frames == 1
+            ? trForm("%1: 1 frame, %2 rows written").arg(name, rows)
+            : trForm("%1: %2 frames, %3 rows written").arg(name, QString::number(frames), rows));
 }
 
 void CsvExport::onWriteError(const QString& message) {

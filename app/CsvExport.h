@@ -20,7 +20,8 @@ class QWidget;
 // export settings is reached. Files are chosen in the "Save CSV" dialog
 // under a proposed name with the local date and time, and written by a
 // CsvExportWriter. Failures (opening, writing) and refusals (a second export
-// while one runs) go to "Tips" boxes.
+// while one runs) go to "Tips" boxes; a file written whole is announced with
+// SendDone.
 class CsvExport : public QObject {
     Q_OBJECT
 public:
@@ -32,7 +33,7 @@ public:
     // A multi-frame export runs (exportActive).
     bool active() const { return active_; }
     // Frames handed over by the running or last export (exportedFrames).
-    int exportedFrames() const { return exportedFrames_; }
+    int exportedFrames() const { return writer_ ? writer_->framesQueued() : 0; }
     // Frames of the running or last export that are in its file.
     int framesWritten() const { return writer_ ? writer_->framesWritten() : 0; }
 
@@ -56,12 +57,17 @@ public:
     // The "Save CSV" dialog: the chosen path, or empty when cancelled.
     QString chooseFile(const QString& proposedName);
 
+signals:
+    // A file is complete: its name, frames and rows, for the status bar.
+    void SendDone(QString text);
+
 private slots:
     void onWriteError(const QString& message);
 
 private:
     // Refuses (with a "Tips" box) while an export runs, or for a count below 1.
     bool canStart(const ExportSettings& settings);
+    void announceDone(const CsvExportWriter& writer);
 
     const ChannelGeometry& geometry_;
     QWidget* window_;
@@ -69,7 +75,5 @@ private:
 
     std::unique_ptr<CsvExportWriter> writer_;
     CsvExportFilter filter_;
-    int frameCount_ = 0;
     bool active_ = false;
-    int exportedFrames_ = 0;
 };

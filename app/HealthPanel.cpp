@@ -27,9 +27,11 @@ HealthPanel::HealthPanel(Sources sources, QWidget* parent)
     reset();
 }
 
-void HealthPanel::frameArrived(std::size_t points) {
+void HealthPanel::frameArrived(std::size_t points, bool captureEdge) {
     ++framesReceived_;
-    watch_.add(points);
+    if (!captureEdge) {
+        watch_.add(points);
+    }
 }
 
 void HealthPanel::reset() {
@@ -61,8 +63,12 @@ double HealthPanel::seconds(Clock::time_point t) {
 }
 
 QString HealthPanel::line(const HealthFigures& f) {
-    // The figures and one word on losses; the tooltip has the details.
+    // The figures and one word on losses; the tooltip has the details. With
+    // nothing arriving the figures are all 0, and only that is said.
     const std::uint64_t lost = f.lost();
+    if (f.noData) {
+        return lost == 0 ? trForm("no data") : trForm("no data, lost %1").arg(lost);
+    }
     return trForm("%1 pkt/s  %2/%3 fps  %4")
         .arg(f.datagramsPerSecond, 0, 'f', 0)
         .arg(QString::number(f.framesReceivedPerSecond, 'g', 3),

@@ -13,7 +13,8 @@
 // frames received and drawn per second, datagrams the system dropped,
 // datagrams of the wrong size, frames with an odd point count, and the time
 // since the last device packet. One short line, the details in its tooltip,
-// in red once something was lost. Updated every second; Clear resets it.
+// in red once something was lost, "no data" while nothing arrives. Updated
+// every second; Clear resets it.
 class HealthPanel : public QLabel {
     Q_OBJECT
 public:
@@ -29,8 +30,10 @@ public:
 
     HealthPanel(Sources sources, QWidget* parent = nullptr);
 
-    // Every frame that reaches the window, drawn or not.
-    void frameArrived(std::size_t points);
+    // Every frame that reaches the window, drawn or not. A capture's first
+    // frame begins wherever the recording began: its point count is not
+    // judged, nor taken as usual.
+    void frameArrived(std::size_t points, bool captureEdge = false);
     // Totals start again from 0 (Clear).
     void reset();
     // Frames of another source follow (reception or playback starts): their

@@ -1,6 +1,7 @@
 #include "app/PlaybackBar.h"
 
 #include "app/FormText.h"
+#include "app/StatusNotice.h"
 #include "capture/ReadLiveOffData.h"
 #include "platform/ImagePath.h"
 #include "platform/LastFolders.h"
@@ -9,6 +10,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QProgressDialog>
 #include <algorithm>
 #include <cstdio>
@@ -137,6 +139,7 @@ bool PlaybackBar::openCapture(const QString& path) {
     }
     capture_ = std::move(loaded);
     showLoaded();
+    announceLoaded();
     hooks_.holdDrawing(false);
 
     const QString notice = capture_->truncationNotice();
@@ -183,6 +186,21 @@ void PlaybackBar::showLoaded() {
     player_.playback.pauseAfterFrame = 0;
     player_.playback.restartRequested = 0;
     player_.playback.stepDirection = 1;
+}
+
+void PlaybackBar::announceLoaded() {
+    // A capture given on the command line or dropped on the window may find
+    // another tab in front.
+    ui_.tabWidget->setCurrentWidget(ui_.tab);
+    ui_.toolButton_Play->setFocus(Qt::OtherFocusReason);
+    const QString name = QFileInfo(capture_->captureFileName()).fileName();
+    // Whole frames, as lidar-export counts them: frame 0 is what came before
+    // the first marker, the tail of a revolution or nothing.
+    const int frames = std::max(capture_->captureFrameCount() - 1, 0);
+    StatusNotice::show(
+        *ui_.statusBar,
+        frames == 1 ? trForm("%1: 1 frame, ready to play").arg(name)
+                    : trForm("%1: %2 frames, ready to play").arg(name, QString::number(frames)));
 }
 
 void PlaybackBar::playOrPause() {

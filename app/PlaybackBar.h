@@ -52,9 +52,11 @@ public:
     // Open: asks for a file, then openCapture().
     void open();
     // Loads `path` on a thread of its own while the window stays responsive
-    // and draws nothing; on success live reception ends and the previous
-    // capture (and its player) makes way for it. On failure the text goes to
-    // standard output and a "Tips" box, and everything carries on as it was.
+    // and draws nothing; on success live reception ends, the previous
+    // capture (and its player) makes way for it, and the "Offline" tab shows
+    // it with Play in focus and the status bar saying what was loaded. On
+    // failure the text goes to standard output and a "Tips" box, and
+    // everything carries on as it was.
     bool openCapture(const QString& path);
     // The window closes: a running load is cancelled and its capture dropped.
     void cancelLoading();
@@ -84,6 +86,7 @@ public:
 
 private:
     void showLoaded();
+    void announceLoaded();
     void showPosition(int frame);
     void setSeekButtonsEnabled(bool enabled);
     void showNormalSpeedIcons();

@@ -10,6 +10,10 @@ struct PlaybackPosition {
     // The number the player gave the frame on its way to the window.
     std::optional<int> arrivingFrame;
 
+    // The arriving frame is the capture's first: the points before its first
+    // marker, which begin wherever the recording began.
+    bool arrivingAtCaptureStart() const { return arrivingFrame == 0; }
+
     // A frame is shown: returns whether it was a capture frame, whose number
     // is now currentFrame.
     bool advance() {

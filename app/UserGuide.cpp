@@ -4,6 +4,7 @@
 #include "platform/InstallLayout.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,6 +46,25 @@ QUrl writeLocalCopy() {
 QUrl pageUrl() {
     const QUrl installed = installedPage(QCoreApplication::applicationDirPath());
     return installed.isEmpty() ? writeLocalCopy() : installed;
+}
+
+Opening open() {
+    const auto tr = [](const char* text) {
+        return QCoreApplication::translate("manwindowClass", text);
+    };
+    const QUrl page = pageUrl();
+    if (page.isEmpty()) {
+        return {false, tr("The user guide could not be opened: its page could not be written.")};
+    }
+    const QString file = QDir::toNativeSeparators(page.toLocalFile());
+    // Whether a browser then shows it is up to the desktop: the file's
+    // place is said either way.
+    if (QDesktopServices::openUrl(page)) {
+        return {true, tr("User guide: %1").arg(file)};
+    }
+    return {false, tr("No web browser could be started to show the user guide. Open this file "
+                      "in a browser:\n%1")
+                       .arg(file)};
 }
 
 } // namespace UserGuide

@@ -20,4 +20,13 @@ QUrl writeLocalCopy();
 // The page to open: the installed guide, otherwise a local copy.
 QUrl pageUrl();
 
+// Hands the page to the desktop's web browser. `text` tells the user where
+// the page is; when no browser could be started it also says to open the
+// file by hand.
+struct Opening {
+    bool opened = false;
+    QString text;
+};
+Opening open();
+
 } // namespace UserGuide

@@ -23,6 +23,10 @@ QString plyFilter() {
     return trForm("PLY point cloud (*.ply)");
 }
 
+QString lasFilter() {
+    return trForm("LAS point cloud (*.las)");
+}
+
 } // namespace
 
 ViewSaving::ViewSaving(CloudView& view, const ChannelGeometry& geometry, QWidget* window,
@@ -88,14 +92,16 @@ void ViewSaving::saveFrame(const MuchLidarData& frame, const std::optional<Selec
     QString path = QFileDialog::getSaveFileName(
         window_, trForm("Save frame as"),
         LastFolders::proposedPath(LastFolders::Dialog::SaveFrame, proposed),
-        pcdFilter() + QStringLiteral(";;") + plyFilter(), &filter,
+        QStringList{pcdFilter(), plyFilter(), lasFilter()}.join(QStringLiteral(";;")), &filter,
         QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) {
         return;
     }
     LastFolders::remember(LastFolders::Dialog::SaveFrame, path);
     if (!FrameCloudFile::formatOf(path)) {
-        path += filter == plyFilter() ? QStringLiteral(".ply") : QStringLiteral(".pcd");
+        path += filter == plyFilter()   ? QStringLiteral(".ply")
+                : filter == lasFilter() ? QStringLiteral(".las")
+                                        : QStringLiteral(".pcd");
     }
     write(*points, path);
 }
@@ -103,7 +109,7 @@ void ViewSaving::saveFrame(const MuchLidarData& frame, const std::optional<Selec
 bool ViewSaving::write(const FramePointCloud& points, const QString& path) {
     const std::optional<FrameCloudFile::Format> format = FrameCloudFile::formatOf(path);
     if (!format) {
-        showTips_(trForm("Frames are saved as .pcd or .ply files, not as %1.").arg(path));
+        showTips_(trForm("Frames are saved as .pcd, .ply or .las files, not as %1.").arg(path));
         return false;
     }
     const QString error = FrameCloudFile::write(points, path, *format);

@@ -13,7 +13,7 @@ class CloudView;
 class QWidget;
 
 // "Save image" and "Save frame as": the 3D view as a PNG file at its size on
-// screen, and the frame on screen as a PCD or PLY file with the points the
+// screen, and the frame on screen as a PCD, PLY or LAS file with the points the
 // single-frame CSV would hold. Files are chosen in save dialogs under a
 // proposed name with the local date and time; refusals and failures go to
 // "Tips" boxes.

@@ -1,9 +1,44 @@
 #include "app/ViewerCommandLine.h"
 
+#include <QLatin1String>
 #include <pcl/pcl_config.h>
 #include <vtkVersionMacros.h>
 
 namespace ViewerCommandLine {
+
+namespace {
+
+// Options the application object takes (also written with two dashes, and
+// those with a value also as -name=value).
+constexpr const char* kQtOptionsWithValue[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",     "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "style",         "stylesheet", "session",
+    "display",     "geometry",           "title",         "icon",       "name"};
+constexpr const char* kQtFlags[] = {"reverse", "widgetcount", "nograb",       "dograb",
+                                    "sync",    "testability", "qmljsdebugger"};
+
+// How many arguments from `a` on are one of Qt's options: 0 when it is none.
+int qtOptionLength(const QString& a, bool valueFollows) {
+    QString name = a.startsWith(QLatin1String("--")) ? a.mid(2) : a.mid(1);
+    const int equals = name.indexOf(QLatin1Char('='));
+    const bool valueAttached = equals >= 0;
+    if (valueAttached) {
+        name.truncate(equals);
+    }
+    for (const char* option : kQtOptionsWithValue) {
+        if (name == QLatin1String(option)) {
+            return valueAttached || !valueFollows ? 1 : 2;
+        }
+    }
+    for (const char* option : kQtFlags) {
+        if (name == QLatin1String(option)) {
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
 
 Request requestOf(const QStringList& arguments) {
     for (int i = 1; i < arguments.size(); ++i) {
@@ -23,10 +58,13 @@ StartCapture startCaptureOf(const QStringList& arguments) {
     bool optionsEnded = false;
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& a = arguments[i];
+        const bool option = !optionsEnded && a.startsWith(QLatin1Char('-')) && a.size() > 1;
         if (!optionsEnded && a == QLatin1String("--")) {
             optionsEnded = true;
-        } else if (!optionsEnded && a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            result.error = QStringLiteral("unknown option %1 (see --help)").arg(a);
+        } else if (const int qt = option ? qtOptionLength(a, i + 1 < arguments.size()) : 0) {
+            i += qt - 1;
+        } else if (option) {
+            result.error = QStringLiteral("unknown option %1").arg(a);
             return result;
         } else if (!result.path.isEmpty()) {
             result.error =
@@ -37,6 +75,11 @@ StartCapture startCaptureOf(const QStringList& arguments) {
         }
     }
     return result;
+}
+
+QString usageText() {
+    return QStringLiteral("Usage: vantor-viewer [options] [CAPTURE]\n"
+                          "Try vantor-viewer --help for more.\n");
 }
 
 QString helpText(const QUrl& guide) {

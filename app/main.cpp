@@ -27,6 +27,13 @@ int main(int argc, char* argv[]) {
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
+    // Refused before anything needs a display.
+    const ViewerCommandLine::StartCapture capture = ViewerCommandLine::startCaptureOf(arguments);
+    if (!capture.error.isEmpty()) {
+        std::fprintf(stderr, "vantor-viewer: %s\n%s", capture.error.toLocal8Bit().constData(),
+                     ViewerCommandLine::usageText().toLocal8Bit().constData());
+        return 2;
+    }
 
     // The 3D view needs its OpenGL format before the application exists.
     QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
@@ -34,12 +41,6 @@ int main(int argc, char* argv[]) {
     // cloud is drawn; only errors go to the terminal.
     vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
     QApplication a(argc, argv);
-    const ViewerCommandLine::StartCapture capture =
-        ViewerCommandLine::startCaptureOf(QCoreApplication::arguments());
-    if (!capture.error.isEmpty()) {
-        std::fprintf(stderr, "vantor-viewer: %s\n", capture.error.toLocal8Bit().constData());
-        return 2;
-    }
     manwindow w;
     w.show();
     if (!capture.path.isEmpty()) {

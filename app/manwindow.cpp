@@ -6,6 +6,7 @@
 #include "app/AreaPicking.h"
 #include "app/CaptureDrop.h"
 #include "app/CloudView.h"
+#include "app/ComboBoxFit.h"
 #include "app/CsvExport.h"
 #include "app/DataListPanel.h"
 #include "app/DrawCoalescer.h"
@@ -16,6 +17,7 @@
 #include "app/PlaybackKeys.h"
 #include "app/ReceiverControl.h"
 #include "app/RecordControl.h"
+#include "app/StatusNotice.h"
 #include "app/UserGuide.h"
 #include "app/ViewFocusHint.h"
 #include "app/ViewSaving.h"
@@ -34,7 +36,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
@@ -59,6 +60,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
 
     // 2. Look.
     applyApplicationLook();
+    ComboBoxFit::fitItems(*ui->comboBox_4);
     WindowFit::fillScreen(*this);
 
     // 3. Workers and dialogs, in this order.
@@ -129,6 +131,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
     csvExporter = std::make_unique<CsvExport>(
         geometry, this, [this](const QString& text) { showErrorMessage(text); });
+    connect(csvExporter.get(), &CsvExport::SendDone, this,
+            [this](const QString& text) { StatusNotice::show(*ui->statusBar, text); });
     viewSaving_ = std::make_unique<ViewSaving>(
         *cloudView_, geometry, this, [this](const QString& text) { showErrorMessage(text); });
     createStatusBar();
@@ -170,7 +174,8 @@ void manwindow::applyApplicationLook() {
     palette.setColor(QPalette::WindowText, Qt::black);
     palette.setColor(QPalette::Base, QColor(255, 255, 255));
     palette.setColor(QPalette::AlternateBase, QColor(105, 105, 105));
-    palette.setColor(QPalette::ToolTipBase, Qt::black);
+    // Tooltips carry the health details: dark text on a pale ground.
+    palette.setColor(QPalette::ToolTipBase, QColor(255, 255, 225));
     palette.setColor(QPalette::ToolTipText, Qt::black);
     palette.setColor(QPalette::Text, Qt::black);
     palette.setColor(QPalette::Button, QColor(105, 105, 105));
@@ -217,6 +222,12 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_clear, &QToolButton::clicked, this, &manwindow::clearSelectionAndView);
     connect(ui->comboBox_View, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &manwindow::view);
+    // Choosing the preset shown again brings a moved camera back to it.
+    connect(ui->comboBox_View, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
+        if (!cloudView_->showsPreset(index)) {
+            view();
+        }
+    });
     connect(ui->toolButton_Coor, &QToolButton::clicked, this,
             [this] { cloudView_->toggleCoordinate(); });
     connect(ui->toolButton_LidarDataList, &QToolButton::clicked, this, &manwindow::toggleDataList);
@@ -286,7 +297,7 @@ void manwindow::closeEvent(QCloseEvent* event) {
 
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
     ++framesDelivered_;
-    healthPanel_->frameArrived(lidardata.size());
+    healthPanel_->frameArrived(lidardata.size(), playback.arrivingAtCaptureStart());
     if (suspended) {
         return;
     }
@@ -406,9 +417,11 @@ void manwindow::showErrorMessage(QString Mess) {
 }
 
 void manwindow::openUserGuide() {
-    const QUrl page = UserGuide::pageUrl();
-    if (page.isEmpty() || !QDesktopServices::openUrl(page)) {
-        showErrorMessage(trForm("The user guide could not be opened."));
+    const UserGuide::Opening opening = UserGuide::open();
+    if (opening.opened) {
+        StatusNotice::show(*ui->statusBar, opening.text);
+    } else {
+        showErrorMessage(opening.text);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "capture/CaptureFile.h"
 
 #include "capture/LinkLayer.h"
+#include "capture/PcapFormat.h"
 #include "lidar/DataPacket.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,8 @@ QString tr(const char* text) {
 }
 
 // Record header plus the usual data frame: a first guess at the packet count.
-constexpr std::uint64_t kTypicalRecordSize = 16 + LinkLayer::kEthernetDataFrame;
+constexpr std::uint64_t kTypicalRecordSize =
+    PcapFormat::kRecordHeaderBytes + LinkLayer::kEthernetDataFrame;
 
 } // namespace
 

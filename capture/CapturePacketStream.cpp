@@ -40,6 +40,7 @@ CapturePacketStream::End CapturePacketStream::run(const Visitor& visit, const Pr
                 return true;
             }
             ++packets_;
+            packetTime_ = record.time;
             return visit(payload,
                          record.offset + static_cast<std::uint64_t>(payload - record.data));
         },

@@ -33,6 +33,9 @@ public:
 
     // Data packets visited.
     std::uint64_t packetCount() const { return packets_; }
+    // When the packet being visited was captured, in nanoseconds since 1970
+    // (0 when its record holds no time).
+    std::int64_t packetTime() const { return packetTime_; }
     // Records of any kind walked.
     std::uint64_t recordCount() const { return records_; }
     // The offset of an incomplete last record.
@@ -53,6 +56,7 @@ public:
 private:
     const ReadOnlyFile& file_;
     std::uint64_t packets_ = 0;
+    std::int64_t packetTime_ = 0;
     std::uint64_t records_ = 0;
     std::optional<std::uint64_t> truncatedAt_;
     std::optional<std::uint64_t> shortenedAt_;

@@ -1,6 +1,7 @@
 #include "capture/CaptureRecorder.h"
 
 #include "capture/LiveCapture.h"
+#include "capture/PcapFormat.h"
 
 #include <QFile>
 #include <cerrno>
@@ -52,7 +53,7 @@ void CaptureRecorder::run() {
         return;
     }
     fileCreated_ = true;
-    bytesWritten_ = kFileHeaderBytes;
+    bytesWritten_ = PcapFormat::kFileHeaderBytes;
 
     const auto updateDrops = [&] {
         pcap_stat stats{};
@@ -96,7 +97,7 @@ void CaptureRecorder::run() {
             break;
         }
         ++packetsWritten_;
-        bytesWritten_ += kRecordHeaderBytes + header->caplen;
+        bytesWritten_ += PcapFormat::kRecordHeaderBytes + header->caplen;
     }
     updateDrops();
 }

@@ -18,9 +18,6 @@ class CaptureRecorder : public QThread {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kReadTimeout{100};
-    // Pcap file header and record header sizes.
-    static constexpr std::uint64_t kFileHeaderBytes = 24;
-    static constexpr std::uint64_t kRecordHeaderBytes = 16;
 
     explicit CaptureRecorder(QObject* parent = nullptr);
     // Stops a recording that still runs and waits for it.

@@ -1,6 +1,7 @@
 #include "capture/CaptureRecords.h"
 
 #include "capture/FileWindow.h"
+#include "capture/PcapFormat.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -10,8 +11,6 @@ namespace {
 
 constexpr std::uint32_t kPcapMicroseconds = 0xA1B2C3D4;
 constexpr std::uint32_t kPcapNanoseconds = 0xA1B23C4D;
-constexpr std::size_t kPcapFileHeader = 24;
-constexpr std::size_t kPcapRecordHeader = 16;
 
 constexpr std::uint32_t kSectionHeaderBlock = 0x0A0D0D0A;
 constexpr std::uint32_t kInterfaceBlock = 1;
@@ -103,14 +102,14 @@ bool shortened(const FileWindow& window, Outcome& out) {
     return false;
 }
 
-bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor& visit,
-              ProgressTicker& ticker, Outcome& out) {
+bool walkPcap(FileWindow& window, bool bigEndian, bool nanoseconds,
+              const CaptureRecords::Visitor& visit, ProgressTicker& ticker, Outcome& out) {
     const std::uint64_t size = window.size();
-    if (size < kPcapFileHeader) {
+    if (size < PcapFormat::kFileHeaderBytes) {
         out.errorText = tr("The capture file is truncated: its file header is incomplete.");
         return false;
     }
-    const std::uint8_t* fileHeader = window.view(0, kPcapFileHeader);
+    const std::uint8_t* fileHeader = window.view(0, PcapFormat::kFileHeaderBytes);
     if (!fileHeader) {
         return shortened(window, out);
     }
@@ -124,43 +123,98 @@ bool walkPcap(FileWindow& window, bool bigEndian, const CaptureRecords::Visitor&
     // The upper bits of the field describe frame check sequences.
     const std::uint32_t linkType = header.u32(20) & 0xFFFF;
 
-    std::uint64_t offset = kPcapFileHeader;
+    std::uint64_t offset = PcapFormat::kFileHeaderBytes;
     while (offset < size) {
         if (!ticker.at(offset)) {
             return cancelled(out);
         }
         const std::uint64_t left = size - offset;
-        if (left < kPcapRecordHeader) {
+        if (left < PcapFormat::kRecordHeaderBytes) {
             out.truncatedAt = offset;
             return true;
         }
-        const std::uint8_t* recordHeader = window.view(offset, kPcapRecordHeader);
+        const std::uint8_t* recordHeader = window.view(offset, PcapFormat::kRecordHeaderBytes);
         if (!recordHeader) {
             return shortened(window, out);
         }
-        const std::uint32_t captured = FieldReader{recordHeader, bigEndian}.u32(8);
-        if (captured > left - kPcapRecordHeader) {
+        const FieldReader fields{recordHeader, bigEndian};
+        const std::uint32_t captured = fields.u32(8);
+        if (captured > left - PcapFormat::kRecordHeaderBytes) {
             out.truncatedAt = offset;
             return true;
         }
         const std::uint32_t shown = std::min(captured, CaptureRecord::kMaxRecordShown);
-        const std::uint8_t* data = window.view(offset + kPcapRecordHeader, shown);
+        const std::uint8_t* data = window.view(offset + PcapFormat::kRecordHeaderBytes, shown);
         if (!data) {
             return shortened(window, out);
         }
-        if (!visit({linkType, data, shown, offset + kPcapRecordHeader})) {
+        const std::int64_t time = std::int64_t{fields.u32(0)} * 1000000000 +
+                                  std::int64_t{fields.u32(4)} * (nanoseconds ? 1 : 1000);
+        if (!visit({linkType, data, shown, offset + PcapFormat::kRecordHeaderBytes, time})) {
             out.stopped = true;
             return true;
         }
-        offset += kPcapRecordHeader + captured;
+        offset += PcapFormat::kRecordHeaderBytes + captured;
     }
     return true;
 }
 
+// Time stamps count units of 10^-exponent seconds, or of 2^-exponent
+// seconds when binary, from `offset` seconds after 1970.
+struct TimeUnit {
+    bool binary = false;
+    int exponent = 6;
+    std::int64_t offset = 0;
+
+    std::int64_t nanoseconds(std::uint64_t stamp) const {
+        const auto exact = static_cast<unsigned __int128>(stamp) * 1000000000u;
+        const auto units =
+            binary ? exact >> std::min(exponent, 127) : exact / power10(std::min(exponent, 38));
+        // Wraps rather than overflows on nonsense from a damaged file.
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(units) +
+                                         static_cast<std::uint64_t>(offset) * 1000000000u);
+    }
+    static unsigned __int128 power10(int n) {
+        unsigned __int128 p = 1;
+        while (n-- > 0) {
+            p *= 10;
+        }
+        return p;
+    }
+};
+
 struct Interface {
     std::uint32_t linkType;
     std::uint32_t snapLength;
+    TimeUnit time;
 };
+
+// The time stamp resolution (if_tsresol) and offset (if_tsoffset) options
+// of an interface description block's options.
+TimeUnit timeUnitOf(const FieldReader& options, std::size_t size) {
+    constexpr std::uint16_t kEndOfOptions = 0;
+    constexpr std::uint16_t kResolution = 9;
+    constexpr std::uint16_t kOffset = 14;
+    TimeUnit unit;
+    for (std::size_t at = 0; at + 4 <= size;) {
+        const std::uint16_t code = options.u16(at);
+        const std::uint16_t length = options.u16(at + 2);
+        if (code == kEndOfOptions || at + 4 + length > size) {
+            break;
+        }
+        if (code == kResolution && length >= 1) {
+            const std::uint8_t value = options.data[at + 4];
+            unit.binary = (value & 0x80) != 0;
+            unit.exponent = value & 0x7F;
+        } else if (code == kOffset && length >= 8) {
+            const std::uint64_t a = options.u32(at + 4);
+            const std::uint64_t b = options.u32(at + 8);
+            unit.offset = static_cast<std::int64_t>(options.bigEndian ? a << 32 | b : b << 32 | a);
+        }
+        at += 4 + ((length + 3u) & ~3u);
+    }
+    return unit;
+}
 
 bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, ProgressTicker& ticker,
                 Outcome& out) {
@@ -213,8 +267,10 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
             return false;
         };
         // Emits the packet of interface `id` whose bytes start at body offset
-        // `at`, after checking both against the block; false on damage.
-        const auto packet = [&](std::uint32_t id, std::size_t at, std::uint32_t captured) {
+        // `at`, after checking both against the block; false on damage. The
+        // time stamp, if the block has one, is at body offset 4.
+        const auto packet = [&](std::uint32_t id, std::size_t at, std::uint32_t captured,
+                                bool stamped) {
             if (id >= interfaces.size()) {
                 out.errorText = damagedAt(offset, tr("a packet of interface %1, but the section "
                                                      "describes %2 interfaces.")
@@ -226,9 +282,14 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
                 out.errorText = damagedAt(offset, tr("a packet longer than its block."));
                 return false;
             }
+            std::int64_t time = 0;
+            if (stamped) {
+                time =
+                    interfaces[id].time.nanoseconds(std::uint64_t{body.u32(4)} << 32 | body.u32(8));
+            }
             out.stopped =
                 !visit({interfaces[id].linkType, block + 8 + at,
-                        std::min(captured, CaptureRecord::kMaxRecordShown), offset + 8 + at});
+                        std::min(captured, CaptureRecord::kMaxRecordShown), offset + 8 + at, time});
             return true;
         };
         switch (sectionStart ? kSectionHeaderBlock : field.u32(0)) {
@@ -248,13 +309,17 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
             if (bodyLength < 8) {
                 return tooShort();
             }
-            interfaces.push_back({body.u16(0), body.u32(4)});
+            // Options as far as the view of the block reaches.
+            interfaces.push_back(
+                {body.u16(0), body.u32(4),
+                 timeUnitOf(FieldReader{block + 16, bigEndian},
+                            std::min(bodyLength, std::min<std::size_t>(total, kMaxView) - 8) - 8)});
             break;
         case kEnhancedPacketBlock:
             if (bodyLength < 20) {
                 return tooShort();
             }
-            if (!packet(body.u32(0), 20, body.u32(12))) {
+            if (!packet(body.u32(0), 20, body.u32(12), true)) {
                 return false;
             }
             break;
@@ -262,7 +327,7 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
             if (bodyLength < 20) {
                 return tooShort();
             }
-            if (!packet(body.u16(0), 20, body.u32(12))) {
+            if (!packet(body.u16(0), 20, body.u32(12), true)) {
                 return false;
             }
             break;
@@ -276,7 +341,7 @@ bool walkPcapng(FileWindow& window, const CaptureRecords::Visitor& visit, Progre
             if (!interfaces.empty() && interfaces[0].snapLength != 0) {
                 captured = std::min<std::uint64_t>(captured, interfaces[0].snapLength);
             }
-            if (!packet(0, 4, static_cast<std::uint32_t>(captured))) {
+            if (!packet(0, 4, static_cast<std::uint32_t>(captured), false)) {
                 return false;
             }
             break;
@@ -316,9 +381,9 @@ CaptureRecords::Outcome CaptureRecords::walk(const ReadOnlyFile& file, const Vis
     const std::uint32_t magic = littleEndian32(start);
     const std::uint32_t swappedMagic = FieldReader{start, true}.u32(0);
     if (magic == kPcapMicroseconds || magic == kPcapNanoseconds) {
-        out.ok = walkPcap(window, false, visit, ticker, out);
+        out.ok = walkPcap(window, false, magic == kPcapNanoseconds, visit, ticker, out);
     } else if (swappedMagic == kPcapMicroseconds || swappedMagic == kPcapNanoseconds) {
-        out.ok = walkPcap(window, true, visit, ticker, out);
+        out.ok = walkPcap(window, true, swappedMagic == kPcapNanoseconds, visit, ticker, out);
     } else if (magic == kSectionHeaderBlock) {
         out.ok = walkPcapng(window, visit, ticker, out);
     } else {

@@ -12,7 +12,9 @@
 // of the interface that captured them. `data` is valid during the visit
 // only; `offset` is where it lies in the file. Of a record longer than
 // kMaxRecordShown only the first kMaxRecordShown bytes are shown: no longer
-// frame can be a data packet by its first bytes alone.
+// frame can be a data packet by its first bytes alone. `time` is when it
+// was captured, in nanoseconds since 1970 (0 for the pcapng blocks that
+// hold no time).
 struct CaptureRecord {
     static constexpr std::uint32_t kMaxRecordShown = 64 << 10;
 
@@ -20,6 +22,7 @@ struct CaptureRecord {
     const std::uint8_t* data;
     std::uint32_t length;
     std::uint64_t offset;
+    std::int64_t time;
 };
 
 // Walks the packet records of a pcap or pcapng file in file order, reading

@@ -17,7 +17,8 @@ bool isDeviceInfoFrame(const std::uint8_t* frame, std::size_t length) {
 
 std::optional<std::vector<std::uint8_t>> waitForInfoPacket(LiveCapture& capture, int limit,
                                                            std::chrono::milliseconds overall,
-                                                           const std::atomic<bool>* cancel) {
+                                                           const std::atomic<bool>* cancel,
+                                                           QString* errorText) {
     const auto deadline = std::chrono::steady_clock::now() + overall;
     int examined = 0;
     // A frame beyond the limit is not looked at, so none is waited for.
@@ -26,7 +27,7 @@ std::optional<std::vector<std::uint8_t>> waitForInfoPacket(LiveCapture& capture,
             return std::nullopt;
         }
         LiveCapture::Frame frame;
-        switch (capture.next(frame)) {
+        switch (capture.next(frame, errorText)) {
         case LiveCapture::ReadResult::Error:
             return std::nullopt;
         case LiveCapture::ReadResult::Timeout:

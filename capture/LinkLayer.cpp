@@ -6,8 +6,7 @@
 namespace LinkLayer {
 namespace {
 
-constexpr std::uint16_t kIpv4 = 0x0800;
-constexpr std::size_t kUdpHeader = 8;
+using EthernetFrame::kUdpHeader;
 
 bool isVlanTag(std::uint16_t etherType) {
     return etherType == 0x8100 || etherType == 0x88A8 || etherType == 0x9100;
@@ -16,14 +15,15 @@ bool isVlanTag(std::uint16_t etherType) {
 // The UDP payload of an IPv4 datagram that starts at `offset`, if it is a
 // whole data packet.
 const std::uint8_t* ipv4DataPayload(ByteSpan frame, std::size_t offset) {
-    if (!frame.contains(offset, 20)) {
+    if (!frame.contains(offset, EthernetFrame::kIpv4Header)) {
         return nullptr;
     }
     const std::uint8_t versionAndLength = frame.u8(offset);
     const std::size_t headerLength = (versionAndLength & 0x0F) * 4u;
     const std::size_t totalLength = frame.be16(offset + 2);
     const bool fragment = (frame.be16(offset + 6) & 0x3FFF) != 0;
-    if (versionAndLength >> 4 != 4 || headerLength < 20 || fragment || frame.u8(offset + 9) != 17 ||
+    if (versionAndLength >> 4 != 4 || headerLength < EthernetFrame::kIpv4Header || fragment ||
+        frame.u8(offset + 9) != EthernetFrame::kProtocolUdp ||
         totalLength != headerLength + kUdpHeader + DataPacket::kSize ||
         !frame.contains(offset, totalLength)) {
         return nullptr;
@@ -44,7 +44,7 @@ const std::uint8_t* payloadAfterEtherType(ByteSpan frame, std::uint16_t etherTyp
         etherType = frame.be16(data + 2);
         data += 4;
     }
-    return etherType == kIpv4 ? ipv4DataPayload(frame, data) : nullptr;
+    return etherType == EthernetFrame::kEtherTypeIpv4 ? ipv4DataPayload(frame, data) : nullptr;
 }
 
 } // namespace
@@ -62,11 +62,13 @@ const std::uint8_t* dataPayload(std::uint32_t linkType, const std::uint8_t* fram
     const ByteSpan span(frame, length);
     switch (linkType) {
     case kEthernet:
-        if (span.contains(0, 14) && isVlanTag(span.be16(12))) {
-            return payloadAfterEtherType(span, span.be16(12), 14);
+        if (span.contains(0, EthernetFrame::kEthernetHeader) &&
+            isVlanTag(span.be16(EthernetFrame::kEtherType))) {
+            return payloadAfterEtherType(span, span.be16(EthernetFrame::kEtherType),
+                                         EthernetFrame::kEthernetHeader);
         }
-        if (length == kEthernetDataFrame && isDataPayload(frame + kEthernetHeaders)) {
-            return frame + kEthernetHeaders;
+        if (length == kEthernetDataFrame && isDataPayload(frame + EthernetFrame::kUdpPayload)) {
+            return frame + EthernetFrame::kUdpPayload;
         }
         return nullptr;
     case kLinuxCooked:

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "lidar/DataPacket.h"
+#include "net/EthernetFrame.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -11,10 +14,8 @@ constexpr std::uint32_t kEthernet = 1;
 constexpr std::uint32_t kLinuxCooked = 113;  // SLL, 16-byte header
 constexpr std::uint32_t kLinuxCooked2 = 276; // SLL2, 20-byte header
 
-// Bytes in front of the payload of an untagged Ethernet frame: Ethernet
-// (14), IPv4 without options (20) and UDP (8).
-constexpr std::size_t kEthernetHeaders = 42;
-constexpr std::size_t kEthernetDataFrame = 1248;
+// An untagged Ethernet frame of one data datagram: 1248 bytes.
+constexpr std::size_t kEthernetDataFrame = EthernetFrame::kUdpPayload + DataPacket::kSize;
 
 bool isSupported(std::uint32_t linkType);
 

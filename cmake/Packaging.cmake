@@ -23,7 +23,7 @@ set(_man_dir ${CMAKE_BINARY_DIR}/man)
 set(_man_pages)
 foreach(_entry
         "vantor-viewer|point-cloud viewer and configuration tool for the Vantor lidar"
-        "lidar-export|writes lidar frames from live data or a capture into a CSV file"
+        "lidar-export|writes lidar frames from live data or a capture into CSV, PCD, PLY, LAS or MCAP files"
         "sensor-sim|stands in for the Vantor lidar: sends its data and device packets")
     string(REPLACE "|" ";" _entry "${_entry}")
     list(GET _entry 0 _program)
@@ -60,7 +60,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_PACKAGE_DESCRIPTION
     "Watch the sensor live in 3D, record and replay packet captures, inspect and export points\
  as CSV, and read and change the sensor's settings. With lidar-export, which writes frames\
- from live data or captures into CSV files, and sensor-sim, which stands in for the sensor.")
+ from live data or captures into CSV, PCD, PLY, LAS or MCAP files, and sensor-sim, which stands\
+ in for the sensor.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -43,6 +43,11 @@ InteractionMuchSet::InteractionMuchSet(QWidget* parent)
             &InteractionMuchSet::onCancel_Clicked);
     connect(ui_->pushButton_LidarRefresh, &QPushButton::clicked, this,
             &InteractionMuchSet::onRefreshCilcked);
+    // A choice of the user's counts as much as a value the sensor reported.
+    connect(ui_->comboBox_rotateSpeed, QOverload<int>::of(&QComboBox::activated), this,
+            [this] { rateShown_ = true; });
+    connect(ui_->comboBox, QOverload<int>::of(&QComboBox::activated), this,
+            [this] { motorStateShown_ = true; });
 
     for (QLineEdit* edit : {ui_->lineEdit_Current_IP, ui_->lineEdit_Current_Port,
                             ui_->lineEdit_GPS_Position_longitude,
@@ -89,6 +94,26 @@ void InteractionMuchSet::warn(const QString& text) {
 void InteractionMuchSet::onOK_Clicked() {
     if (!infoForSet_) {
         warn(tr("Please check the device package port !"));
+        return;
+    }
+    // Before a refresh the fields hold no reading: the combo boxes would send
+    // their first items and the empty fields their defaults.
+    if (!fieldsFromSensor_) {
+        messages_->information(this, tr("Tips"),
+                               tr("The sensor's values have not been read yet: press Refresh "
+                                  "state first. Nothing was sent."));
+        return;
+    }
+    if (!rateShown_) {
+        warn(tr("Moto PRM: the sensor reports %1 rpm, which is none of 5, 10 and 20 Hz. Choose "
+                "one. Nothing was sent.")
+                 .arg(status_.motorRpm));
+        return;
+    }
+    if (!motorStateShown_) {
+        warn(tr("Moto State: the sensor reports the state %1, which is neither Run nor Stop. "
+                "Choose one. Nothing was sent.")
+                 .arg(status_.motorState));
         return;
     }
     const ConfigFields fields = this->fields();
@@ -139,6 +164,7 @@ void InteractionMuchSet::onCleanUCWPControl() {
           ui_->lineEdit_Motor_State, ui_->lineEdit_mac_addr, ui_->lineEdit_interval}) {
         edit->clear();
     }
+    fieldsFromSensor_ = false;
 }
 
 void InteractionMuchSet::OnLidarStatusReceiving(const SettingData& record,
@@ -173,19 +199,24 @@ void InteractionMuchSet::onRefreshCilcked() {
 
     if (statusReceived_) {
         const int motorState = status_.motorState;
-        if (motorState == 0 || motorState == 1) {
+        motorStateShown_ = motorState == 0 || motorState == 1;
+        if (motorStateShown_) {
             ui_->comboBox->setCurrentIndex(motorState);
         }
         ui_->lineEdit_interval->setText(QString::number(status_.packetInterval));
         const int rpm = status_.motorRpm;
         ui_->lineEdit_Motor_State->setText(QString::number(rpm));
+        rateShown_ = true;
         if (rpm >= 200 && rpm <= 400) {
             ui_->comboBox_rotateSpeed->setCurrentIndex(0);
         } else if (rpm >= 500 && rpm <= 700) {
             ui_->comboBox_rotateSpeed->setCurrentIndex(1);
         } else if (rpm >= 1100 && rpm <= 1300) {
             ui_->comboBox_rotateSpeed->setCurrentIndex(2);
+        } else {
+            rateShown_ = false;
         }
+        fieldsFromSensor_ = true;
         messages_->about(this, tr("Tips"), tr("Resresh completed"));
     }
     statusReceived_ = false;

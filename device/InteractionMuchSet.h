@@ -64,6 +64,11 @@ private:
     bool statusReceived_ = false;
     bool infoForRefresh_ = false;
     bool infoForSet_ = false;
+    // The fields were filled from a status by "Refresh state"; the two combo
+    // boxes show what the sensor reported or what the user chose.
+    bool fieldsFromSensor_ = false;
+    bool rateShown_ = false;
+    bool motorStateShown_ = false;
     int dataPort_ = 0;
     int equipmentPort_ = 0;
 

@@ -147,9 +147,7 @@ void writeAdvancedPackets(const fs::path& dir) {
         DeviceInfoPacket::decodeSettingData(ByteSpan(info.data(), info.size()));
     const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC);
     DeviceInfoPacket::Bytes advanced{};
-    AdvancedPacket::writePorts(advanced,
-                               DeviceInfoPacket::portVector(ByteSpan(info.data(), info.size())));
-    AdvancedPacket::build(advanced, readAdvancedFields(refreshTexts(status)).values, status,
+    AdvancedPacket::build(advanced, readAdvancedFields(refreshTexts(status)).values,
                           ByteSpan(frame.data(), frame.size()), now);
     writeBytes(dir / "advanced", advanced.data(), advanced.size());
     const DeviceInfoPacket::Bytes defaults = DefaultConfigPacket::build(now);

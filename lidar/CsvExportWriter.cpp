@@ -1,27 +1,16 @@
 #include "lidar/CsvExportWriter.h"
 
-#include <QFile>
-#include <cerrno>
-
 CsvExportWriter::CsvExportWriter(const ChannelGeometry& geometry, CsvRowWriter::Layout layout,
-                                 QObject* parent)
-    : QThread(parent), rows_(geometry, layout) {}
+                                 int frames, QObject* parent)
+    : QThread(parent), file_(geometry, layout, frames) {}
 
 CsvExportWriter::~CsvExportWriter() {
     finish();
 }
 
 bool CsvExportWriter::open(const QString& path) {
-    path_ = path;
-    // File names are handed to the C library in the local 8-bit encoding.
-    file_ = std::fopen(QFile::encodeName(path).constData(), "wb");
-    if (file_ == nullptr) {
-        fail(qt_error_string(errno));
-        return false;
-    }
-    text_.clear();
-    rows_.appendHeader(text_);
-    if (!put(text_)) {
+    if (!file_.open(path)) {
+        fail();
         closeFile();
         return false;
     }
@@ -30,13 +19,17 @@ bool CsvExportWriter::open(const QString& path) {
 }
 
 void CsvExportWriter::write(std::shared_ptr<const MuchLidarData> frame,
-                            const CsvExportFilter& filter, int frameNumber) {
+                            const CsvExportFilter& filter) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return queue_.size() < kMaxQueuedFrames || failed_.load(); });
     if (failed_.load() || closing_) {
         return;
     }
-    queue_.push_back(Job{std::move(frame), filter, frameNumber});
+    const int number = file_.numberFrame();
+    if (number == 0) {
+        return;
+    }
+    queue_.push_back(Job{std::move(frame), filter, number});
     changed_.notify_all();
 }
 
@@ -72,15 +65,13 @@ void CsvExportWriter::run() {
             queue_.pop_front();
             changed_.notify_all();
         }
-        text_.clear();
-        rows_.appendFrame(text_, *job.frame, job.filter, job.frameNumber);
-        if (!put(text_)) {
+        if (!file_.writeRows(*job.frame, job.filter, job.number)) {
+            fail();
             std::lock_guard<std::mutex> lock(mutex_);
             queue_.clear();
             changed_.notify_all();
             break;
         }
-        ++framesWritten_;
     }
     closeFile();
     if (failed_.load()) {
@@ -88,31 +79,17 @@ void CsvExportWriter::run() {
     }
 }
 
-bool CsvExportWriter::put(const std::string& text) {
-    // One write and one flush per frame: a reader of the file sees whole
-    // frames, and a full disk shows up with the frame it hit.
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
-        fail(qt_error_string(errno));
-        return false;
+void CsvExportWriter::closeFile() {
+    if (!file_.close()) {
+        fail();
     }
-    return true;
 }
 
-void CsvExportWriter::fail(const QString& reason) {
+void CsvExportWriter::fail() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!failed_.load()) {
-        error_ = QStringLiteral("%1: %2").arg(path_, reason);
+        error_ = file_.error();
         failed_ = true;
     }
     changed_.notify_all();
-}
-
-void CsvExportWriter::closeFile() {
-    if (file_ == nullptr) {
-        return;
-    }
-    if (std::fclose(file_) != 0) {
-        fail(qt_error_string(errno));
-    }
-    file_ = nullptr;
 }

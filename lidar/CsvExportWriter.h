@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lidar/ChannelGeometry.h"
+#include "lidar/CsvExportFile.h"
 #include "lidar/CsvExportFilter.h"
 #include "lidar/CsvRowWriter.h"
 #include "lidar/MuchLidarData.h"
@@ -9,18 +10,17 @@
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
-#include <cstdio>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <string>
 
-// Writes one CSV file on a thread of its own. The caller (the GUI thread)
-// opens the file, which fails at once with a reason, and then only queues
-// frames as shared, immutable values; they are formatted and written in the
-// order they were queued, one write and one flush per frame. A write error
-// ends the writing: the rest of the queue is dropped, the file is closed and
-// SendError says which file and why, once.
+// Writes one CSV export file on a thread of its own. The caller (the GUI
+// thread) opens the file, which fails at once with a reason, and then only
+// queues frames as shared, immutable values; each is numbered as it is
+// queued, and they are formatted and written in that order, one write and
+// one flush per frame. A write error ends the writing: the rest of the queue
+// is dropped, the file is closed and SendError says which file and why, once.
 class CsvExportWriter : public QThread {
     Q_OBJECT
 public:
@@ -28,24 +28,31 @@ public:
     // slower than the data cannot fill the memory.
     static constexpr std::size_t kMaxQueuedFrames = 64;
 
-    CsvExportWriter(const ChannelGeometry& geometry, CsvRowWriter::Layout layout,
+    // An export of `frames` frames.
+    CsvExportWriter(const ChannelGeometry& geometry, CsvRowWriter::Layout layout, int frames,
                     QObject* parent = nullptr);
     // Writes what is queued and closes the file.
     ~CsvExportWriter() override;
 
     // Creates or replaces the file and writes the header.
     bool open(const QString& path);
-    // Queues a frame; `frameNumber` is the first field of multi-frame rows.
-    void write(std::shared_ptr<const MuchLidarData> frame, const CsvExportFilter& filter,
-               int frameNumber = 0);
+    // Numbers and queues a frame; frames beyond the wanted number are
+    // ignored.
+    void write(std::shared_ptr<const MuchLidarData> frame, const CsvExportFilter& filter);
     // The writer closes the file once the queued frames are written.
     void closeWhenWritten();
     // Writes the queued frames, closes the file and waits for that. False if
     // a write or the close failed (error() says why).
     bool finish();
 
-    const QString& path() const { return path_; }
-    int framesWritten() const { return framesWritten_.load(); }
+    // Every wanted frame has been queued (on the caller's thread).
+    bool complete() const { return file_.complete(); }
+    int framesQueued() const { return file_.framesNumbered(); }
+    int framesWanted() const { return file_.framesWanted(); }
+    int framesWritten() const { return file_.framesWritten(); }
+    // Read once the writer's thread has ended.
+    const QString& path() const { return file_.path(); }
+    std::uint64_t rowsWritten() const { return file_.rowsWritten(); }
     bool failed() const { return failed_.load(); }
     // Why opening, writing or closing failed; read after finish() or on
     // SendError.
@@ -61,17 +68,13 @@ private:
     struct Job {
         std::shared_ptr<const MuchLidarData> frame;
         CsvExportFilter filter;
-        int frameNumber = 0;
+        int number = 0;
     };
 
-    bool put(const std::string& text);
-    void fail(const QString& reason);
     void closeFile();
+    void fail();
 
-    CsvRowWriter rows_;
-    QString path_;
-    std::FILE* file_ = nullptr;
-    std::string text_;
+    CsvExportFile file_;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -79,6 +82,5 @@ private:
     bool closing_ = false;
     QString error_;
 
-    std::atomic<int> framesWritten_{0};
     std::atomic<bool> failed_{false};
 };

@@ -21,6 +21,14 @@ HealthFigures ReceptionHealth::sample(double now, const ReceptionCounts& counts,
     if (lastDevicePacket && (!resetAt_ || *lastDevicePacket >= *resetAt_)) {
         f.secondsSinceDevicePacket = now > *lastDevicePacket ? now - *lastDevicePacket : 0.0;
     }
+    // Samples come about once a second, so an arrival is dated to the sample
+    // that sees it: "no data" is never said while data still flows, and is
+    // said at most one sample late.
+    if (!lastArrivalAt_ || counts.datagrams != previous_.datagrams ||
+        counts.framesReceived != previous_.framesReceived) {
+        lastArrivalAt_ = now;
+    }
+    f.noData = now - *lastArrivalAt_ >= kNoDataSeconds;
     previous_ = counts;
     previousAt_ = now;
     return f;
@@ -29,4 +37,5 @@ HealthFigures ReceptionHealth::sample(double now, const ReceptionCounts& counts,
 void ReceptionHealth::reset(double now, const ReceptionCounts& counts) {
     baseline_ = counts;
     resetAt_ = now;
+    lastArrivalAt_ = now;
 }

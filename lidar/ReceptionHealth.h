@@ -24,6 +24,8 @@ struct HealthFigures {
     std::uint64_t oddFrames = 0;
     // None when no device packet arrived since the reset.
     std::optional<double> secondsSinceDevicePacket;
+    // Neither a datagram nor a frame arrived for ReceptionHealth::kNoDataSeconds.
+    bool noData = false;
 
     // Signs of lost data, all kinds together.
     std::uint64_t lost() const { return kernelDrops + wrongSize + oddFrames; }
@@ -33,9 +35,12 @@ struct HealthFigures {
 // shown. Times are seconds on one monotonic clock.
 class ReceptionHealth {
 public:
+    static constexpr double kNoDataSeconds = 1.0;
+
     HealthFigures sample(double now, const ReceptionCounts& counts,
                          std::optional<double> lastDevicePacket);
-    // Totals count from `counts` on; device packets from `now` on.
+    // Totals count from `counts` on; device packets from `now` on. Data
+    // has a second from `now` to arrive before it counts as missing.
     void reset(double now, const ReceptionCounts& counts);
 
 private:
@@ -43,4 +48,7 @@ private:
     std::optional<double> resetAt_;
     ReceptionCounts previous_;
     std::optional<double> previousAt_;
+    // The sample that first saw the counts as they are now: data arrived at
+    // or before it.
+    std::optional<double> lastArrivalAt_;
 };

@@ -9,6 +9,7 @@ build_packages=(
     qtbase5-dev libqt5opengl5-dev
     libpcl-dev libvtk9-qt-dev libpcap-dev
     libgtest-dev libgmock-dev libbenchmark-dev libdouble-conversion-dev libfmt-dev libx11-dev
+    zlib1g-dev
     libgl1-mesa-dri fonts-wqy-microhei
     help2man dpkg-dev
 )
@@ -18,6 +19,11 @@ test_packages=(
     # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes
     clang-16 libfuzzer-16-dev libclang-rt-16-dev
 )
+# Node and npm run the readers the export tests check files with
+# (scripts/install-test-readers.sh); Debian's only where none is installed,
+# since another installation of Node would clash with its packages.
+command -v node >/dev/null || test_packages+=(nodejs)
+command -v npm >/dev/null || test_packages+=(npm)
 
 case "${1:-build}" in
     build) wanted=("${build_packages[@]}") ;;

@@ -10,6 +10,10 @@
 // azimuth window), so the difference to rows:1 is what building and
 // formatting the rows costs.
 //
+// BM_FormatsVsPcapLoop does the same for every format of --format, into
+// files in the temporary directory: points_per_s for the format, and
+// pcap_loop_points_per_s, the same points over the libpcap loop's time.
+//
 //   export_bench [--capture=FILE] [--frames=N] [benchmark flags]
 //
 // Without --capture, N revolutions (default 20) of the simulator's scene at
@@ -19,16 +23,19 @@
 
 #include "support/TestCaptureWriter.h"
 #include "tools/export/CaptureExport.h"
+#include "tools/export/CsvOutput.h"
 #include "tools/sim/SensorSimulator.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <climits>
 #include <ctime>
 #include <iostream>
+#include <optional>
 #include <pcap/pcap.h>
 #include <string>
 
@@ -79,7 +86,7 @@ void BM_ExportCapture(benchmark::State& state) {
         ExportOptions options;
         options.capture = capturePath;
         options.output = output;
-        CsvExportFile file(options.filter, INT_MAX);
+        CsvOutput file(options.filter, INT_MAX);
         ProgressLine quiet(stderr, false);
         const QString failure = CaptureExport(options, file, quiet).run();
         if (!file.close() || !failure.isEmpty()) {
@@ -88,7 +95,7 @@ void BM_ExportCapture(benchmark::State& state) {
         }
         csvBytes += static_cast<double>(file.bytesWritten());
         frames += file.framesWritten();
-        points += static_cast<double>(file.rowsWritten());
+        points += static_cast<double>(file.pointsWritten());
     }
     if (toFile) {
         QFile::remove(output);
@@ -187,7 +194,7 @@ void BM_ExportVsPcapLoop(benchmark::State& state) {
         options.capture = capturePath;
         options.output = QStringLiteral("/dev/null");
         options.filter = filterOf(state);
-        CsvExportFile file(options.filter, INT_MAX);
+        CsvOutput file(options.filter, INT_MAX);
         ProgressLine quiet(stderr, false);
         const QString failure = CaptureExport(options, file, quiet).run();
         if (!file.close() || !failure.isEmpty()) {
@@ -195,7 +202,7 @@ void BM_ExportVsPcapLoop(benchmark::State& state) {
             return;
         }
         measured.add(watch);
-        rows += static_cast<double>(file.rowsWritten());
+        rows += static_cast<double>(file.pointsWritten());
     }
     const auto n = static_cast<double>(state.iterations());
     state.counters["x_pcap_loop"] = measured.wall / loop.wall;
@@ -209,6 +216,52 @@ BENCHMARK(BM_ExportVsPcapLoop)
     ->Args({1, 0})
     ->Args({0, 1})
     ->Args({0, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
+// Each format of lidar-export (the range: csv, pcd, ply, las, mcap) over
+// the whole capture into a fresh folder, against the libpcap loop as above.
+void BM_FormatsVsPcapLoop(benchmark::State& state) {
+    const auto format = static_cast<ExportOptions::Format>(state.range(0));
+    readIntoPageCache();
+    Times loop;
+    Times measured;
+    double points = 0;
+    std::optional<QTemporaryDir> folder;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pcapLoop(loop);
+        folder.reset(); // the last run's files
+        folder.emplace();
+        state.ResumeTiming();
+        const Stopwatch watch;
+        ExportOptions options;
+        options.capture = capturePath;
+        options.output = folder->filePath("frames");
+        options.format = format;
+        const std::unique_ptr<FrameOutput> output = FrameOutput::create(options);
+        ProgressLine quiet(stderr, false);
+        const QString failure = CaptureExport(options, *output, quiet).run();
+        if (!output->close() || !failure.isEmpty()) {
+            state.SkipWithError(qPrintable(failure.isEmpty() ? output->error() : failure));
+            return;
+        }
+        measured.add(watch);
+        points += static_cast<double>(output->pointsWritten());
+    }
+    folder.reset();
+    const auto n = static_cast<double>(state.iterations());
+    using benchmark::Counter;
+    state.counters["points_per_s"] = points / measured.wall;
+    state.counters["pcap_loop_points_per_s"] = points / loop.wall;
+    state.counters["x_pcap_loop"] = measured.wall / loop.wall;
+    state.counters["x_pcap_loop_cpu"] = measured.cpu / loop.cpu;
+    state.counters["points_per_run"] = points / n;
+}
+BENCHMARK(BM_FormatsVsPcapLoop)
+    ->ArgName("format")
+    ->DenseRange(0, 4)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->UseRealTime();

@@ -38,10 +38,11 @@ AdvancedFieldsRead read(const std::function<void(AdvancedFields&)>& edit) {
     return readAdvancedFields(f);
 }
 
-DeviceInfoPacket::Bytes built(const AdvancedValues& values, const SettingData& status = {}) {
+DeviceInfoPacket::Bytes built(const AdvancedValues& values,
+                              const InfoTestPacket& reported = InfoTestPacket()) {
     DeviceInfoPacket::Bytes packet{};
-    const auto frame = capturedFrame(InfoTestPacket().bytes);
-    AdvancedPacket::build(packet, values, status, ByteSpan(frame.data(), frame.size()), kNow);
+    const auto frame = capturedFrame(reported.bytes);
+    AdvancedPacket::build(packet, values, ByteSpan(frame.data(), frame.size()), kNow);
     return packet;
 }
 
@@ -219,24 +220,21 @@ TEST(AdvancedPacket, CarriesEachValueAtItsOffset) {
                            f.staticChannels[0] = "-1";
                            f.staticChannels[255] = "4";
                        }).values;
-    SettingData status{};
-    status.motorRpm = 900; // not one of the sensor's speeds
-    status.motorState = 7;
-    DeviceInfoPacket::Bytes packet{};
-    AdvancedPacket::writePorts(packet, {0, 0, 0, 0, 0, 0, 2368, 2369});
-    const auto frame = capturedFrame(InfoTestPacket().bytes);
-    AdvancedPacket::build(packet, v, status, ByteSpan(frame.data(), frame.size()), kNow);
+    const InfoTestPacket reported;
+    const auto packet = built(v, reported);
 
     EXPECT_TRUE(AdvancedPacket::isAdvancedPacket(packet.data(), packet.size()));
     EXPECT_EQ(bytesAt(packet, 0, 8), (Bytes{0xAA, 0x00, 0xFF, 0x11, 0x22, 0x22, 0xAA, 0xAA}));
-    EXPECT_EQ(bytesAt(packet, 8, 2), (Bytes{0, 0}));
     EXPECT_EQ(bytesAt(packet, 10, 14),
               (Bytes{192, 168, 1, 200, 192, 168, 1, 102, 0x02, 0x11, 0x22, 0x33, 0x44, 0x55}));
-    EXPECT_EQ(bytesAt(packet, 24, 4), (Bytes{0x09, 0x40, 0x09, 0x41}));
-    EXPECT_EQ(bytesAt(packet, 28, 8), Bytes(8, 0));
-    EXPECT_EQ(bytesAt(packet, 36, 12), (Bytes{26, 12, 7, 13, 4, 5, 0x02, 0xA6, 0, 0, 0, 2}));
-    EXPECT_EQ(bytesAt(packet, 48, 12),
-              (Bytes{0, 0, 0x00, 0x32, 0x55, 0xAA, 0xAA, 0x55, 0x33, 0x33, 0x11, 0x11}));
+    EXPECT_EQ(bytesAt(packet, 36, 10), (Bytes{26, 12, 7, 13, 4, 5, 0x02, 0xA6, 0, 0}));
+    EXPECT_EQ(bytesAt(packet, 52, 8), (Bytes{0x55, 0xAA, 0xAA, 0x55, 0x33, 0x33, 0x11, 0x11}));
+    // Motor speed, ports, NTP address, motor state and packet interval as
+    // the sensor reported them, whatever they are.
+    for (const auto& [offset, count] :
+         std::vector<std::pair<std::size_t, std::size_t>>{{8, 2}, {24, 4}, {28, 8}, {46, 6}}) {
+        EXPECT_EQ(bytesAt(packet, offset, count), bytesAt(reported.bytes, offset, count)) << offset;
+    }
     EXPECT_EQ(bytesAt(packet, 60, 10), (Bytes{3, 1, 0x00, 0x00, 0x30, 0x39, 0x56, 1, 0, 3}));
     EXPECT_EQ(packet[70], 0xFF);
     EXPECT_EQ(packet[512 + 127], 4);
@@ -247,12 +245,16 @@ TEST(AdvancedPacket, CarriesEachValueAtItsOffset) {
     EXPECT_EQ(bytesAt(packet, 268, 2), (Bytes{0x00, 0x01}));
     EXPECT_EQ(bytesAt(packet, 298, 4), (Bytes{0x00, 0x10, 0x00, 0x11}));
     EXPECT_EQ(bytesAt(packet, 330, 2), (Bytes{0xFF, 0xFF}));
-    EXPECT_EQ(bytesAt(packet, 332, 32), Bytes(32, 0));
     EXPECT_EQ(bytesAt(packet, 364, 2), (Bytes{0x00, 0x64}));
     EXPECT_EQ(bytesAt(packet, 426, 2), (Bytes{0x00, 0xC8}));
     EXPECT_EQ(packet[460], 0xFF);
-    EXPECT_EQ(bytesAt(packet, 476, 32), Bytes(32, 0));
     EXPECT_EQ(packet[640], 3);
+    // Table entries no field shows go back as reported: pitch and azimuth
+    // 32..47, reflectivity bytes 16..47 of both tables.
+    EXPECT_EQ(bytesAt(packet, 332, 32), bytesAt(reported.bytes, 234 + 64, 32));
+    EXPECT_EQ(bytesAt(packet, 428, 32), bytesAt(reported.bytes, 330 + 64, 32));
+    EXPECT_EQ(bytesAt(packet, 476, 32), bytesAt(reported.bytes, 426 + 16, 32));
+    EXPECT_EQ(bytesAt(packet, 656, 32), bytesAt(reported.bytes, 606 + 16, 32));
     EXPECT_EQ(bytesAt(packet, 688, 516), Bytes(516, 0));
     EXPECT_EQ(bytesAt(packet, 1204, 2), (Bytes{0x0F, 0xF0}));
 
@@ -265,30 +267,9 @@ TEST(AdvancedPacket, CarriesEachValueAtItsOffset) {
     EXPECT_EQ(c.measureRange, 16000);
 }
 
-TEST(AdvancedPacket, MotorSpeedsOfTheSensorAreSent) {
-    for (int rpm : {300, 600, 1200}) {
-        SettingData status{};
-        status.motorRpm = rpm;
-        status.motorState = 1;
-        const auto packet = built(AdvancedValues{}, status);
-        EXPECT_EQ(bytesAt(packet, 8, 2), (Bytes{static_cast<std::uint8_t>(rpm >> 8),
-                                                static_cast<std::uint8_t>(rpm & 0xFF)}));
-        EXPECT_EQ(bytesAt(packet, 46, 2), (Bytes{0, 1}));
-    }
-}
-
 // "Refresh state" then "Set" sends back exactly what the sensor reported.
 TEST(AdvancedPacket, RefreshedFieldsSendBackTheReportedCalibration) {
     InfoTestPacket info;
-    // Only the entries the window shows carry values.
-    for (std::size_t i = 234 + 64; i < 234 + 96; ++i) {
-        info.bytes[i] = 0;
-        info.bytes[i + 96] = 0;
-    }
-    for (std::size_t i = 16; i < 48; ++i) {
-        info.bytes[426 + i] = 0;
-        info.bytes[606 + i] = 0;
-    }
     info.put(60, {3, 1, 0x80, 0, 0x30, 0x39, 'V', 2, 1, 0});
     info.putBe16(198, 29);
     const SettingData status = DeviceInfoPacket::decodeSettingData(info.span());
@@ -296,7 +277,7 @@ TEST(AdvancedPacket, RefreshedFieldsSendBackTheReportedCalibration) {
     const AdvancedFieldsRead r = readAdvancedFields(fields);
     ASSERT_TRUE(r.ok()) << r.refusal.toStdString();
 
-    const auto packet = built(r.values, status);
+    const auto packet = built(r.values, info);
     const AdvancedPacket::Contents sent =
         AdvancedPacket::read(ByteSpan(packet.data(), packet.size()));
     EXPECT_EQ(sent.calibration, CalibrationTables::fromInfoPacket(info.span()));

@@ -140,14 +140,19 @@ TEST_F(AdvancedWindow, StatusIsKeptAndItsPortsWrittenWithoutTouchingFields) {
     EXPECT_EQ(text("lineEdit_seg"), "9");
 }
 
-TEST_F(AdvancedWindow, ValuesThatCannotBeSentAreRefusedBeforeAnySearch) {
-    field("lineEdit_PitchChannel_4")->setText("699.99");
+TEST_F(AdvancedWindow, NothingIsSentBeforeTheFieldsWereReadFromTheSensor) {
+    // A status from the receiver alone does not fill the fields: they would
+    // send their empty and first texts over the sensor's calibration.
+    const DeviceInfoPacket::Bytes p = DeviceState().toPacket();
+    const ByteSpan span(p.data(), p.size());
+    window.onLidarStatusReceiving(DeviceInfoPacket::decodeSettingData(span),
+                                  DeviceInfoPacket::portVector(span));
+    field("lineEdit_PitchChannel_4")->setText("1");
     click("pushButton_OK");
     EXPECT_FALSE(window.searching());
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].title, "warring");
-    EXPECT_TRUE(boxes[0].text.startsWith("Pitching angle calibration, channel 3"))
-        << boxes[0].text.toStdString();
+    EXPECT_EQ(boxes[0].title, "Tips");
+    EXPECT_TRUE(boxes[0].text.contains("press Refresh state first")) << boxes[0].text.toStdString();
 
     // "Restore Laser set" sends nothing to an address or port that is not one.
     field("lineEdit_DestIP")->setText("192.168.1");

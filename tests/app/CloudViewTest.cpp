@@ -4,6 +4,7 @@
 
 #include <QTest>
 #include <QVTKOpenGLNativeWidget.h>
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <pcl/visualization/pcl_visualizer.h>
@@ -199,6 +200,63 @@ TEST_F(CloudViewTest, TheFirstFrameIsFittedOnceAlongThePresetUnlessTheCameraWasM
     view.drawFrame(street, cloudOf(0, 0, 0, 0));
     EXPECT_TRUE(same(now(), moved));
     EXPECT_FALSE(view.firstFrameFitPending());
+}
+
+TEST_F(CloudViewTest, APresetChosenWithAFrameOnScreenFitsTheFrameAlongItsDirection) {
+    // White points along a street 40 m wide, 10 m ahead: out of sight of a
+    // camera 1 m above the sensor.
+    CloudView::Cloud::Ptr street(new CloudView::Cloud);
+    for (int i = 0; i <= 400; ++i) {
+        pcl::PointXYZRGB p;
+        p.x = 0.1f * static_cast<float>(i) - 20;
+        p.y = 10;
+        p.r = p.g = p.b = 255;
+        street->push_back(p);
+    }
+    const auto lit = [this] {
+        const QImage image = screen.grabFramebuffer();
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                n += qGray(image.pixel(x, y)) > 200 ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    view.applyPreset(CloudView::Top);
+    const int axesOnly = lit();
+    view.drawFrame(street, cloudOf(0, 0, 0, 0));
+    EXPECT_LT(lit(), axesOnly + 20);
+
+    view.applyPreset(CloudView::Top);
+    EXPECT_GE(lit(), axesOnly + 100);
+    EXPECT_TRUE(view.showsPreset(CloudView::Top));
+
+    // The preset's direction and view-up stay; only the distance and the
+    // centre follow the frame.
+    const auto direction = [this] {
+        double d[3], up[3];
+        camera()->GetDirectionOfProjection(d);
+        camera()->GetViewUp(up);
+        return std::array<double, 6>{d[0], d[1], d[2], up[0], up[1], up[2]};
+    };
+    const double tilt = std::hypot(1.2, 0.2);
+    view.applyPreset(CloudView::Front);
+    const std::array<double, 6> front = direction();
+    const double expected[6] = {0, 1.2 / tilt, -0.2 / tilt, 0, 0, 1};
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_NEAR(front[k], expected[k], 1e-9) << k;
+    }
+    double focal[3];
+    camera()->GetFocalPoint(focal);
+    EXPECT_NEAR(focal[1], 10, 1e-6);
+
+    // Without a frame the preset is the camera as specified.
+    view.clearAll();
+    view.applyPreset(CloudView::Top);
+    double position[3];
+    camera()->GetPosition(position);
+    EXPECT_NEAR(position[2], 1, 1e-9);
 }
 
 TEST_F(CloudViewTest, CoordinateSystemToggles) {

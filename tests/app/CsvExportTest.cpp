@@ -15,7 +15,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <pcl/visualization/pcl_visualizer.h>
 #include <vtkDataSet.h>
@@ -207,11 +209,14 @@ TEST_F(CsvExporting, TheSuspendedFrameIsSavedWholeGroupedByChannel) {
             << answer.proposedName.toStdString();
     }
     EXPECT_FALSE(window.saveDataWindow().isVisible());
-    EXPECT_EQ(fileText(path), "Points_X,Points_Y,Points_Z,Laser_id,Azimuth,Distance,Intensity\n"
-                              "2.5,0,0,68,0,2.5,7\n"
-                              "0,0,0,68,0,0,3\n"
-                              "12.345,0,0,68,0,12.345,9\n"
-                              "0,0,0,72,0,0,2\n");
+    const std::string expected = "Points_X,Points_Y,Points_Z,Laser_id,Azimuth,Distance,Intensity\n"
+                                 "2.5,0,0,68,0,2.5,7\n"
+                                 "0,0,0,68,0,0,3\n"
+                                 "12.345,0,0,68,0,12.345,9\n"
+                                 "0,0,0,72,0,0,2\n";
+    EXPECT_EQ(fileText(path), expected);
+    EXPECT_EQ(window.statusBar()->currentMessage(),
+              QString::fromUtf8("frame é.csv: 1 frame, 4 rows written"));
 
     // Cancelling the dialog writes nothing.
     FileDialogAnswer cancel{QString()};
@@ -255,8 +260,13 @@ TEST_F(CsvExporting, EveryFrameOfAnExportIsWrittenThoughNotDrawnAndItStopsByItse
     EXPECT_EQ(window.csvExport().exportedFrames(), 4);
     window.csvExport().finish(); // waits for the writer
 
-    expectCsv(fileText(path), true,
-              exportedRows({frames.begin(), frames.begin() + 4}, true, 10, 90));
+    const std::vector<ExpectedRow> rows =
+        exportedRows({frames.begin(), frames.begin() + 4}, true, 10, 90);
+    expectCsv(fileText(path), true, rows);
+    // Said once the last frame is in the file.
+    EXPECT_TRUE(waitUntil([&] { return !window.statusBar()->currentMessage().isEmpty(); }));
+    EXPECT_EQ(window.statusBar()->currentMessage(),
+              QStringLiteral("run.csv: 4 frames, %1 rows written").arg(rows.size()));
     // The frame after the export is drawn again.
     EXPECT_EQ(window.lastFrameReceived(), frames[5]);
     EXPECT_GT(pointsDrawn(CloudView::kFrameCloudId), 0);

@@ -13,6 +13,8 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QRegularExpression>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <pcl/io/ply_io.h>
@@ -147,6 +149,8 @@ TEST_F(Desktop, ADroppedCaptureOpensAsWithTheOpenButton) {
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.close();
 
+    auto* tabs = child<QTabWidget>("tabWidget");
+    tabs->setCurrentIndex(2);
     EXPECT_EQ(dragAndDrop(other.fileName()), std::make_pair(false, false));
     EXPECT_EQ(dragAndDrop(capture), std::make_pair(true, true));
     ASSERT_TRUE(waitUntil([&] { return bar().capture() != nullptr; }));
@@ -154,6 +158,11 @@ TEST_F(Desktop, ADroppedCaptureOpensAsWithTheOpenButton) {
     EXPECT_TRUE(bar().paused());
     EXPECT_EQ(position(), 0);
     EXPECT_EQ(child<QSlider>("Slider_Frame")->maximum(), 4);
+    // Shown, ready to play, and said so: the frames between markers are
+    // whole, the one before the first marker is not counted.
+    EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Offline");
+    EXPECT_EQ(window.focusWidget(), button("toolButton_Play"));
+    EXPECT_EQ(window.statusBar()->currentMessage(), "street.PCAP: 4 frames, ready to play");
 
     // While Open is disabled (playing), a drop is refused like a press.
     button("toolButton_Play")->click();
@@ -266,4 +275,15 @@ TEST_F(Desktop, SaveFrameAsWritesTheFrameOnScreenInTheChosenFormat) {
     ASSERT_EQ(pcl::io::loadPLYFile(path.toStdString(), read), 0);
     EXPECT_EQ(read.size(), 700u);
     EXPECT_EQ(LastFolders::folder(LastFolders::Dialog::SaveFrame), dir.path());
+
+    // LAS too: a header whose point count (at byte 107) is the frame's.
+    FileDialogAnswer las(dir.filePath("frame.las"));
+    button("toolButton_SaveFrame")->click();
+    EXPECT_TRUE(las.filters.contains("LAS point cloud (*.las)"))
+        << las.filters.join(";").toStdString();
+    QFile file(dir.filePath("frame.las"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray header = file.read(111);
+    EXPECT_TRUE(header.startsWith("LASF"));
+    EXPECT_EQ(header.mid(107, 4), QByteArray("\xBC\x02\0\0", 4)); // 700
 }

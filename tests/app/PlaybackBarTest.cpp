@@ -1,6 +1,7 @@
 #include "FileDialogAnswer.h"
 #include "WindowFixture.h"
 
+#include "app/HealthPanel.h"
 #include "app/PlaybackBar.h"
 #include "capture/CaptureLoader.h"
 #include "capture/ReadLiveOffData.h"
@@ -473,6 +474,22 @@ TEST_F(PlayingCaptures, PlayPausesAndResumesAndTheFirstFrameHoldsThePointsBefore
     EXPECT_TRUE(button("toolButton_Open")->isEnabled());
     EXPECT_TRUE(button("toolButton_Lidar")->isEnabled());
     EXPECT_FALSE(button("toolButton_SeekForward")->isEnabled());
+}
+
+TEST_F(PlayingCaptures, ACaptureThatBeginsMidFrameShowsNoLossWhenPlayedAgain) {
+    // Recorded from the middle of a revolution: the first frame holds a
+    // third of the points the others do.
+    sizes.assign(12, 900);
+    sizes[0] = 300;
+    writeFrames(first, sizes);
+    ASSERT_TRUE(bar().openCapture(first));
+    for (std::size_t pass = 1; pass <= 2; ++pass) {
+        press("toolButton_Play");
+        ASSERT_TRUE(waitUntil([&] { return sent.size() == pass * sizes.size(); }, 20000));
+        ASSERT_TRUE(waitUntil([&] { return bar().playbackFinished(); }));
+    }
+    window.healthPanel().refresh();
+    EXPECT_EQ(window.healthPanel().figures().oddFrames, 0u);
 }
 
 TEST_F(PlayingCaptures, FivePressesOfSeekForwardCycleTheSpeedsBackToNormal) {

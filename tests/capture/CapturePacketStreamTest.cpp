@@ -104,3 +104,40 @@ TEST(CapturePacketStream, StoppingReadsNoFurtherAndAShrunkFileIsReportedWhereItW
     EXPECT_EQ(w.packets, 2u);
     EXPECT_FALSE(w.shortenedAt);
 }
+
+TEST(CapturePacketStream, EachPacketHasItsCaptureTimeWhateverTheFileKeepsItIn) {
+    using Format = TestCaptureWriter::Format;
+    QTemporaryDir dir;
+    TestPackets packets;
+    packets.points(0, 1500); // a few packets
+    const auto payloads = packets.finish();
+    const struct {
+        const char* name;
+        TestCaptureWriter::Options options;
+    } files[] = {
+        {"micro.pcap", {Format::Pcap, {}, false, false, false}},
+        {"nano-big-endian.pcap", {Format::PcapNanoseconds, {}, true, false, false}},
+        {"micro.pcapng", {Format::Pcapng, {}, false, false, false}},
+        {"nano-big-endian.pcapng", {Format::Pcapng, {}, true, false, true}},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        const QString path = dir.filePath(f.name);
+        writeCapture(path, payloads, f.options);
+        ReadOnlyFile file;
+        QString error;
+        ASSERT_TRUE(file.open(path, &error));
+        CapturePacketStream stream(file);
+        std::vector<std::int64_t> times;
+        stream.run(
+            [&](const std::uint8_t*, std::uint64_t) {
+                times.push_back(stream.packetTime());
+                return true;
+            },
+            {}, &error);
+        ASSERT_EQ(times.size(), payloads.size());
+        for (std::size_t i = 0; i < times.size(); ++i) {
+            EXPECT_EQ(times[i], TestCaptureWriter::recordTime(i + 1)) << i;
+        }
+    }
+}

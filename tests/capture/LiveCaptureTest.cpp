@@ -69,6 +69,31 @@ TEST(LiveCapture, WaitForInfoPacketExaminesNoMoreThanTheLimit) {
     EXPECT_TRUE(std::equal(found->begin() + 42, found->end(), deviceInfoPayload().begin()));
 }
 
+TEST(LiveCapture, TheDeviceFrameFilterHandsOverOnlyCandidates) {
+    SKIP_WITHOUT_CAPTURE_PERMISSION();
+    LoopbackPort lo;
+    lo.open();
+    if (HasFatalFailure()) {
+        return;
+    }
+    QString error;
+    auto capture = LiveCapture::open("lo", 100ms, &error);
+    ASSERT_NE(capture, nullptr) << qPrintable(error);
+    ASSERT_TRUE(capture->setFilter(DeviceInfoFrame::kCaptureFilter, &error)) << qPrintable(error);
+
+    // A second of a sensor's data, then the signature in a datagram one byte
+    // too long, then a device packet: the first frame the search examines
+    // is the device packet.
+    UdpSocket sender;
+    sendTimes(sender, lo.port, Payload{}, 2000);
+    std::array<std::uint8_t, 1207> tooLong{0xA5, 0xFF, 0x00, 0x5A};
+    ASSERT_TRUE(sender.sendTo("127.0.0.1", lo.port, tooLong.data(), tooLong.size()));
+    sendTimes(sender, lo.port, deviceInfoPayload(), 1);
+    const auto found = DeviceInfoFrame::waitForInfoPacket(*capture, 1, 60s);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->size(), 1248u);
+}
+
 TEST(LiveCapture, WaitForInfoPacketEndsWithoutTrafficAtItsBoundOrWhenCancelled) {
     SKIP_WITHOUT_CAPTURE_PERMISSION();
     LoopbackPort lo;

@@ -296,10 +296,53 @@ TEST_F(InteractionMuchSetTest, RefusedFieldsAreNamedAndNothingIsSentOrLogged) {
     EXPECT_TRUE(logFiles().isEmpty());
 }
 
-TEST_F(InteractionMuchSetTest, SameAddressesAreRefused) {
-    deliver(info); // nothing refreshed: both address fields are empty
+TEST_F(InteractionMuchSetTest, NothingTheSensorDidNotReportIsSentBeforeARefreshFilledTheFields) {
+    // A status alone: the rate and motor boxes show their first items and
+    // the empty fields would send their defaults.
+    deliver(info);
     click("pushButton_OK");
-    EXPECT_EQ(boxes, std::vector<Box>{kSameAddress});
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Tips");
+    EXPECT_TRUE(boxes[0].text.contains("press Refresh state first")) << boxes[0].text.toStdString();
+
+    // A speed and a motor state that no item shows are not replaced by
+    // whatever the boxes held, until the user chooses.
+    deliverAndRefresh(InfoTestPacket(info).putBe16(8, 900).putBe16(46, 7));
+    click("pushButton_OK");
+    click("pushButton_OK");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_TRUE(boxes[0].text.startsWith("Moto PRM") && boxes[0].text.contains("900"))
+        << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[1].text.startsWith("Moto PRM")) << boxes[1].text.toStdString();
+    EXPECT_FALSE(received());
+    EXPECT_TRUE(logFiles().isEmpty());
+
+    boxes.clear();
+    combo("comboBox_rotateSpeed")->setCurrentIndex(2);
+    emit combo("comboBox_rotateSpeed")->activated(2);
+    click("pushButton_OK");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.startsWith("Moto State") && boxes[0].text.contains("7"))
+        << boxes[0].text.toStdString();
+    combo("comboBox")->setCurrentIndex(1);
+    emit combo("comboBox")->activated(1);
+    click("pushButton_OK");
+    const std::optional<Bytes> sent = received();
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(slice(*sent, 8, 2), (Bytes{0x04, 0xB0}));
+    EXPECT_EQ(slice(*sent, 46, 2), (Bytes{0, 1}));
+
+    // Emptied fields are no reading either.
+    dialog.onCleanUCWPControl();
+    deliver(info);
+    boxes.clear();
+    click("pushButton_OK");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Tips");
+    EXPECT_FALSE(received());
+}
+
+TEST_F(InteractionMuchSetTest, SameAddressesAreRefused) {
     deliverAndRefresh(info);
     edit("lineEdit_DestIP")->setText("127.0.0.1");
     click("pushButton_OK");

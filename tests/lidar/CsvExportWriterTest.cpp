@@ -32,8 +32,8 @@ struct CsvExportWriterTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(CsvExportWriterTest, FramesAreWrittenInQueueOrderBehindTheHeader) {
-    CsvExportWriter writer(geometry, CsvRowWriter::Layout::MultiFrame);
+TEST_F(CsvExportWriterTest, FramesAreNumberedAsQueuedAndWrittenInThatOrderUpToTheCount) {
+    CsvExportWriter writer(geometry, CsvRowWriter::Layout::MultiFrame, 5);
     const QString path = dir.filePath(QString::fromUtf8("Frames ä 1.csv"));
     ASSERT_TRUE(writer.open(path)) << writer.error().toStdString();
     CsvExportFilter filter;
@@ -42,17 +42,22 @@ TEST_F(CsvExportWriterTest, FramesAreWrittenInQueueOrderBehindTheHeader) {
     expected += '\n';
     CsvRowWriter reference(geometry, CsvRowWriter::Layout::MultiFrame);
     for (int n = 1; n <= 5; ++n) {
+        EXPECT_FALSE(writer.complete());
         auto frame = std::make_shared<const MuchLidarData>(frameOf(2000 * n, n));
         reference.appendFrame(expected, *frame, filter, n);
-        writer.write(frame, filter, n);
+        writer.write(frame, filter);
     }
+    // Complete as the last frame is queued, whether or not it is written yet.
+    EXPECT_TRUE(writer.complete());
+    writer.write(std::make_shared<const MuchLidarData>(frameOf(10, 0)), filter);
+    EXPECT_EQ(writer.framesQueued(), 5);
     EXPECT_TRUE(writer.finish());
     EXPECT_EQ(writer.framesWritten(), 5);
     EXPECT_EQ(fileText(path), expected);
 }
 
 TEST_F(CsvExportWriterTest, OpenAndWriteFailuresNameTheFileAndTheReason) {
-    CsvExportWriter missingFolder(geometry, CsvRowWriter::Layout::SingleFrame);
+    CsvExportWriter missingFolder(geometry, CsvRowWriter::Layout::SingleFrame, 1);
     const QString path = dir.filePath("no/such/folder/x.csv");
     EXPECT_FALSE(missingFolder.open(path));
     EXPECT_EQ(missingFolder.error(), path + ": No such file or directory");
@@ -61,7 +66,7 @@ TEST_F(CsvExportWriterTest, OpenAndWriteFailuresNameTheFileAndTheReason) {
     if (!QFile::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full to fill";
     }
-    CsvExportWriter full(geometry, CsvRowWriter::Layout::MultiFrame);
+    CsvExportWriter full(geometry, CsvRowWriter::Layout::MultiFrame, 3);
     QSignalSpy errors(&full, &CsvExportWriter::SendError);
     // The header alone may sit in the C library's buffer until its flush.
     if (!full.open("/dev/full")) {
@@ -70,7 +75,7 @@ TEST_F(CsvExportWriterTest, OpenAndWriteFailuresNameTheFileAndTheReason) {
     }
     const auto frame = std::make_shared<const MuchLidarData>(frameOf(100, 0));
     for (int n = 1; n <= 3; ++n) {
-        full.write(frame, CsvExportFilter{}, n);
+        full.write(frame, CsvExportFilter{});
     }
     ASSERT_TRUE(errors.wait(5000));
     EXPECT_FALSE(full.finish());

@@ -66,3 +66,22 @@ TEST(ReceptionHealth, RatesBetweenSamplesAndTotalsSinceTheReset) {
     EXPECT_FALSE(f.secondsSinceDevicePacket);
     EXPECT_DOUBLE_EQ(*health.sample(14.0, c, 13.25).secondsSinceDevicePacket, 0.75);
 }
+
+TEST(ReceptionHealth, NoDataOnceASecondPassesWithoutADatagramOrAFrame) {
+    ReceptionHealth health;
+    ReceptionCounts c;
+    health.reset(100.0, c);
+    // The start (or a Clear) gives data a second to come.
+    EXPECT_FALSE(health.sample(100.6, c, std::nullopt).noData);
+    EXPECT_TRUE(health.sample(101.0, c, std::nullopt).noData);
+
+    c.datagrams = 50;
+    EXPECT_FALSE(health.sample(102.0, c, std::nullopt).noData);
+    // Nothing new since: quiet for less than a second is no gap yet.
+    EXPECT_FALSE(health.sample(102.9, c, std::nullopt).noData);
+    EXPECT_TRUE(health.sample(103.1, c, std::nullopt).noData);
+
+    // A capture's frames arrive without datagrams.
+    c.framesReceived = 3;
+    EXPECT_FALSE(health.sample(104.0, c, std::nullopt).noData);
+}

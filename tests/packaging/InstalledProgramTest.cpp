@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 TEST(InstalledProgram, FindsItsGuideAndImagesInTheShareFolderBesideItsBinFolder) {
     QTemporaryDir prefix;
@@ -63,6 +65,12 @@ TEST(ViewerCommandLine, OneCaptureFileIsOpenedAtStartAndAnythingElseIsRefused) {
         {{"vantor-viewer", "--", "-odd.pcapng"}, "-odd.pcapng", false},
         {{"vantor-viewer", "a.pcap", "b.pcap"}, "", true},
         {{"vantor-viewer", "--frames", "a.pcap"}, "", true},
+        // Qt's own options and their values are the application object's.
+        {{"vantor-viewer", "-platform", "offscreen", "street.pcap"}, "street.pcap", false},
+        {{"vantor-viewer", "--style", "fusion", "-reverse", "-stylesheet=a.qss", "b.pcap"},
+         "b.pcap",
+         false},
+        {{"vantor-viewer", "-platform", "offscreen", "--bogus"}, "", true},
     };
     for (const auto& c : cases) {
         const ViewerCommandLine::StartCapture start =
@@ -73,4 +81,30 @@ TEST(ViewerCommandLine, OneCaptureFileIsOpenedAtStartAndAnythingElseIsRefused) {
             EXPECT_EQ(start.path, c.path);
         }
     }
+}
+
+TEST(ProgramCommandLines, VersionsAnswerAlikeAndAWrongOptionGetsTheUsageWithoutADisplay) {
+    QProcessEnvironment noDisplay = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        noDisplay.remove(name);
+    }
+    const auto run = [&](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.setProcessEnvironment(noDisplay);
+        process.start(qEnvironmentVariable("VANTOR_BIN_DIR") + "/" + program, arguments);
+        EXPECT_TRUE(process.waitForFinished(30000)) << program.toStdString();
+        return std::make_tuple(process.exitStatus() == QProcess::NormalExit ? process.exitCode()
+                                                                            : -1,
+                               QString::fromLocal8Bit(process.readAllStandardOutput()),
+                               QString::fromLocal8Bit(process.readAllStandardError()));
+    };
+    for (const QString program : {"vantor-viewer", "lidar-export", "sensor-sim"}) {
+        const auto [code, out, err] = run(program, {"--version"});
+        EXPECT_EQ(code, 0) << program.toStdString() << ": " << err.toStdString();
+        EXPECT_TRUE(out.startsWith(program + " " VANTOR_TEST_VERSION "\nQt ")) << out.toStdString();
+    }
+    const auto [code, out, err] = run("vantor-viewer", {"--bogus"});
+    EXPECT_EQ(code, 2);
+    EXPECT_TRUE(err.contains("--bogus")) << err.toStdString();
+    EXPECT_TRUE(err.contains("Usage: vantor-viewer [options] [CAPTURE]")) << err.toStdString();
 }

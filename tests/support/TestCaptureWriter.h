@@ -21,8 +21,16 @@ public:
         Format format = Format::Pcap;
         Link link = Link::Ethernet;
         bool bigEndian = false;
-        bool simplePackets = false; // pcapng: SPB instead of EPB
+        bool simplePackets = false;    // pcapng: SPB instead of EPB
+        bool nanosecondStamps = false; // pcapng: interfaces in nanoseconds (if_tsresol 9)
     };
+
+    // When record `n` (from 1) was captured, in nanoseconds since 1970: a
+    // millisecond after the one before it.
+    static std::int64_t recordTime(std::uint64_t n) {
+        return (1700000000 + static_cast<std::int64_t>(n / 1000)) * 1000000000 +
+               static_cast<std::int64_t>(n % 1000) * 1000000;
+    }
 
     static std::uint16_t linkType(Link link) {
         switch (link) {
@@ -123,12 +131,19 @@ public:
     }
     // pcapng: another interface of the current section; returns its id.
     int addInterface(std::uint16_t type) {
+        const std::uint32_t length = options_.nanosecondStamps ? 28 : 20;
         put32(1);
-        put32(20);
+        put32(length);
         put16(type);
         put16(0);
         put32(0); // no snapshot length limit
-        put32(20);
+        if (options_.nanosecondStamps) {
+            put16(9); // if_tsresol: 10^-9 s
+            put16(1);
+            const std::uint8_t resolution[4] = {9, 0, 0, 0};
+            write(resolution, 4);
+        }
+        put32(length);
         return interfaces_++;
     }
 
@@ -138,8 +153,9 @@ public:
     }
     void writeRecord(const std::uint8_t* bytes, std::uint32_t length, int interfaceId = 0) {
         ++records_;
-        const std::uint32_t seconds = 1700000000 + records_ / 1000;
-        const std::uint32_t fraction = records_ % 1000 * 1000;
+        const std::int64_t time = recordTime(records_);
+        const auto seconds = static_cast<std::uint32_t>(time / 1000000000);
+        const auto fraction = static_cast<std::uint32_t>(time % 1000000000 / 1000);
         if (options_.format != Format::Pcapng) {
             put32(seconds);
             put32(options_.format == Format::Pcap ? fraction : fraction * 1000);
@@ -154,12 +170,13 @@ public:
             put32(16 + padded);
             put32(length);
         } else {
-            const std::uint64_t micros = std::uint64_t{seconds} * 1000000 + fraction;
+            const auto stamp =
+                static_cast<std::uint64_t>(options_.nanosecondStamps ? time : time / 1000);
             put32(6);
             put32(32 + padded);
             put32(static_cast<std::uint32_t>(interfaceId));
-            put32(static_cast<std::uint32_t>(micros >> 32));
-            put32(static_cast<std::uint32_t>(micros));
+            put32(static_cast<std::uint32_t>(stamp >> 32));
+            put32(static_cast<std::uint32_t>(stamp));
             put32(length);
             put32(length);
         }

@@ -4,10 +4,13 @@
 #include "tools/export/ProgressLine.h"
 
 #include "capture/CaptureFile.h"
+#include "lidar/FramePoint.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <fcntl.h>
+#include <pcl/io/pcd_io.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -254,6 +257,53 @@ TEST_F(LidarExportCapture, FewerFramesThanWantedAreWrittenAndReported) {
         run("lidar-export", {"--skip", "4", "--frames", "3", capture, path("short.csv")});
     expectOneLineError(r, "5 complete frames and 4 were skipped: 1 frames written of 3 wanted");
     EXPECT_TRUE(readFile(path("short.csv")) == csvOf(framesFrom(4, 1)));
+}
+
+TEST_F(LidarExportCapture, PerFrameFilesAreNamedFromTheOutputWithTheNumberOfTheWrittenFrame) {
+    Result r = run("lidar-export",
+                   {"--format", "pcd", "--skip", "2", "--frames", "2", capture, path("run.pcd")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(r.err, "lidar-export: wrote 2 frames, 700 points, to " +
+                         path("run_000001.pcd").toUtf8() + " ... " +
+                         path("run_000002.pcd").toUtf8() + "\n");
+    for (int n = 1; n <= 2; ++n) {
+        FramePointCloud read;
+        const QString file = path("run_00000%1.pcd").arg(n);
+        ASSERT_EQ(pcl::io::loadPCDFile(file.toStdString(), read), 0);
+        EXPECT_EQ(read.size(), frames[n + 1].size());
+    }
+    EXPECT_FALSE(QFile::exists(path("run_000003.pcd")));
+
+    // Another suffix stays in the name; frames the filters leave empty get
+    // no file, which the closing line says.
+    r = run("lidar-export",
+            {"--format", "ply", "--min-angle", "3.5", "--max-angle", "4.5", capture, path("a.b")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(r.err, "lidar-export: wrote 5 frames, 101 points, to " +
+                         path("a.b_000001.ply").toUtf8() + " ... " +
+                         path("a.b_000002.ply").toUtf8() +
+                         " (3 frames had no point to write and no file)\n");
+}
+
+TEST_F(LidarExportCapture, AFailedExportSaysWhyAndLeavesNoFileThatLooksWhole) {
+    for (const char* format : {"mcap", "las"}) {
+        expectOneLineError(run("lidar-export", {"--format", format, capture, path("none/out")}),
+                           "cannot write " + path("none"));
+    }
+    // Files may grow to 8 KiB: the MCAP file fails at its end, the LAS files
+    // at the third frame's (300 points of 28 bytes).
+    for (const char* format : {"mcap", "las"}) {
+        QProcess tool;
+        tool.start("bash", {"-c", "trap '' XFSZ; ulimit -f 8; exec \"$0\" \"$@\"",
+                            binary("lidar-export"), "--format", format, capture, path("big")});
+        ASSERT_TRUE(tool.waitForFinished(60000));
+        Result r;
+        r.exitCode = tool.exitCode();
+        r.err = tool.readAllStandardError();
+        expectOneLineError(r, "File too large");
+    }
+    const QStringList left = QDir(dir.path()).entryList({"big*"}, QDir::Files);
+    EXPECT_EQ(left, (QStringList{"big_000001.las", "big_000002.las"}));
 }
 
 TEST(ProgressLine, RewritesOneLineAFewTimesASecondAndWipesIt) {

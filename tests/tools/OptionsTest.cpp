@@ -93,6 +93,26 @@ TEST(ExportOptions, ACaptureFileBeforeTheOutputReadsTheCapture) {
     EXPECT_EQ(p.options.output, "-");
 }
 
+TEST(ExportOptions, FormatsOtherThanCsvWriteNamedFilesAndMcapHasATopicAndFrame) {
+    auto p = parseExport({"run.pcap", "out.csv"});
+    EXPECT_EQ(p.options.format, ExportOptions::Format::Csv);
+    EXPECT_EQ(p.options.topic, "/points");
+    EXPECT_EQ(p.options.frameId, "lidar");
+    p = parseExport({"--format", "las", "run.pcap", "street"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_EQ(p.options.format, ExportOptions::Format::Las);
+    p = parseExport({"--format", "mcap", "--topic", "/front/points", "--frame-id", "front",
+                     "--listen", "2368", "--frames", "3", "live.mcap"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_EQ(p.options.format, ExportOptions::Format::Mcap);
+    EXPECT_EQ(p.options.topic, "/front/points");
+    EXPECT_EQ(p.options.frameId, "front");
+
+    p = parseExport({"--format", "xyz", "run.pcap", "out"});
+    EXPECT_EQ(p.outcome, ExportOptions::Outcome::Error);
+    EXPECT_EQ(p.message, "--format \"xyz\" is unknown: use csv, pcd, ply, las, mcap");
+}
+
 TEST(ExportOptions, BadArgumentsGiveOneLineErrors) {
     const QStringList ok = {"--listen", "2368", "--frames", "1"};
     const std::vector<QStringList> cases = {
@@ -122,7 +142,10 @@ TEST(ExportOptions, BadArgumentsGiveOneLineErrors) {
         {"--skip", "-1", "a.pcap", "-"},
         {"--skip", "x", "a.pcap", "-"},
         {"--frames", "0", "a.pcap", "-"},
-        ok + QStringList{"--skip", "1", "-"}, // skipping is for captures
+        ok + QStringList{"--skip", "1", "-"},   // skipping is for captures
+        {"--format", "pcd", "a.pcap", "-"},     // files, not standard output
+        {"--topic", "/t", "a.pcap", "out.csv"}, // MCAP options with CSV
+        {"--format", "mcap", "--frame-id", " ", "a.pcap", "out.mcap"},
     };
     for (const QStringList& args : cases) {
         const auto p = parseExport(args);

@@ -161,10 +161,22 @@ TEST_F(SimulatedDeviceTest, ReportsTheCalibrationOfAnAdvancedParameterPacket) {
     f.measureRange = "120";
     const AdvancedFieldsRead read = readAdvancedFields(f);
     ASSERT_TRUE(read.ok()) << read.refusal.toStdString();
+    // Built on a frame of the sensor's own packet, from its own address to
+    // the host it reports.
+    DeviceInfoPacket::Bytes reported = device.infoPacket(kNow);
+    std::vector<std::uint8_t> frame(42, 0);
+    frame.insert(frame.end(), reported.begin(), reported.end());
+    std::copy_n(reported.begin() + 10, 8, frame.begin() + 26);
     DeviceInfoPacket::Bytes packet{};
-    const std::vector<std::uint8_t> frame(1248, 0);
-    AdvancedPacket::build(packet, read.values, SettingData{}, ByteSpan(frame.data(), frame.size()),
+    AdvancedPacket::build(packet, read.values, ByteSpan(frame.data(), frame.size()),
                           QDateTime::currentDateTime());
+
+    // The settings in front of the tables are only compared.
+    DeviceInfoPacket::Bytes stale = packet;
+    stale[8] = 0;
+    stale[9] = 0;
+    EXPECT_EQ(SimulatedDevice(device.state()).applyAdvanced(spanOf(stale)).notes.front(),
+              "rpm 0 differs from 600");
 
     const SimulatedDevice::Applied applied = device.applyAdvanced(spanOf(packet));
     EXPECT_EQ(applied.notes, (std::vector<std::string>{"serial 1-2-20201123 -> 3-1-12345",

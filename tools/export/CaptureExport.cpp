@@ -7,9 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-CaptureExport::CaptureExport(const ExportOptions& options, CsvExportFile& file,
+CaptureExport::CaptureExport(const ExportOptions& options, FrameOutput& output,
                              ProgressLine& progress)
-    : options_(options), file_(file), progress_(progress) {}
+    : options_(options), output_(output), progress_(progress) {}
 
 QString CaptureExport::run() {
     const QString name = QFileInfo(options_.capture).fileName();
@@ -28,6 +28,7 @@ QString CaptureExport::run() {
     const FrameCutter::ChannelFlags none{};
     cutter.setChannelFilter(options_.skip > 0 ? none : options_.filter.channels);
     int framesCut = 0;
+    CapturePacketStream packets(capture);
     const auto write = [&](const MuchLidarData& frame) {
         if (++framesCut == options_.skip) {
             cutter.setChannelFilter(options_.filter.channels);
@@ -35,29 +36,29 @@ QString CaptureExport::run() {
         if (framesCut <= options_.skip || !failure.isEmpty()) {
             return;
         }
-        if (!file_.writeFrame(frame)) {
-            failure = file_.error();
+        // The frame ends in the packet being fed: its time is the frame's.
+        if (!output_.writeFrame(frame, packets.packetTime())) {
+            failure = "cannot write " + output_.error();
         }
     };
     // One pass, no index: the walk ends as soon as the wanted frames are
     // written. The output opens with the first data packet, so a file that
     // is no capture, or holds no data, leaves an existing output alone.
-    CapturePacketStream packets(capture);
     QString walkError;
     const CapturePacketStream::End end = packets.run(
         [&](const std::uint8_t* payload, std::uint64_t) {
-            if (packets.packetCount() == 1 && !file_.open(options_.output)) {
-                failure = file_.error();
+            if (packets.packetCount() == 1 && !output_.open(options_.output)) {
+                failure = "cannot write " + output_.error();
                 return false;
             }
             cutter.feed(payload, write);
-            return failure.isEmpty() && !file_.complete();
+            return failure.isEmpty() && !output_.complete();
         },
         [&](std::uint64_t done, std::uint64_t total) {
             progress_.show(QStringLiteral("lidar-export: %1: %2% read, %3 frames written")
                                .arg(name)
                                .arg(total == 0 ? 100 : done * 100 / total)
-                               .arg(file_.framesWritten()));
+                               .arg(output_.framesWritten()));
         },
         &walkError);
     progress_.clear();
@@ -77,16 +78,17 @@ QString CaptureExport::run() {
         return QStringLiteral("%1 %2 frames written.")
             .arg(CapturePacketStream::truncationNotice(options_.capture, *packets.truncatedAt(),
                                                        packets.packetCount()))
-            .arg(file_.framesWritten());
+            .arg(output_.framesWritten());
     }
-    const bool shortOfFrames = options_.frames > 0 ? !file_.complete() : file_.framesWritten() == 0;
+    const bool shortOfFrames =
+        options_.frames > 0 ? !output_.complete() : output_.framesWritten() == 0;
     if (shortOfFrames) {
         return QStringLiteral("%1: the capture holds %2 complete frames and %3 were skipped: %4 "
                               "frames written%5")
             .arg(options_.capture)
             .arg(framesCut)
             .arg(options_.skip)
-            .arg(file_.framesWritten())
+            .arg(output_.framesWritten())
             .arg(options_.frames > 0 ? QStringLiteral(" of %1 wanted").arg(options_.frames)
                                      : QString());
     }

@@ -1,22 +1,22 @@
 #pragma once
 
-#include "tools/export/CsvExportFile.h"
 #include "tools/export/ExportOptions.h"
+#include "tools/export/FrameOutput.h"
 #include "tools/export/ProgressLine.h"
 
 #include <QString>
 
-// Feeds the frames of a capture file into an export file, cut as live
+// Feeds the frames of a capture file into an export output, cut as live
 // reception cuts them: the points before the first marker are dropped, a
 // frame is written at each following marker, and the points after the last
 // marker form no frame. The first `skip` frames are passed over; then frames
-// are written until the file has the wanted number, or to the end of the
+// are written until the output has the wanted number, or to the end of the
 // capture when all are wanted.
 class CaptureExport {
 public:
-    CaptureExport(const ExportOptions& options, CsvExportFile& file, ProgressLine& progress);
+    CaptureExport(const ExportOptions& options, FrameOutput& output, ProgressLine& progress);
 
-    // Reads the capture in one pass, opening the export file (not yet open)
+    // Reads the capture in one pass, opening the output (not yet open)
     // at its first data packet, and writes. Returns the failure as one line,
     // or an empty text on success. Frames written before a failure stay in
     // the file: a capture cut short or damaged, or one with fewer frames
@@ -26,6 +26,6 @@ public:
 
 private:
     const ExportOptions& options_;
-    CsvExportFile& file_;
+    FrameOutput& output_;
     ProgressLine& progress_;
 };

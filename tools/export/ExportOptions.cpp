@@ -1,6 +1,7 @@
 #include "tools/export/ExportOptions.h"
 
 #include "net/UdpSocket.h"
+#include "tools/ToolVersion.h"
 #include "tools/export/ChannelList.h"
 
 #include <QCommandLineParser>
@@ -9,9 +10,11 @@
 ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Writes lidar frames into a multi-frame CSV file, from live data (--listen) or from a "
-        "capture file (pcap or pcapng).");
+        "Writes lidar frames from live data (--listen) or from a capture file (pcap or pcapng) "
+        "into a multi-frame CSV file, one PCD, PLY or LAS file per frame, or one MCAP file of "
+        "ROS 2 PointCloud2 messages.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption versionOption({"v", "version"}, "Show the version.");
     const QCommandLineOption listen("listen", "Receive live data on this UDP port.", "PORT");
     const QCommandLineOption group("group", "Also join this multicast group.", "ADDR");
     const QCommandLineOption frames(
@@ -26,11 +29,23 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     const QCommandLineOption timeout(
         "timeout", "Give up after S seconds without a complete frame (default: wait).", "S");
     const QCommandLineOption quiet("quiet", "Print nothing but errors.");
-    parser.addOptions(
-        {help, listen, group, frames, skip, channels, minAngle, maxAngle, timeout, quiet});
+    const QCommandLineOption format(
+        "format",
+        "csv (default): one file, a row per point. pcd, ply, las: one file per frame, "
+        "OUTPUT_000001.pcd and on (x, y, z, intensity, channel). mcap: one file, a "
+        "sensor_msgs/msg/PointCloud2 message per frame (x, y, z, intensity, channel, azimuth, "
+        "distance).",
+        "NAME");
+    const QCommandLineOption topic("topic", "The MCAP topic (default /points).", "NAME");
+    const QCommandLineOption frameId("frame-id", "The MCAP messages' frame_id (default lidar).",
+                                     "NAME");
+    parser.addOptions({help, versionOption, listen, group, frames, skip, channels, minAngle,
+                       maxAngle, timeout, quiet, format, topic, frameId});
     parser.addPositionalArgument("CAPTURE", "The capture file to read (instead of --listen).",
                                  "[CAPTURE]");
-    parser.addPositionalArgument("OUTPUT", "The CSV file to write, - for standard output.");
+    parser.addPositionalArgument(
+        "OUTPUT", "The file to write (CSV: - for standard output; per-frame formats: the name "
+                  "the frame numbers are added to).");
 
     Parsed result;
     auto fail = [&result](const QString& message) {
@@ -44,6 +59,11 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     if (parser.isSet(help)) {
         result.outcome = Outcome::Help;
         result.message = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.outcome = Outcome::Version;
+        result.message = toolVersionText("lidar-export");
         return result;
     }
 
@@ -125,6 +145,28 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
         }
     }
     o.quiet = parser.isSet(quiet);
+    if (parser.isSet(format)) {
+        const QString name = parser.value(format);
+        const QStringList names = {"csv", "pcd", "ply", "las", "mcap"};
+        if (!names.contains(name)) {
+            return fail("--format \"" + name + "\" is unknown: use " + names.join(", "));
+        }
+        o.format = static_cast<Format>(names.indexOf(name)); // in the order of Format
+    }
+    for (const auto& [option, value] : {std::pair{&topic, &o.topic}, {&frameId, &o.frameId}}) {
+        if (parser.isSet(*option)) {
+            if (o.format != Format::Mcap) {
+                return fail("--" + option->names().first() + " is for --format mcap");
+            }
+            *value = parser.value(*option);
+            if (value->trimmed().isEmpty()) {
+                return fail("--" + option->names().first() + " needs a name");
+            }
+        }
+    }
+    if (o.format != Format::Csv && o.output == "-") {
+        return fail("--format " + parser.value(format) + " writes files: name one, not -");
+    }
     result.outcome = Outcome::Run;
     return result;
 }

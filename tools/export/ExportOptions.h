@@ -7,9 +7,11 @@
 #include <string>
 
 // The command line of lidar-export: frames from live data (--listen) or from
-// a capture file (CAPTURE before OUTPUT).
+// a capture file (CAPTURE before OUTPUT), into one of the formats.
 struct ExportOptions {
-    enum class Outcome { Run, Help, Error };
+    enum class Outcome { Run, Help, Version, Error };
+    // One CSV file; one PCD, PLY or LAS file per frame; one MCAP file.
+    enum class Format { Csv, Pcd, Ply, Las, Mcap };
     struct Parsed;
 
     QString capture;           // capture file to read; empty: live
@@ -19,8 +21,11 @@ struct ExportOptions {
     int skip = 0;              // frames of the capture passed over first
     CsvExportFilter filter;    // channels and azimuth window
     double timeoutSeconds = 0; // 0: wait for ever
-    QString output;            // "-" is standard output
+    QString output;            // "-" is standard output (CSV only)
     bool quiet = false;
+    Format format = Format::Csv;
+    QString topic = QStringLiteral("/points"); // MCAP only
+    QString frameId = QStringLiteral("lidar"); // MCAP only
 
     // `arguments` includes the program name, as QCoreApplication gives it.
     static Parsed parse(const QStringList& arguments);
@@ -29,5 +34,5 @@ struct ExportOptions {
 struct ExportOptions::Parsed {
     Outcome outcome = Outcome::Error;
     ExportOptions options;
-    QString message; // the help text or the one-line error
+    QString message; // the help or version text, or the one-line error
 };

@@ -4,10 +4,11 @@
 
 #include <QEventLoop>
 #include <QTimer>
+#include <chrono>
 #include <cmath>
 
-LiveExport::LiveExport(const ExportOptions& options, CsvExportFile& file)
-    : options_(options), file_(file) {}
+LiveExport::LiveExport(const ExportOptions& options, FrameOutput& output)
+    : options_(options), output_(output) {}
 
 QString LiveExport::run() {
     GetMuch receiver;
@@ -33,21 +34,23 @@ QString LiveExport::run() {
                                 "written)")
                      .arg(options_.timeoutSeconds)
                      .arg(options_.listenPort)
-                     .arg(file_.framesWritten())
-                     .arg(file_.framesWanted()));
+                     .arg(output_.framesWritten())
+                     .arg(output_.framesWanted()));
         });
     }
 
     // Frames cross to this thread queued, as they reach the window.
     QObject::connect(&receiver, &GetMuch::SendLidarData, &loop, [&](const MuchLidarData& frame) {
-        if (!failure.isEmpty() || file_.complete()) {
+        if (!failure.isEmpty() || output_.complete()) {
             return;
         }
-        if (!file_.writeFrame(frame)) {
-            fail(file_.error());
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        if (!output_.writeFrame(
+                frame, std::chrono::duration_cast<std::chrono::nanoseconds>(now).count())) {
+            fail("cannot write " + output_.error());
             return;
         }
-        if (file_.complete()) {
+        if (output_.complete()) {
             loop.quit();
         } else if (options_.timeoutSeconds > 0) {
             timeout.start();
@@ -56,7 +59,7 @@ QString LiveExport::run() {
     QObject::connect(&receiver, &GetMuch::SendError, &loop, fail);
     // A receiver that ends by itself (it could not bind) has said why.
     QObject::connect(&receiver, &QThread::finished, &loop, [&] {
-        if (!file_.complete()) {
+        if (!output_.complete()) {
             fail(QStringLiteral("the receiver stopped"));
         }
     });

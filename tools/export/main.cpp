@@ -1,12 +1,11 @@
-// lidar-export: writes lidar frames into a multi-frame CSV file.
+// lidar-export: writes lidar frames into CSV, PCD, PLY, LAS or MCAP files.
 
 #include "tools/export/CaptureExport.h"
-#include "tools/export/CsvExportFile.h"
 #include "tools/export/ExportOptions.h"
+#include "tools/export/FrameOutput.h"
 #include "tools/export/LiveExport.h"
 
 #include <QCoreApplication>
-#include <climits>
 #include <cstdio>
 
 namespace {
@@ -21,7 +20,8 @@ int failWith(const QString& message) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const ExportOptions::Parsed parsed = ExportOptions::parse(app.arguments());
-    if (parsed.outcome == ExportOptions::Outcome::Help) {
+    if (parsed.outcome == ExportOptions::Outcome::Help ||
+        parsed.outcome == ExportOptions::Outcome::Version) {
         std::printf("%s", qPrintable(parsed.message));
         return 0;
     }
@@ -31,30 +31,32 @@ int main(int argc, char** argv) {
     }
     const ExportOptions& options = parsed.options;
 
-    // From a capture without a count: every frame it holds.
-    CsvExportFile file(options.filter, options.frames > 0 ? options.frames : INT_MAX);
+    const std::unique_ptr<FrameOutput> output = FrameOutput::create(options);
     QString failure;
     if (options.capture.isEmpty()) {
-        if (!file.open(options.output)) {
-            return failWith(file.error());
+        if (!output->open(options.output)) {
+            return failWith("cannot write " + output->error());
         }
-        failure = LiveExport(options, file).run();
+        failure = LiveExport(options, *output).run();
     } else {
         // Opens the output only once the capture has opened, so a wrong
         // capture name leaves an existing output alone.
         ProgressLine progress(stderr, !options.quiet && ProgressLine::isTerminal(stderr));
-        failure = CaptureExport(options, file, progress).run();
+        failure = CaptureExport(options, *output, progress).run();
     }
-    if (!file.close() && failure.isEmpty()) {
-        return failWith(file.error());
+    // A file that the capture's end cut short of frames is still whole;
+    // one whose own writing failed is removed.
+    if (!output->close() && failure.isEmpty()) {
+        return failWith("cannot write " + output->error());
     }
     if (!failure.isEmpty()) {
         return failWith(failure);
     }
     if (!options.quiet) {
-        std::fprintf(stderr, "lidar-export: wrote %d frames, %zu points, to %s\n",
-                     file.framesWritten(), file.rowsWritten(),
-                     options.output == "-" ? "standard output" : qPrintable(options.output));
+        std::fprintf(stderr, "lidar-export: wrote %d frames, %llu points, to %s\n",
+                     output->framesWritten(),
+                     static_cast<unsigned long long>(output->pointsWritten()),
+                     qPrintable(output->writtenTo()));
     }
     return 0;
 }

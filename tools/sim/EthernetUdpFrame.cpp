@@ -36,33 +36,35 @@ std::uint16_t EthernetUdpFrame::fold(std::uint32_t sum) {
 
 std::vector<std::uint8_t> EthernetUdpFrame::build(const Endpoints& e, std::uint16_t ipId,
                                                   const std::uint8_t* payload, std::size_t size) {
-    std::vector<std::uint8_t> frame(kHeaderBytes + size);
+    std::vector<std::uint8_t> frame(EthernetFrame::kUdpPayload + size);
     std::uint8_t* eth = frame.data();
     // Locally administered addresses: the frame belongs to no real adapter.
     const std::uint8_t destinationMac[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x66};
     const std::uint8_t sourceMac[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0xC8};
     std::memcpy(eth, destinationMac, 6);
-    std::memcpy(eth + 6, sourceMac, 6);
-    put16(eth + 12, 0x0800);
+    std::memcpy(eth + EthernetFrame::kSourceMac, sourceMac, 6);
+    put16(eth + EthernetFrame::kEtherType, EthernetFrame::kEtherTypeIpv4);
 
-    std::uint8_t* ip = eth + kEthernetBytes;
+    std::uint8_t* ip = eth + EthernetFrame::kEthernetHeader;
     ip[0] = 0x45; // version 4, five 32-bit header words
     ip[1] = 0;
-    put16(ip + 2, static_cast<std::uint16_t>(kIpv4Bytes + kUdpBytes + size));
+    put16(ip + 2, static_cast<std::uint16_t>(EthernetFrame::kIpv4Header +
+                                             EthernetFrame::kUdpHeader + size));
     put16(ip + 4, ipId);
     put16(ip + 6, 0x4000); // don't fragment
     ip[8] = 64;            // time to live
     ip[9] = 17;            // UDP
     put32(ip + 12, e.sourceAddress);
     put32(ip + 16, e.destinationAddress);
-    put16(ip + 10, static_cast<std::uint16_t>(~fold(onesComplementSum(ip, kIpv4Bytes))));
+    put16(ip + 10,
+          static_cast<std::uint16_t>(~fold(onesComplementSum(ip, EthernetFrame::kIpv4Header))));
 
-    std::uint8_t* udp = ip + kIpv4Bytes;
-    const auto udpLength = static_cast<std::uint16_t>(kUdpBytes + size);
+    std::uint8_t* udp = ip + EthernetFrame::kIpv4Header;
+    const auto udpLength = static_cast<std::uint16_t>(EthernetFrame::kUdpHeader + size);
     put16(udp, e.sourcePort);
     put16(udp + 2, e.destinationPort);
     put16(udp + 4, udpLength);
-    std::memcpy(udp + kUdpBytes, payload, size);
+    std::memcpy(udp + EthernetFrame::kUdpHeader, payload, size);
     // Pseudo-header: addresses, protocol, UDP length.
     std::uint32_t sum = onesComplementSum(ip + 12, 8);
     sum += 17 + udpLength;

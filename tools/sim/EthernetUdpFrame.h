@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/EthernetFrame.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -9,11 +11,6 @@
 // both checksums filled in.
 class EthernetUdpFrame {
 public:
-    static constexpr std::size_t kEthernetBytes = 14;
-    static constexpr std::size_t kIpv4Bytes = 20;
-    static constexpr std::size_t kUdpBytes = 8;
-    static constexpr std::size_t kHeaderBytes = kEthernetBytes + kIpv4Bytes + kUdpBytes;
-
     struct Endpoints {
         std::uint32_t sourceAddress = 0; // host byte order
         std::uint32_t destinationAddress = 0;

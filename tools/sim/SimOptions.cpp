@@ -1,6 +1,7 @@
 #include "tools/sim/SimOptions.h"
 
 #include "net/UdpSocket.h"
+#include "tools/ToolVersion.h"
 #include "tools/sim/SeededCalibration.h"
 
 #include <QCommandLineParser>
@@ -67,6 +68,7 @@ SimOptions::Parsed SimOptions::parse(const QStringList& arguments) {
         "writes them into a capture file. While sending it also reports its state in a device "
         "packet every second and, with --source-ip, takes configuration packets.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
+    const QCommandLineOption versionOption({"v", "version"}, "Show the version.");
     const QCommandLineOption host("host", "Destination address (default 127.0.0.1).", "ADDR");
     const QCommandLineOption port("port", "Destination data port (default 2368).", "N");
     const QCommandLineOption rate("rate", "Revolutions per second (default 10).", "HZ");
@@ -105,9 +107,10 @@ SimOptions::Parsed SimOptions::parse(const QStringList& arguments) {
         "Seed of the calibration tables reported at the start (default 1; 0 reports zeros).", "N");
     const QCommandLineOption seconds("seconds", "End the run after this many seconds.", "N");
     const QCommandLineOption quiet("quiet", "Print nothing but errors.");
-    parser.addOptions({help,      host,          port,  rate,        step,     frames, pcap,
-                       source,    equipmentPort, mac,   motor,       interval, ntp,    latitude,
-                       longitude, firmware,      board, calibration, seconds,  quiet});
+    parser.addOptions({help,        versionOption, host,     port,          rate,     step,
+                       frames,      pcap,          source,   equipmentPort, mac,      motor,
+                       interval,    ntp,           latitude, longitude,     firmware, board,
+                       calibration, seconds,       quiet});
 
     Parsed result;
     auto fail = [&result](const QString& message) {
@@ -121,6 +124,11 @@ SimOptions::Parsed SimOptions::parse(const QStringList& arguments) {
     if (parser.isSet(help)) {
         result.outcome = Outcome::Help;
         result.message = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(versionOption)) {
+        result.outcome = Outcome::Version;
+        result.message = toolVersionText("sensor-sim");
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -9,7 +9,7 @@
 
 // The command line of sensor-sim.
 struct SimOptions {
-    enum class Outcome { Run, Help, Error };
+    enum class Outcome { Run, Help, Version, Error };
     struct Parsed;
 
     std::string host = "127.0.0.1";
@@ -39,5 +39,5 @@ struct SimOptions {
 struct SimOptions::Parsed {
     Outcome outcome = Outcome::Error;
     SimOptions options;
-    QString message; // the help text or the one-line error
+    QString message; // the help or version text, or the one-line error
 };

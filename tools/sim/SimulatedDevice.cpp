@@ -69,6 +69,15 @@ public:
         setting = value;
         return true;
     }
+    // A setting a packet carries but the sensor does not take from it.
+    template <typename T>
+    void differs(const char* name, const T& setting, const T& value,
+                 std::string (*show)(const T&)) {
+        if (!(setting == value)) {
+            notes_.push_back(std::string(name) + " " + show(value) + " differs from " +
+                             show(setting));
+        }
+    }
     void refuse(const std::string& what) { notes_.push_back(what + " refused"); }
     void add(const std::string& note) { notes_.push_back(note); }
 
@@ -206,6 +215,21 @@ SimulatedDevice::Applied SimulatedDevice::applyAdvanced(ByteSpan packet) {
     const AdvancedPacket::Contents sent = AdvancedPacket::read(packet);
     Applied applied;
     Notes notes(applied.notes);
+
+    // The settings in front of the tables are not taken from this packet;
+    // a sender that filled them with anything but what was reported says
+    // it did not build on a reading.
+    const DeviceState carried = DeviceState::fromPacket(packet);
+    notes.differs("rpm", state_.motorRpm, carried.motorRpm, number);
+    notes.differs("motor", state_.motorState, carried.motorState, number);
+    notes.differs("interval", state_.packetInterval, carried.packetInterval, number);
+    notes.differs("data port", state_.dataPort, carried.dataPort, number);
+    notes.differs("equipment port", state_.equipmentPort, carried.equipmentPort, number);
+    notes.differs("sensor", state_.sensorIp, carried.sensorIp, dotted);
+    notes.differs("host", state_.destIp, carried.destIp, dotted);
+    // (Not the MAC: the packet carries the one its frames were sent from,
+    // which is the link's, not the one this sensor reports.)
+    notes.differs("NTP", state_.ntpIp, carried.ntpIp, dotted);
 
     Serial serial{state_.modelCode, state_.variantCode, state_.serialNumber};
     notes.change("serial", serial, Serial{sent.modelCode, sent.variantCode, sent.serialNumber},

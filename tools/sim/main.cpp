@@ -91,7 +91,8 @@ int send(SensorSimulator& simulator, const SimOptions& o) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const SimOptions::Parsed parsed = SimOptions::parse(app.arguments());
-    if (parsed.outcome == SimOptions::Outcome::Help) {
+    if (parsed.outcome == SimOptions::Outcome::Help ||
+        parsed.outcome == SimOptions::Outcome::Version) {
         std::printf("%s", qPrintable(parsed.message));
         return 0;
     }

@@ -1,10 +1,13 @@
-#include "tools/export/CsvExportFile.h"
+#include "lidar/CsvExportFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+
+const ChannelGeometry geometry;
+constexpr auto kMultiFrame = CsvRowWriter::Layout::MultiFrame;
 
 MuchLidarData frameWith(int points) {
     MuchLidarData frame;
@@ -27,7 +30,7 @@ QStringList linesOf(const QString& path) {
 TEST(CsvExportFile, NumbersFramesFromOneAndStopsAtTheWantedCount) {
     QTemporaryDir dir;
     const QString path = dir.path() + "/out.csv";
-    CsvExportFile file(CsvExportFilter{}, 2);
+    CsvExportFile file(geometry, kMultiFrame, 2);
     ASSERT_TRUE(file.open(path)) << qPrintable(file.error());
     EXPECT_TRUE(file.writeFrame(frameWith(3)));
     EXPECT_FALSE(file.complete());
@@ -52,19 +55,19 @@ TEST(CsvExportFile, NumbersFramesFromOneAndStopsAtTheWantedCount) {
 TEST(CsvExportFile, FramesAreOnDiskAsSoonAsTheyAreWritten) {
     QTemporaryDir dir;
     const QString path = dir.path() + "/out.csv";
-    CsvExportFile file(CsvExportFilter{}, 3);
+    CsvExportFile file(geometry, kMultiFrame, 3);
     ASSERT_TRUE(file.open(path));
     ASSERT_TRUE(file.writeFrame(frameWith(4)));
     EXPECT_EQ(linesOf(path).size(), 5); // read while still open
 }
 
 TEST(CsvExportFile, FailuresToWriteAreReported) {
-    CsvExportFile missing(CsvExportFilter{}, 1);
+    CsvExportFile missing(geometry, kMultiFrame, 1);
     EXPECT_FALSE(missing.open("/nonexistent-dir/out.csv"));
     EXPECT_TRUE(missing.error().contains("/nonexistent-dir/out.csv"))
         << qPrintable(missing.error());
 
-    CsvExportFile full(CsvExportFilter{}, 1);
+    CsvExportFile full(geometry, kMultiFrame, 1);
     EXPECT_FALSE(full.open("/dev/full")); // the header's flush fails
     EXPECT_TRUE(full.error().contains("No space left")) << qPrintable(full.error());
 }

@@ -1,0 +1,136 @@
+// "Refresh state" of the advanced window against sensor-sim while it streams
+// data: the time from the press to the filled fields, 10 presses for each
+// data rate, with the median and the slowest press. The search waits for
+// the sensor's next device packet (one a second), so about half a second
+// is the figure to expect at any rate; a search that the data swamps shows
+// as presses of 3 s or an error. CPU is this process's: the window and the
+// search.
+//
+// Capturing needs root or CAP_NET_RAW; run it in a namespace of its own, where
+// loopback is the only adapter and nothing else shares it:
+//   unshare -n bash -c 'ip link set lo up; xvfb-run -a build/bench/refresh_bench'
+
+#include "advanced/ACWPSetMuch.h"
+#include "net/UdpSocket.h"
+#include "tools/sim/SensorSimulator.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Boxes are counted, not shown.
+class CountingPresenter : public MessagePresenter {
+public:
+    explicit CountingPresenter(QString& last) : last_(last) {}
+    void information(QWidget*, const QString&, const QString& text) override { last_ = text; }
+    void about(QWidget*, const QString&, const QString& text) override { last_ = text; }
+    bool question(QWidget*, const QString&, const QString&) override { return false; }
+
+private:
+    QString& last_;
+};
+
+double datagramsPerRevolution() {
+    std::vector<SensorSimulator::Payload> payloads;
+    SensorSimulator(SyntheticScene::street(), 20).nextRevolution(payloads);
+    return static_cast<double>(payloads.size());
+}
+
+void BM_RefreshWhileStreaming(benchmark::State& state) {
+    const double datagramsPerSecond = static_cast<double>(state.range(0));
+    UdpSocket data;
+    UdpSocket device;
+    data.bindAny(0);
+    device.bindAny(0);
+    QStringList arguments{"--source-ip",      "127.0.0.2",
+                          "--port",           QString::number(data.localPort()),
+                          "--equipment-port", QString::number(device.localPort()),
+                          "--seconds",        "600",
+                          "--quiet"};
+    if (datagramsPerSecond > 0) {
+        arguments << "--rate"
+                  << QString::number(datagramsPerSecond / datagramsPerRevolution(), 'f', 4);
+    } else {
+        arguments << "--motor"
+                  << "stop";
+    }
+    QProcess sim;
+    sim.start(QCoreApplication::applicationDirPath() + "/../bin/sensor-sim", arguments);
+    if (!sim.waitForStarted(5000)) {
+        state.SkipWithError("sensor-sim did not start");
+        return;
+    }
+
+    QString last;
+    ACWPSetMuch window;
+    window.setMessagePresenter(std::make_unique<CountingPresenter>(last));
+    QPushButton* refresh = window.findChild<QPushButton*>("pushButton_Refreshlidar");
+    // Runs the event loop until `done`, checking every millisecond.
+    const auto waitUntil = [](const std::function<bool()>& done) {
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+            if (done()) {
+                loop.quit();
+            }
+        });
+        check.start(1);
+        loop.exec();
+    };
+    std::vector<double> seconds;
+    int press = 0;
+    for (auto _ : state) {
+        // Presses fall at different points of the sensor's one-second cycle,
+        // as a user's would, not always just after its last device packet.
+        QElapsedTimer pause;
+        pause.start();
+        const qint64 offsetMs = (press++ * 370) % 1000;
+        waitUntil([&] { return pause.elapsed() >= offsetMs; });
+
+        last.clear();
+        QElapsedTimer timer;
+        timer.start();
+        refresh->click();
+        waitUntil([&] { return !window.searching(); });
+        const double elapsed = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        if (last != "Resresh completed") {
+            state.SkipWithError(qPrintable("no refresh: " + last));
+            break;
+        }
+        state.SetIterationTime(elapsed);
+        seconds.push_back(elapsed);
+    }
+    sim.terminate();
+    sim.waitForFinished(5000);
+    if (!seconds.empty()) {
+        std::sort(seconds.begin(), seconds.end());
+        state.counters["median_ms"] = seconds[seconds.size() / 2] * 1000;
+        state.counters["slowest_ms"] = seconds.back() * 1000;
+    }
+}
+BENCHMARK(BM_RefreshWhileStreaming)
+    ->Arg(0)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Iterations(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
