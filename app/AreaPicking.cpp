@@ -2,22 +2,24 @@
 
 #include "app/CloudView.h"
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRubberBand>
 #include <QVTKOpenGLNativeWidget.h>
 #include <algorithm>
-#include <pcl/visualization/pcl_visualizer.h>
-#include <vtkAreaPicker.h>
-#include <vtkCommand.h>
-#include <vtkRenderWindowInteractor.h>
 
 AreaPicking::AreaPicking(CloudView& view, const FrameConverter& converter, QWidget& window,
                          WindowHooks hooks)
-    : view_(view), converter_(converter), window_(window), hooks_(std::move(hooks)) {
-    callback_ = view_.viewer()->registerAreaPickingCallback(
-        [this](const pcl::visualization::AreaPickingEvent& event) { onAreaPicked(event); });
+    : view_(view), converter_(converter), window_(window), hooks_(std::move(hooks)),
+      band_(new QRubberBand(QRubberBand::Rectangle, view.screen())) {
+    // The band is a widget of its own over the view: renders of new frames
+    // leave it alone.
+    band_->setObjectName(QStringLiteral("selectionBand"));
+    view_.screen()->installEventFilter(this);
 }
 
 AreaPicking::~AreaPicking() {
-    callback_.disconnect();
+    view_.screen()->removeEventFilter(this);
 }
 
 void AreaPicking::toggleArming() {
@@ -25,13 +27,17 @@ void AreaPicking::toggleArming() {
     selectionActive_ = false;
     annotationEnabled_ = false;
     view_.screen()->setFocus();
-    pressSelectionKey();
-    showArmed(armed());
+    armed_ = !armed_;
+    dragStart_.reset();
+    band_->hide();
+    showArmed(armed_);
 }
 
-bool AreaPicking::armed() const {
-    // The visualizer swaps in an area picker while its rubber band is armed.
-    return vtkAreaPicker::SafeDownCast(view_.screen()->interactor()->GetPicker()) != nullptr;
+std::optional<QRect> AreaPicking::band() const {
+    if (!band_->isVisible()) {
+        return std::nullopt;
+    }
+    return band_->geometry();
 }
 
 void AreaPicking::clear() {
@@ -40,39 +46,71 @@ void AreaPicking::clear() {
     selectedCount_ = 0;
 }
 
-void AreaPicking::pressSelectionKey() {
-    // The visualizer's own key binding toggles its rubber band.
-    vtkRenderWindowInteractor* interactor = view_.screen()->interactor();
-    interactor->SetKeyEventInformation(0, 0, 'x', 1, "x");
-    interactor->InvokeEvent(vtkCommand::KeyPressEvent);
-    interactor->InvokeEvent(vtkCommand::CharEvent);
-    interactor->InvokeEvent(vtkCommand::KeyReleaseEvent);
+bool AreaPicking::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != view_.screen()) {
+        return false;
+    }
+    // x in the view arms and disarms, as the visualizer's own binding of
+    // the key did; the visualizer never sees it.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers others = key->modifiers() & ~Qt::ShiftModifier;
+        if (key->key() != Qt::Key_X || others != Qt::NoModifier) {
+            return false;
+        }
+        if (event->type() == QEvent::KeyPress && !key->isAutoRepeat()) {
+            toggleArming();
+        }
+        return true;
+    }
+    return armed_ && mouseWhileArmed(event);
 }
 
-void AreaPicking::showArmed(bool armed) {
-    const Qt::CursorShape shape = armed ? Qt::CrossCursor : Qt::ArrowCursor;
-    window_.setCursor(shape);
-    view_.screen()->setCursor(shape);
-}
-
-void AreaPicking::onAreaPicked(const pcl::visualization::AreaPickingEvent& event) {
-    // Only the frame's own cloud counts; indices of the highlighted cloud
-    // would point at other points.
-    const pcl::Indices indices = event.getPointsIndices(CloudView::kFrameCloudId);
-    const FrameConversion::Cloud& shown = hooks_.shownCloud();
-    FrameConversion::Cloud picked;
-    picked.reserve(indices.size());
-    for (const pcl::index_t i : indices) {
-        if (i >= 0 && static_cast<std::size_t>(i) < shown.size()) {
-            picked.push_back(shown[static_cast<std::size_t>(i)]);
+bool AreaPicking::mouseWhileArmed(QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick) {
+        return false;
+    }
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    // The other buttons still turn, pan and zoom the view.
+    if (type != QEvent::MouseMove && mouse->button() != Qt::LeftButton) {
+        return false;
+    }
+    const QPoint at = mouse->pos();
+    if (type == QEvent::MouseButtonPress) {
+        dragStart_ = at;
+        band_->setGeometry(QRect(at, QSize()));
+        band_->show();
+    } else if (dragStart_ && type == QEvent::MouseMove) {
+        band_->setGeometry(QRect(*dragStart_, at).normalized() & view_.screen()->rect());
+    } else if (dragStart_ && type == QEvent::MouseButtonRelease) {
+        const QPoint start = *dragStart_;
+        dragStart_.reset();
+        band_->hide();
+        const ViewPoint from = view_.viewPixel(start.x(), start.y());
+        const ViewPoint to = view_.viewPixel(at.x(), at.y());
+        // A click without a drag picks nothing; the band stays armed.
+        if (from.x != to.x || from.y != to.y) {
+            pick({from.x, from.y, to.x, to.y});
         }
     }
-    if (picked.empty()) {
-        // Nothing changes; the rubber band stays armed.
+    return type != QEvent::MouseMove || dragStart_.has_value();
+}
+
+void AreaPicking::pick(ViewRectangle rectangle) {
+    const FrameConversion::Cloud& shown = hooks_.shownCloud();
+    picked_ = view_.frustumThrough(rectangle).indices(shown);
+    if (picked_.empty()) {
+        // Nothing else changes; the rubber band stays armed.
         return;
     }
+    FrameConversion::Cloud picked;
+    picked.reserve(picked_.size());
+    for (const int i : picked_) {
+        picked.push_back(shown[static_cast<std::size_t>(i)]);
+    }
     selectedCount_ = static_cast<int>(picked.size());
-    view_.drawSelection(picked);
 
     const auto& first = picked.points.front();
     box_ = SelectionBox{first.x, first.x, first.y, first.y, first.z, first.z};
@@ -85,19 +123,21 @@ void AreaPicking::onAreaPicked(const pcl::visualization::AreaPickingEvent& event
         box_.zMax = std::max(box_.zMax, p.z);
     }
 
-    // Disarmed once the visualizer has finished with this pick: its area
-    // picker is still at work while this runs, and disarming replaces it.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (armed()) {
-                pressSelectionKey();
-            }
-        },
-        Qt::QueuedConnection);
+    armed_ = false;
     showArmed(false);
     selectionActive_ = true;
     annotationEnabled_ = true;
     hooks_.showListing(
         converter_.listSelection(hooks_.lastFrame(), hooks_.channels(), box_, selectedCount_));
+    // The blue points show with a render after the list and the labels have
+    // been painted: a render of a large frame takes far longer than the pick.
+    view_.showSelection(std::move(picked));
+    QMetaObject::invokeMethod(
+        this, [this] { view_.render(); }, Qt::QueuedConnection);
+}
+
+void AreaPicking::showArmed(bool armed) {
+    const Qt::CursorShape shape = armed ? Qt::CrossCursor : Qt::ArrowCursor;
+    window_.setCursor(shape);
+    view_.screen()->setCursor(shape);
 }

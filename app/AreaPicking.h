@@ -1,40 +1,43 @@
 #pragma once
 
 #include "lidar/FrameConverter.h"
+#include "lidar/FrustumPick.h"
 #include "lidar/MuchLidarData.h"
 #include "lidar/SelectionBox.h"
 
 #include <QObject>
-#include <boost/signals2/connection.hpp>
+#include <QPoint>
+#include <QRect>
 #include <functional>
+#include <optional>
+#include <vector>
 
 class CloudView;
+class QRubberBand;
 class QWidget;
-namespace pcl {
-namespace visualization {
-class AreaPickingEvent;
-} // namespace visualization
-} // namespace pcl
 
-// Area selection in the 3D view and the selection box it leaves. Arming
-// hands the visualizer its own key for the rubber band (x); a completed
-// drag picks points of the frame cloud, draws them in blue, takes their
-// bounding box, disarms, and lists the frame's points inside that box with
-// their statistics. The box, whether a selection exists and the number of
-// picked points are read by the frame conversion and the CSV export.
+// Area selection in the 3D view and the selection box it leaves. Armed (the
+// Select button, or x in the view), a drag with the left button shows its
+// rectangle over the view, however often the view redraws meanwhile; on
+// release the points of the frame cloud inside the frustum through the
+// rectangle are picked on the CPU, drawn in blue, and their bounding box
+// becomes the selection box; the rubber band is disarmed and the frame's
+// points inside that box are listed with their statistics. The box, whether
+// a selection exists and the number of picked points are read by the frame
+// conversion and the CSV export.
 class AreaPicking : public QObject {
     Q_OBJECT
 public:
     // What picking reads from and hands to the window.
     struct WindowHooks {
-        // The frame on screen and the cloud drawn from it; the view's
-        // indices refer to that cloud.
+        // The frame on screen and the cloud drawn from it; picked indices
+        // refer to that cloud.
         std::function<const MuchLidarData&()> lastFrame;
         std::function<const FrameConversion::Cloud&()> shownCloud;
         // The channels shown, or null for all.
         std::function<const ChannelSelection*()> channels;
         // Starts the data list afresh with these rows and sets the labels.
-        std::function<void(const SelectionListing&)> showListing;
+        std::function<void(SelectionListing)> showListing;
     };
 
     AreaPicking(CloudView& view, const FrameConverter& converter, QWidget& window,
@@ -44,33 +47,42 @@ public:
     // The Select button: forgets the box and the selection, then arms the
     // rubber band, or disarms it when armed.
     void toggleArming();
-    // The rubber band is armed in the visualizer.
-    bool armed() const;
+    bool armed() const { return armed_; }
+    // The rectangle being dragged, in the view's widget coordinates.
+    std::optional<QRect> band() const;
 
     bool selectionActive() const { return selectionActive_; }
     int selectedCount() const { return selectedCount_; }
     const SelectionBox& box() const { return box_; }
     // The mouse-point text follows each frame.
     bool annotationEnabled() const { return annotationEnabled_; }
+    // The indices of the frame cloud that the last rectangle picked, if any.
+    const std::vector<int>& pickedIndices() const { return picked_; }
 
     // A box typed in; it takes effect while a selection exists.
     void setBox(const SelectionBox& box) { box_ = box; }
     // Clear: no box, no selection.
     void clear();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void onAreaPicked(const pcl::visualization::AreaPickingEvent& event);
-    void pressSelectionKey();
+    bool mouseWhileArmed(QEvent* event);
+    void pick(ViewRectangle rectangle);
     void showArmed(bool armed);
 
     CloudView& view_;
     const FrameConverter& converter_;
     QWidget& window_;
     WindowHooks hooks_;
-    boost::signals2::connection callback_;
+    QRubberBand* band_;
+    std::optional<QPoint> dragStart_; // widget coordinates
 
+    bool armed_ = false;
     bool selectionActive_ = false;
     int selectedCount_ = 0;
     SelectionBox box_;
     bool annotationEnabled_ = true;
+    std::vector<int> picked_;
 };

@@ -11,7 +11,9 @@
 #include <vtkAxesActor.h>
 #include <vtkCamera.h>
 #include <vtkGenericOpenGLRenderWindow.h>
+#include <vtkMatrix4x4.h>
 #include <vtkOrientationMarkerWidget.h>
+#include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
 #include <vtkRendererCollection.h>
 
@@ -136,6 +138,7 @@ void CloudView::toggleGrid() {
 
 void CloudView::drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& inBox) {
     using namespace pcl::visualization;
+    pendingSelection_.reset();
     showSelected(*inBox);
     showColoured(shown, kFrameCloudId);
     viewer_->setPointCloudRenderingProperties(PCL_VISUALIZER_POINT_SIZE, pointSize_, kFrameCloudId);
@@ -159,9 +162,31 @@ void CloudView::setPointSize(int size) {
     }
 }
 
-void CloudView::drawSelection(const Cloud& picked) {
-    showSelected(picked);
-    render();
+void CloudView::showSelection(Cloud picked) {
+    pendingSelection_ = std::move(picked);
+}
+
+ViewPoint CloudView::viewPixel(int widgetX, int widgetY) const {
+    // As the widget hands mouse positions to the interactor.
+    constexpr double kRatioTolerance = 1e-5;
+    const double ratio = screen_->devicePixelRatioF();
+    const int x = static_cast<int>(widgetX * ratio + kRatioTolerance);
+    const int y = static_cast<int>(widgetY * ratio + kRatioTolerance);
+    return {x, screen_->interactor()->GetSize()[1] - y - 1};
+}
+
+FrustumPick CloudView::frustumThrough(ViewRectangle rectangle) const {
+    vtkRenderer* renderer = viewer_->getRendererCollection()->GetFirstRenderer();
+    vtkMatrix4x4* m = renderer->GetActiveCamera()->GetCompositeProjectionTransformMatrix(
+        renderer->GetTiledAspectRatio(), -1, 1);
+    std::array<double, 16> worldToClip{};
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            worldToClip[static_cast<std::size_t>(row * 4 + column)] = m->GetElement(row, column);
+        }
+    }
+    const int* size = renderer->GetSize();
+    return FrustumPick(worldToClip, size[0], size[1], rectangle);
 }
 
 void CloudView::showPointText(const std::string& text) {
@@ -203,6 +228,7 @@ void CloudView::showSelected(const Cloud& points) {
 }
 
 void CloudView::clearAll() {
+    pendingSelection_.reset();
     frameShown_.reset();
     viewer_->removeAllPointClouds();
     viewer_->removeAllShapes();
@@ -210,6 +236,10 @@ void CloudView::clearAll() {
 }
 
 void CloudView::render() {
+    if (pendingSelection_) {
+        showSelected(*pendingSelection_);
+        pendingSelection_.reset();
+    }
     screen_->renderWindow()->Render();
     screen_->update();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "lidar/FrustumPick.h"
+
 #include <memory>
+#include <optional>
 #include <pcl/point_cloud.h>
 #include <pcl/point_types.h>
 #include <vtkSmartPointer.h>
@@ -69,8 +72,16 @@ public:
     // updated in place.
     void drawFrame(const Cloud::ConstPtr& shown, const Cloud::ConstPtr& inBox);
 
-    // Shows the points of an area selection as "clicked_points", in blue.
-    void drawSelection(const Cloud& picked);
+    // The points of an area selection go to "clicked_points", in blue, with
+    // the next render, unless a frame is drawn first (its points in the box
+    // take their place).
+    void showSelection(Cloud picked);
+
+    // A point of the screen widget in the view's pixels as the interactor
+    // counts them: device pixels, the origin at the bottom left.
+    ViewPoint viewPixel(int widgetX, int widgetY) const;
+    // The frustum through a rectangle of the view, as the camera stands.
+    FrustumPick frustumThrough(ViewRectangle rectangle) const;
 
     // The text of the point under the mouse, in blue at the bottom left.
     void showPointText(const std::string& text);
@@ -102,6 +113,7 @@ private:
     bool coordinateShown_ = false;
     bool gridHidden_ = true;
     int pointSize_ = kMinPointSize;
+    std::optional<Cloud> pendingSelection_;
     bool fitPending_ = false;
     int presetIndex_ = -1;       // the last preset applied
     CameraState presetCamera_;   // as the last preset left it

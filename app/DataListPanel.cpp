@@ -1,12 +1,14 @@
 #include "app/DataListPanel.h"
 
 #include "app/TabCompactLabel.h"
+#include "lidar/DataListModel.h"
 #include "lidar/DataListText.h"
 
-#include <QScrollBar>
-#include <QStandardItemModel>
+#include <QGridLayout>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTableView>
+#include <algorithm>
 
 DataListPanel::DataListPanel(QTableView& table, QStatusBar& statusBar, QWidget* window)
     : table_(table), window_(window) {
@@ -25,58 +27,77 @@ DataListPanel::DataListPanel(QTableView& table, QStatusBar& statusBar, QWidget* 
     labelZ_ = label(150);
     labelZ_->setObjectName(QStringLiteral("statusLabelZ"));
     labelZ_->setText(initial.z);
-    statusBar.addWidget(labelY_);
-    statusBar.addWidget(label(100));
-    statusBar.addWidget(labelX_);
-    statusBar.addWidget(label(10));
-    statusBar.addWidget(labelZ_);
+    // Two lines, Y above X and Z: on a screen 1366 pixels wide one line
+    // cannot hold the nine figures beside the other items of the bar.
+    auto* block = new QWidget(window);
+    block->setObjectName(QStringLiteral("selectionStatistics"));
+    auto* lines = new QGridLayout(block);
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    lines->addWidget(labelY_, 0, 0, 1, 3);
+    lines->addWidget(labelX_, 1, 0);
+    lines->addWidget(label(10), 1, 1);
+    lines->addWidget(labelZ_, 1, 2);
+    statusBar.addWidget(block);
 }
 
 void DataListPanel::createModel() {
+    const std::array<int, 6> widths = columnWidths();
     // The previous model (if any) goes with its last rows.
-    QStandardItemModel* old = model_;
-    model_ = new QStandardItemModel(0, DataListText::kColumnCount, window_);
-    model_->setHorizontalHeaderLabels(DataListText::headers());
-    showModel();
+    DataListModel* old = model_;
+    model_ = new DataListModel(window_);
+    table_.setModel(model_);
+    for (int c = 0; c < DataListText::kColumnCount; ++c) {
+        table_.setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    }
     delete old;
 }
 
-void DataListPanel::showModel() {
-    table_.setModel(model_);
-    const auto widths = DataListText::columnWidths();
+std::array<int, 6> DataListPanel::columnWidths() const {
+    std::array<int, 6> widths{};
     for (int c = 0; c < DataListText::kColumnCount; ++c) {
-        table_.setColumnWidth(c, widths[c]);
+        widths[static_cast<std::size_t>(c)] = table_.columnWidth(c);
     }
+    if (model_ != nullptr) {
+        return widths;
+    }
+    // Digits measured as the font's widest one; the cell's text sits
+    // between the focus frame's margins.
+    const QFontMetrics metrics(table_.font());
+    QChar widestDigit = QLatin1Char('0');
+    for (char d = '1'; d <= '9'; ++d) {
+        if (metrics.horizontalAdvance(QLatin1Char(d)) > metrics.horizontalAdvance(widestDigit)) {
+            widestDigit = QLatin1Char(d);
+        }
+    }
+    const int margins =
+        2 * (table_.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table_) + 1);
+    const auto layout = DataListText::columnWidths();
+    const auto longest = DataListText::longestCells();
+    for (std::size_t c = 0; c < widths.size(); ++c) {
+        QString text = longest[c];
+        for (QChar& ch : text) {
+            ch = ch.isDigit() ? widestDigit : ch;
+        }
+        widths[c] = std::max(layout[c], metrics.horizontalAdvance(text) + margins);
+    }
+    return widths;
 }
 
 void DataListPanel::clearList() {
-    if (model_ == nullptr) {
-        return;
+    if (model_ != nullptr) {
+        model_->clear();
     }
-    model_->clear();
-    model_->setColumnCount(DataListText::kColumnCount);
-    model_->setHorizontalHeaderLabels(DataListText::headers());
 }
 
-void DataListPanel::writeRows(const std::vector<DataListRow>& rows) {
+void DataListPanel::showFrameRows(std::vector<DataListRow>& rows, bool selectionActive) {
     if (model_ == nullptr) {
         return;
     }
-    // Each cell set in a shown model makes the view redo its layout, which
-    // for a large selection costs time with the square of its rows: those
-    // are written with the list detached.
-    const bool detached = rows.size() > static_cast<std::size_t>(FrameConverter::kListedPoints);
-    if (detached) {
-        table_.setModel(nullptr);
-    }
-    for (const DataListRow& row : rows) {
-        const auto cells = DataListText::cells(row);
-        for (int c = 0; c < DataListText::kColumnCount; ++c) {
-            model_->setItem(row.index, c, new QStandardItem(cells[c]));
-        }
-    }
-    if (detached) {
-        showModel();
+    if (selectionActive) {
+        model_->replaceAll(rows);
+    } else {
+        model_->overwriteTop(rows);
     }
 }
 
@@ -87,12 +108,10 @@ void DataListPanel::showStatistics(const BoxStatistics& statistics) {
     labelZ_->setText(texts.z);
 }
 
-void DataListPanel::showListing(const SelectionListing& listing) {
-    clearList();
-    writeRows(listing.rows);
+void DataListPanel::showListing(SelectionListing listing) {
+    if (model_ != nullptr) {
+        model_->replaceAll(listing.rows);
+        table_.scrollToTop();
+    }
     showStatistics(listing.statistics);
-}
-
-int DataListPanel::firstVisibleRow() const {
-    return table_.verticalScrollBar()->value();
 }

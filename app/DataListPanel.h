@@ -4,41 +4,47 @@
 #include "lidar/DataListRow.h"
 #include "lidar/FrameConverter.h"
 
+#include <array>
 #include <vector>
 
+class DataListModel;
 class QLabel;
-class QStandardItemModel;
 class QStatusBar;
 class QTableView;
 class QWidget;
 
 // The data list in its dock and the three statistics labels of the status
-// bar: their creation, and writing rows and statistics into them.
+// bar: their creation, and writing rows and statistics into them. The
+// list's columns keep their widths, the ones the user set included, across
+// frames, selections and new starts; they start wide enough for the longest
+// number each column can hold.
 class DataListPanel {
 public:
-    // Adds the labels, with their spacers, to the left of `statusBar`.
+    // Adds the labels to the left of `statusBar`, in two lines.
     DataListPanel(QTableView& table, QStatusBar& statusBar, QWidget* window);
 
     // A fresh, empty list (each start of reception or playback).
     void createModel();
     // Null before the first start.
-    QStandardItemModel* model() const { return model_; }
-    // No rows left, the columns and headers kept; before the first start
-    // there is no list to empty.
+    DataListModel* model() const { return model_; }
+    // No rows left; before the first start there is no list to empty.
     void clearList();
-    void writeRows(const std::vector<DataListRow>& rows);
+    // The rows of a drawn frame: without a selection they go over the top of
+    // the list, with one they are the whole list. `rows` keeps storage for
+    // the next frame.
+    void showFrameRows(std::vector<DataListRow>& rows, bool selectionActive);
     void showStatistics(const BoxStatistics& statistics);
-    // A fresh selection: the list starts again with its rows.
-    void showListing(const SelectionListing& listing);
-    // The first row the list shows.
-    int firstVisibleRow() const;
+    // A fresh selection: the list is its rows.
+    void showListing(SelectionListing listing);
 
 private:
-    void showModel();
+    // Widths for a new list: the ones in use, or at the start the layout's
+    // widths widened where a column's longest text would not fit.
+    std::array<int, 6> columnWidths() const;
 
     QTableView& table_;
     QWidget* window_;
-    QStandardItemModel* model_ = nullptr;
+    DataListModel* model_ = nullptr;
     QLabel* labelX_ = nullptr;
     QLabel* labelY_ = nullptr;
     QLabel* labelZ_ = nullptr;

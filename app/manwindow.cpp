@@ -126,7 +126,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         return *conversion->shown;
     };
     pickingHooks.channels = [this] { return &channelDialog->selection(); };
-    pickingHooks.showListing = [this](const SelectionListing& l) { dataList_->showListing(l); };
+    pickingHooks.showListing = [this](SelectionListing l) { dataList_->showListing(std::move(l)); };
     picking = std::make_unique<AreaPicking>(*cloudView_, converter, *this, pickingHooks);
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
     csvExporter = std::make_unique<CsvExport>(
@@ -331,9 +331,8 @@ void manwindow::drawLastFrame() {
         settings.box = picking->box();
         settings.selectionActive = picking->selectionActive();
         settings.selectedCount = picking->selectedCount();
-        settings.firstVisibleRow = dataList_->firstVisibleRow();
         converter.convert(lastFrame, settings, *conversion);
-        dataList_->writeRows(conversion->rows);
+        dataList_->showFrameRows(conversion->rows, picking->selectionActive());
     }
     dataList_->showStatistics(conversion->statistics);
 
@@ -426,6 +425,6 @@ void manwindow::openUserGuide() {
     }
 }
 
-QStandardItemModel* manwindow::dataListModel() const {
+DataListModel* manwindow::dataListModel() const {
     return dataList_->model();
 }

@@ -24,6 +24,7 @@ class AreaPicking;
 class CloudView;
 class CodeDialog;
 class CsvExport;
+class DataListModel;
 class DataListPanel;
 class DrawCoalescer;
 class GetMuch;
@@ -41,7 +42,6 @@ class SelectPointRange;
 class ViewSaving;
 class WindowSettings;
 class QCloseEvent;
-class QStandardItemModel;
 
 // The main window: the form, the 3D view, the data list and the status bar,
 // the workers and the wiring between them. Frames arrive in CalculateMuch;
@@ -74,7 +74,7 @@ public:
     const DrawCoalescer& drawing() const { return *drawCoalescer; }
     const MuchLidarData& lastFrameReceived() const { return lastFrame; }
     const FrameConversion& lastConversion() const { return *conversion; }
-    QStandardItemModel* dataListModel() const;
+    DataListModel* dataListModel() const;
     ChannelSelection& channelSelection();
     HealthPanel& healthPanel() { return *healthPanel_; }
     ViewSaving& viewSaving() { return *viewSaving_; }

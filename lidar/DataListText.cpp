@@ -11,17 +11,44 @@ std::array<int, kColumnCount> columnWidths() {
     return {70, 140, 70, 70, 70, 70};
 }
 
-std::array<QString, kColumnCount> cells(const DataListRow& row) {
+QString cell(const DataListRow& row, int column) {
     const auto fixed = [](double v, int decimals) { return QString::number(v, 'f', decimals); };
-    // The distance is divided in single precision, as the record holds it.
-    const float metres = row.distanceCm / 100;
-    return {fixed(row.index, 0),
-            fixed(row.x, 4) + QLatin1Char(' ') + fixed(row.y, 4) + QLatin1Char(' ') +
-                fixed(row.z, 4),
-            fixed(metres, 8),
-            fixed(row.azimuthDegrees, 3),
-            fixed(row.intensity, 4),
-            fixed(row.channel, 4)};
+    switch (column) {
+    case 0:
+        return fixed(row.index, 0);
+    case 1:
+        return fixed(row.x, 4) + QLatin1Char(' ') + fixed(row.y, 4) + QLatin1Char(' ') +
+               fixed(row.z, 4);
+    case 2:
+        // Divided in single precision, as the record holds it.
+        return fixed(row.distanceCm / 100, 8);
+    case 3:
+        return fixed(row.azimuthDegrees, 3);
+    case 4:
+        return fixed(row.intensity, 4);
+    case 5:
+        return fixed(row.channel, 4);
+    default:
+        return {};
+    }
+}
+
+std::array<QString, kColumnCount> longestCells() {
+    // Distances and azimuths at the top of their fields (24 and 16 bits),
+    // coordinates as far out as such a distance reaches, and more rows than
+    // a frame of the sensor holds.
+    DataListRow row;
+    row.index = 9999999;
+    row.x = row.y = row.z = -655.36f;
+    row.distanceCm = 0xFFFFFF / 256.0f;
+    row.azimuthDegrees = 0xFFFF / 100.0f;
+    row.intensity = 255;
+    row.channel = 127;
+    std::array<QString, kColumnCount> texts;
+    for (int c = 0; c < kColumnCount; ++c) {
+        texts[static_cast<std::size_t>(c)] = cell(row, c);
+    }
+    return texts;
 }
 
 StatisticsTexts statistics(const BoxStatistics& s) {

@@ -17,7 +17,11 @@ QStringList headers();
 // Column widths in pixels, in header order.
 std::array<int, kColumnCount> columnWidths();
 
-std::array<QString, kColumnCount> cells(const DataListRow& row);
+// The text of one cell.
+QString cell(const DataListRow& row, int column);
+// For each column, a text of the greatest length its format produces for
+// values the sensor can send.
+std::array<QString, kColumnCount> longestCells();
 
 struct StatisticsTexts {
     QString x;

@@ -2,7 +2,7 @@
 
 #include "lidar/PointColour.h"
 
-#include <array>
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +24,36 @@ DataListRow rowOf(int index, const pcl::PointXYZRGB& p, const MuchLidarData& fra
     return row;
 }
 
+// The rows of the points inside the selection box: the row index wraps to
+// 0 once it reaches the number of picked points, and a later point takes
+// the row of an earlier one.
+class WrappingRows {
+public:
+    WrappingRows(std::vector<DataListRow>& rows, int pickedCount)
+        : rows_(rows), limit_(static_cast<std::size_t>(std::max(pickedCount, 0))) {}
+
+    void add(const pcl::PointXYZRGB& p, const MuchLidarData& frame, std::size_t i) {
+        if (limit_ == 0) {
+            return;
+        }
+        if (next_ >= limit_) {
+            next_ = 0;
+        }
+        const DataListRow row = rowOf(static_cast<int>(next_), p, frame, i);
+        if (next_ < rows_.size()) {
+            rows_[next_] = row;
+        } else {
+            rows_.push_back(row);
+        }
+        ++next_;
+    }
+
+private:
+    std::vector<DataListRow>& rows_;
+    std::size_t limit_;
+    std::size_t next_ = 0;
+};
+
 } // namespace
 
 void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& settings,
@@ -37,13 +67,7 @@ void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& se
     out.rows.clear();
     out.statistics = BoxStatistics{};
 
-    // While a selection exists, in-box rows wrap at selectedCount and only
-    // those in the visible window are written; a later point overwrites an
-    // earlier one of the same row, so only the last one per row is kept.
-    constexpr int kWindow = kVisibleRowSpan + 1;
-    std::array<DataListRow, kWindow> visible{};
-    std::array<bool, kWindow> visibleUsed{};
-    int boxRow = 0;
+    WrappingRows selectionRows(out.rows, settings.selectedCount);
 
     pcl::PointXYZRGB point;
     Rgb colour{point.r, point.g, point.b};
@@ -71,25 +95,11 @@ void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& se
         if (settings.box.contains(xyz.x, xyz.y, xyz.z)) {
             out.statistics.add(xyz.x, xyz.y, xyz.z);
             inBox.push_back(point);
-            if (boxRow >= settings.selectedCount) {
-                boxRow = 0;
-            }
             if (settings.selectionActive) {
-                const int slot = boxRow - settings.firstVisibleRow;
-                if (slot >= 0 && slot < kWindow) {
-                    visible[slot] = rowOf(boxRow, point, frame, i);
-                    visibleUsed[slot] = true;
-                }
-                ++boxRow;
+                selectionRows.add(point, frame, i);
             }
         }
         shown.push_back(point);
-    }
-
-    for (int slot = 0; slot < kWindow; ++slot) {
-        if (visibleUsed[slot]) {
-            out.rows.push_back(visible[slot]);
-        }
     }
 }
 
@@ -98,8 +108,7 @@ SelectionListing FrameConverter::listSelection(const MuchLidarData& frame,
                                                const SelectionBox& box, int pickedCount) const {
     const ChannelSelection& shownChannels = channels ? *channels : allChannels();
     SelectionListing out;
-    std::size_t row = 0;
-    const auto rowLimit = static_cast<std::size_t>(pickedCount > 0 ? pickedCount : 0);
+    WrappingRows rows(out.rows, pickedCount);
     pcl::PointXYZRGB point;
     for (std::size_t i = 0; i < frame.size(); ++i) {
         const int channel = frame.laserIds[i];
@@ -112,22 +121,10 @@ SelectionListing FrameConverter::listSelection(const MuchLidarData& frame,
             continue;
         }
         out.statistics.add(xyz.x, xyz.y, xyz.z);
-        if (rowLimit == 0) {
-            continue;
-        }
-        if (row >= rowLimit) {
-            row = 0;
-        }
         point.x = xyz.x;
         point.y = xyz.y;
         point.z = xyz.z;
-        const DataListRow listed = rowOf(static_cast<int>(row), point, frame, i);
-        if (row < out.rows.size()) {
-            out.rows[row] = listed;
-        } else {
-            out.rows.push_back(listed);
-        }
-        ++row;
+        rows.add(point, frame, i);
     }
     return out;
 }

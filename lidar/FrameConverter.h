@@ -18,7 +18,6 @@ struct FrameSettings {
     SelectionBox box;
     bool selectionActive = false;
     int selectedCount = 0;
-    int firstVisibleRow = 0; // the data list's scroll position
 };
 
 // What one frame turns into. The clouds keep their storage from frame to
@@ -28,7 +27,9 @@ struct FrameConversion {
 
     Cloud::Ptr shown{new Cloud};
     Cloud::Ptr inBox{new Cloud};
-    // Data-list rows to write, each index at most once, in index order.
+    // Data-list rows, indices 0..n-1 in order: without a selection the first
+    // shown points, which go over the top of the list; with one, the whole
+    // list, as for a fresh selection.
     std::vector<DataListRow> rows;
     BoxStatistics statistics;
 };
@@ -47,8 +48,6 @@ class FrameConverter {
 public:
     // Rows written per frame while no area selection exists.
     static constexpr int kListedPoints = 256;
-    // Rows below the scroll position written while a selection exists.
-    static constexpr int kVisibleRowSpan = 30;
 
     explicit FrameConverter(const ChannelGeometry& geometry) : geometry_(geometry) {}
 

@@ -12,13 +12,13 @@ TEST(DataListText, RowCellsUseFixedDecimalsPerColumn) {
     row.azimuthDegrees = 359.99f;
     row.intensity = 37;
     row.channel = 5;
-    const auto cells = DataListText::cells(row);
-    EXPECT_EQ(cells[0], "17");
-    EXPECT_EQ(cells[1], "0.6806 -12.5000 -0.2681");
-    EXPECT_EQ(cells[2], "32.00500107"); // divided in single precision
-    EXPECT_EQ(cells[3], "359.990");
-    EXPECT_EQ(cells[4], "37.0000");
-    EXPECT_EQ(cells[5], "5.0000");
+    const char* expected[] = {"17",          "0.6806 -12.5000 -0.2681",
+                              "32.00500107", // divided in single precision
+                              "359.990",     "37.0000",
+                              "5.0000"};
+    for (int c = 0; c < 6; ++c) {
+        EXPECT_EQ(DataListText::cell(row, c), expected[c]) << c;
+    }
 }
 
 TEST(DataListText, HeadersAndWidths) {

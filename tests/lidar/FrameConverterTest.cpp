@@ -149,17 +149,20 @@ TEST_F(FrameConverterTest, SelectionRowsWrapAtTheSelectedCount) {
     EXPECT_EQ(out.rows[2].distanceCm, f.distances[2]);
 }
 
-TEST_F(FrameConverterTest, SelectionRowsOnlyWithinTheVisibleWindow) {
+TEST_F(FrameConverterTest, WithASelectionEachFrameListsWhatAFreshSelectionWould) {
     MuchLidarData f = frameOf(200);
     settings.box = {-1000, 1000, -1000, 1000, -1000, 1000};
     settings.selectionActive = true;
-    settings.selectedCount = 200;
-    settings.firstVisibleRow = 40;
+    settings.selectedCount = 150;
     const FrameConversion out = convert(f);
-    ASSERT_EQ(out.rows.size(), 31u); // rows 40..70
-    EXPECT_EQ(out.rows.front().index, 40);
-    EXPECT_EQ(out.rows.back().index, 70);
-    EXPECT_EQ(out.rows.front().distanceCm, f.distances[40]);
+    const SelectionListing fresh = converter.listSelection(f, nullptr, settings.box, 150);
+    ASSERT_EQ(out.rows.size(), 150u);
+    ASSERT_EQ(fresh.rows.size(), 150u);
+    for (std::size_t r = 0; r < 150; ++r) {
+        EXPECT_EQ(out.rows[r].index, static_cast<int>(r));
+        EXPECT_EQ(out.rows[r].distanceCm, fresh.rows[r].distanceCm) << r;
+    }
+    EXPECT_EQ(out.rows[10].distanceCm, f.distances[160]); // wrapped over point 10
 }
 
 TEST_F(FrameConverterTest, WithoutSelectionTheBoxStillHighlightsButListsNothingOfIt) {
