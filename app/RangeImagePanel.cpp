@@ -51,10 +51,17 @@ RangeImagePanel::RangeImagePanel(const ChannelGeometry& geometry, CloudView& vie
 RangeImagePanel::~RangeImagePanel() = default;
 
 void RangeImagePanel::frameDrawn() {
-    if (!isVisible()) {
-        return;
+    if (isVisible()) {
+        draw(sources_.frame());
     }
-    const MuchLidarData& frame = sources_.frame();
+}
+
+void RangeImagePanel::clear() {
+    static const MuchLidarData noFrame;
+    draw(noFrame);
+}
+
+void RangeImagePanel::draw(const MuchLidarData& frame) {
     image_.build(frame, sources_.channels(), sources_.colourMode());
     framed_ = !frame.empty();
     // The picture shows the image's own pixels; no copy.

@@ -40,6 +40,8 @@ public:
 
     // A frame was drawn: the picture follows while the panel is shown.
     void frameDrawn();
+    // The view was cleared: an empty picture until the next frame.
+    void clear();
 
     const RangeImage& image() const { return image_; }
     // The picture at one pixel per bin, as it is saved.
@@ -56,6 +58,7 @@ public:
     bool saveTo(const QString& path);
 
 private:
+    void draw(const MuchLidarData& frame);
     // The point of the frame on screen drawn at a pixel. Checked against
     // the frame, which may be newer than the picture until the next draw.
     std::optional<std::size_t> pointOfPixel(int column, int row) const;
