@@ -2,27 +2,20 @@
 // trail, the next one is drawn and rendered, for trails of 1, 5 and 10
 // frames of 180,000 points in a 1280x720 view. Needs a display
 // (xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/trail_bench).
+#include "ViewBenchMain.h"
+
 #include "app/CloudView.h"
 #include "app/TrailView.h"
 
-#include <QApplication>
-#include <QSurfaceFormat>
-#include <QTest>
-#include <QVTKOpenGLNativeWidget.h>
-#include <benchmark/benchmark.h>
 #include <pcl/visualization/pcl_visualizer.h>
 #include <random>
 #include <vtkGenericOpenGLRenderWindow.h>
-#include <vtkLogger.h>
 
 namespace {
 
-constexpr int kWidth = 1280;
-constexpr int kHeight = 720;
 constexpr int kPoints = 180000;
 
-QVTKOpenGLNativeWidget* screen = nullptr;
-CloudView* view = nullptr;
+BenchView bench;
 
 // A street-sized ring of points around the sensor, a little turned per frame
 // as a moving sensor would see it.
@@ -54,18 +47,18 @@ void BM_DrawWithTrail(benchmark::State& state) {
         frames.push_back(frameCloud(k + 1));
     }
     const CloudView::Cloud::ConstPtr none(new CloudView::Cloud);
-    view->clearAll();
-    TrailView trail(*view);
+    bench.view->clearAll();
+    TrailView trail(*bench.view);
     trail.setLength(static_cast<int>(state.range(0)));
     std::size_t next = 0;
     const auto drawNext = [&] {
         trail.keepShown(frames[next]);
         next = (next + 1) % frames.size();
-        view->drawFrame(frames[next], none);
-        screen->renderWindow()->WaitForCompletion();
+        bench.view->drawFrame(frames[next], none);
+        bench.screen->renderWindow()->WaitForCompletion();
     };
-    view->drawFrame(frames[0], none);
-    view->viewer()->resetCamera();
+    bench.view->drawFrame(frames[0], none);
+    bench.view->viewer()->resetCamera();
     for (int i = 0; i < 12; ++i) { // the trail full before timing
         drawNext();
     }
@@ -83,22 +76,5 @@ void BM_DrawWithTrail(benchmark::State& state) {
 BENCHMARK(BM_DrawWithTrail)->Arg(1)->Arg(5)->Arg(10)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
-    vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
-    QApplication app(argc, argv);
-    QVTKOpenGLNativeWidget widget;
-    widget.resize(kWidth, kHeight);
-    widget.show();
-    if (!QTest::qWaitForWindowExposed(&widget)) {
-        std::fprintf(stderr, "The view could not be shown: is there a display?\n");
-        return 1;
-    }
-    CloudView cloudView(&widget);
-    screen = &widget;
-    view = &cloudView;
-    benchmark::AddCustomContext("view", std::to_string(kWidth) + "x" + std::to_string(kHeight));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runViewBenchmarks(argc, argv, bench);
 }

@@ -33,13 +33,6 @@ protected:
         ASSERT_TRUE(startLive());
     }
 
-    void show(const MuchLidarData& frame) {
-        const std::uint64_t delivered = window.framesDelivered();
-        QMetaObject::invokeMethod(&window, "CalculateMuch", Qt::QueuedConnection,
-                                  Q_ARG(MuchLidarData, frame));
-        ASSERT_TRUE(waitForDrawn(delivered, 1));
-    }
-
     std::vector<std::string> cloudIds() {
         std::vector<std::string> ids;
         for (const auto& [id, actor] : *window.cloudView().viewer()->getCloudActorMap()) {
