@@ -41,7 +41,10 @@ InspectionTools::InspectionTools(QMainWindow& window, Ui::manwindowClass& ui, Cl
                      ui.spinBox_Trail, [this](int frames) { trail_->setLength(frames); });
 }
 
-InspectionTools::~InspectionTools() = default;
+InspectionTools::~InspectionTools() {
+    // The panel reads its frame through this object.
+    delete rangeImage_;
+}
 
 void InspectionTools::beforeDraw(const CloudView::Cloud::ConstPtr& shown, bool exported) {
     exported_ = exported;

@@ -17,10 +17,11 @@ class RangeImagePanel;
 class RulerTool;
 class TrailView;
 
-// The inspection tools of the "Lidar" tab wired to their controls: the
-// range image dock (toolButton_RangeImage), the ruler (toolButton_Ruler, m
-// in the view) and the frame trail (spinBox_Trail). The window calls it
-// around each draw and on Clear; with every tool off nothing here runs.
+// The inspection tools wired to their controls: the range image dock
+// (toolButton_RangeImage) and the ruler (toolButton_Ruler, m in the view) on
+// the "Lidar" tab, the frame trail (spinBox_Trail) on the "Vantor" tab. The
+// window calls it around each draw and on Clear; with every tool off the
+// calls change nothing.
 class InspectionTools {
 public:
     struct Sources {
