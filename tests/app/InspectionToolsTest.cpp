@@ -9,6 +9,7 @@
 
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -218,6 +219,13 @@ protected:
                 (2 * row + 1) * w.height() / (2 * panel.image().rows())};
     }
 
+    // As the mouse moves it (the real cursor is shared with other tests).
+    void hover(QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, panel.widget().mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&panel.widget(), &move);
+    }
+
     ChannelGeometry geometry;
     MuchLidarData frame;
     ChannelSelection channels;
@@ -243,10 +251,10 @@ TEST_F(RangeImagePanelTest, ShowsTheFrameTellsAndMarksItsPointsAndSavesOnePixelP
     const int column = 900 - 30 * 5; // 30° left of straight ahead, 0.2° per column
     ASSERT_EQ(panel.image().pointAt(column, 59), 0);
 
-    QTest::mouseMove(&panel.widget(), widgetPixel(column, 59));
+    hover(widgetPixel(column, 59));
     EXPECT_EQ(status.currentMessage(),
               QStringLiteral("Channel 68   Azimuth 30.00°   Distance 12.500 m   Intensity 80"));
-    QTest::mouseMove(&panel.widget(), widgetPixel(column + 1, 59));
+    hover(widgetPixel(column + 1, 59));
     EXPECT_EQ(status.currentMessage(), QStringLiteral("Channel 68   Azimuth 29.80°   no return"));
 
     // A click marks the point in the 3D view.
