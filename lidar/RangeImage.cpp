@@ -93,10 +93,14 @@ void RangeImage::build(const MuchLidarData& frame, const ChannelSelection* chann
     const std::size_t size = static_cast<std::size_t>(kRows) * static_cast<std::size_t>(columns_);
     pixels_.assign(size, kNoReturn);
     points_.assign(size, -1);
-    for (int row = 0; row < kRows; ++row) {
-        if (!shown.shows(channelOfRow_[row])) {
-            std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(offset(0, row)), columns_,
-                        kHiddenChannel);
+    // Where each channel's row starts, or -1 for a hidden channel's.
+    std::array<std::ptrdiff_t, kRows> rowStart{};
+    for (int channel = 0; channel < kRows; ++channel) {
+        const auto start = static_cast<std::ptrdiff_t>(offset(0, rowOfChannel_[channel]));
+        const bool visible = shown.shows(channel);
+        rowStart[channel] = visible ? start : -1;
+        if (!visible) {
+            std::fill_n(pixels_.begin() + start, columns_, kHiddenChannel);
         }
     }
 
@@ -108,7 +112,8 @@ void RangeImage::build(const MuchLidarData& frame, const ChannelSelection* chann
     for (std::size_t i = 0; i < frame.size(); ++i) {
         const int channel = frame.laserIds[i];
         const float distance = frame.distances[i];
-        if (!shown.shows(channel) || !(distance > 0)) {
+        if (static_cast<unsigned>(channel) >= static_cast<unsigned>(kRows) ||
+            rowStart[channel] < 0 || !(distance > 0)) {
             continue;
         }
         const float azimuth = frame.azimuths[i];
@@ -116,8 +121,8 @@ void RangeImage::build(const MuchLidarData& frame, const ChannelSelection* chann
         if (raw < 0) {
             continue;
         }
-        const std::size_t at =
-            offset(columnOfRaw_[static_cast<std::size_t>(raw)], rowOfChannel_[channel]);
+        const auto at = static_cast<std::size_t>(rowStart[channel] +
+                                                 columnOfRaw_[static_cast<std::size_t>(raw)]);
         const std::int32_t earlier = points_[at];
         if (earlier >= 0 && !(distance < frame.distances[static_cast<std::size_t>(earlier)])) {
             continue;

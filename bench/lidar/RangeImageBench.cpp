@@ -1,6 +1,10 @@
-// The range image of a 230,400-point frame (128 channels, 1800 steps of
-// 0.2°, in the order the sensor sends them), per colour mode.
+// The range image of a frame, per colour mode: sensor-sim's street at 0.2°
+// (a firing that hits nothing sends no point), and a 230,400-point frame
+// where every one of the 128 channels x 1800 steps returns, at random
+// distances and intensities.
+#include "lidar/FrameCutter.h"
 #include "lidar/RangeImage.h"
+#include "tools/sim/SensorSimulator.h"
 
 #include <QStringList>
 #include <benchmark/benchmark.h>
@@ -8,21 +12,34 @@
 
 namespace {
 
-MuchLidarData sensorFrame() {
+MuchLidarData streetFrame() {
+    std::vector<SensorSimulator::Payload> payloads;
+    SensorSimulator simulator(SyntheticScene::street(), 20);
+    simulator.nextRevolution(payloads);
+    simulator.finish(payloads);
+    MuchLidarData frame;
+    FrameCutter cutter;
+    for (const auto& p : payloads) {
+        cutter.feed(p.data(), [&](const MuchLidarData& f) { frame = f; });
+    }
+    return frame;
+}
+
+MuchLidarData fullFrame() {
     std::mt19937 random(11);
     std::uniform_int_distribution<int> distanceRaw(100 * 256, 20000 * 256);
+    std::uniform_int_distribution<int> intensity(0, 255);
     MuchLidarData frame;
     for (int step = 0; step < 1800; ++step) {
         for (int channel = 0; channel < 128; ++channel) {
             frame.append(channel, static_cast<float>(step * 20) / 100.0f,
-                         static_cast<float>(distanceRaw(random) / 256.0), (step + channel) % 256);
+                         static_cast<float>(distanceRaw(random) / 256.0), intensity(random));
         }
     }
     return frame;
 }
 
-void BM_BuildRangeImage(benchmark::State& state) {
-    const MuchLidarData frame = sensorFrame();
+void buildRangeImages(benchmark::State& state, const MuchLidarData& frame) {
     const ChannelGeometry geometry;
     const ChannelSelection channels;
     RangeImage image(geometry);
@@ -38,6 +55,17 @@ void BM_BuildRangeImage(benchmark::State& state) {
                        .toStdString());
 }
 
+void BM_StreetFrame(benchmark::State& state) {
+    static const MuchLidarData frame = streetFrame();
+    buildRangeImages(state, frame);
+}
+
+void BM_FullFrame(benchmark::State& state) {
+    static const MuchLidarData frame = fullFrame();
+    buildRangeImages(state, frame);
+}
+
 } // namespace
 
-BENCHMARK(BM_BuildRangeImage)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StreetFrame)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullFrame)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
