@@ -2,7 +2,6 @@
 // (a firing that hits nothing sends no point), and a 230,400-point frame
 // where every one of the 128 channels x 1800 steps returns, at random
 // distances and intensities.
-#include "lidar/FrameCutter.h"
 #include "lidar/RangeImage.h"
 #include "tools/sim/SensorSimulator.h"
 
@@ -11,19 +10,6 @@
 #include <random>
 
 namespace {
-
-MuchLidarData streetFrame() {
-    std::vector<SensorSimulator::Payload> payloads;
-    SensorSimulator simulator(SyntheticScene::street(), 20);
-    simulator.nextRevolution(payloads);
-    simulator.finish(payloads);
-    MuchLidarData frame;
-    FrameCutter cutter;
-    for (const auto& p : payloads) {
-        cutter.feed(p.data(), [&](const MuchLidarData& f) { frame = f; });
-    }
-    return frame;
-}
 
 MuchLidarData fullFrame() {
     std::mt19937 random(11);
@@ -56,7 +42,8 @@ void buildRangeImages(benchmark::State& state, const MuchLidarData& frame) {
 }
 
 void BM_StreetFrame(benchmark::State& state) {
-    static const MuchLidarData frame = streetFrame();
+    static const MuchLidarData frame =
+        SensorSimulator::revolutionFrame(SyntheticScene::street(), 20);
     buildRangeImages(state, frame);
 }
 
