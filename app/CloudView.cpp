@@ -13,6 +13,7 @@
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkMatrix4x4.h>
 #include <vtkOrientationMarkerWidget.h>
+#include <vtkProperty.h>
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
 #include <vtkRendererCollection.h>
@@ -202,7 +203,7 @@ void CloudView::showPointText(const std::string& text) {
     }
 }
 
-void CloudView::showColoured(const Cloud::ConstPtr& cloud, const char* id) {
+void CloudView::showColoured(const Cloud::ConstPtr& cloud, const std::string& id) {
     // Every update goes through the visualizer's templated update, which
     // casts its actor's mapper to a type it is not (see scripts/ubsan.supp).
     if (viewer_->contains(id)) {
@@ -233,6 +234,32 @@ void CloudView::clearAll() {
     viewer_->removeAllPointClouds();
     viewer_->removeAllShapes();
     resetCameraAndRender();
+}
+
+void CloudView::showCloud(const Cloud::ConstPtr& cloud, const std::string& id, double brightness) {
+    showColoured(cloud, id);
+    viewer_->setPointCloudRenderingProperties(pcl::visualization::PCL_VISUALIZER_POINT_SIZE,
+                                              pointSize_, id);
+    setBrightness(id, brightness);
+}
+
+void CloudView::setBrightness(const std::string& id, double brightness) {
+    const auto clouds = viewer_->getCloudActorMap();
+    const auto it = clouds->find(id);
+    if (it == clouds->end()) {
+        return;
+    }
+    // Points carry no normals, so they are drawn unlit: their colour times
+    // the ambient plus the diffuse coefficient.
+    vtkProperty* property = it->second.actor->GetProperty();
+    property->SetAmbient(0);
+    property->SetDiffuse(brightness);
+}
+
+void CloudView::removeCloud(const std::string& id) {
+    if (viewer_->contains(id)) {
+        viewer_->removePointCloud(id);
+    }
 }
 
 void CloudView::render() {

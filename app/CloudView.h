@@ -6,6 +6,7 @@
 #include <optional>
 #include <pcl/point_cloud.h>
 #include <pcl/point_types.h>
+#include <string>
 #include <vtkSmartPointer.h>
 
 class QVTKOpenGLNativeWidget;
@@ -89,6 +90,13 @@ public:
     // Removes every cloud and shape and fits the camera to what is left.
     void clearAll();
 
+    // A cloud of its own next to the frame's, in its points' colours at the
+    // frame's point size, dimmed to `brightness` (1 as they are). Added
+    // once, then updated in place.
+    void showCloud(const Cloud::ConstPtr& cloud, const std::string& id, double brightness = 1);
+    void setBrightness(const std::string& id, double brightness);
+    void removeCloud(const std::string& id);
+
     void render();
 
 private:
@@ -97,7 +105,7 @@ private:
     };
 
     // Adds the cloud once, then updates it in place, in its points' colours.
-    void showColoured(const Cloud::ConstPtr& cloud, const char* id);
+    void showColoured(const Cloud::ConstPtr& cloud, const std::string& id);
     // "clicked_points": the given points in blue.
     void showSelected(const Cloud& points);
     void onKey(const pcl::visualization::KeyboardEvent& event);

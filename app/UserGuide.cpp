@@ -26,21 +26,23 @@ QUrl installedPage(const QString& programFolder) {
 
 QUrl writeLocalCopy() {
     ImagePath::ensureResources();
-    QFile page(QStringLiteral(":/guide/index.html"));
-    if (!page.open(QIODevice::ReadOnly)) {
-        return {};
-    }
     const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation))
                                .filePath(QStringLiteral("vantor-viewer-guide"));
     if (!QDir().mkpath(folder)) {
         return {};
     }
-    const QString path = QDir(folder).filePath(QStringLiteral("index.html"));
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(page.readAll()) < 0 || !out.commit()) {
-        return {};
+    // The page and the pictures it shows.
+    const QDir guide(QStringLiteral(":/guide"));
+    for (const QString& name : guide.entryList(QDir::Files)) {
+        QFile in(guide.filePath(name));
+        QSaveFile out(QDir(folder).filePath(name));
+        if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly) ||
+            out.write(in.readAll()) < 0 || !out.commit()) {
+            return {};
+        }
     }
-    return QUrl::fromLocalFile(path);
+    const QString page = QDir(folder).filePath(QStringLiteral("index.html"));
+    return QFileInfo(page).isFile() ? QUrl::fromLocalFile(page) : QUrl();
 }
 
 QUrl pageUrl() {

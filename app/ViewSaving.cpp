@@ -34,19 +34,25 @@ ViewSaving::ViewSaving(CloudView& view, const ChannelGeometry& geometry, QWidget
     : view_(view), geometry_(geometry), window_(window), showTips_(std::move(showTips)) {}
 
 void ViewSaving::saveImage() {
+    const QString path = choosePngPath(window_, trForm("Save image"));
+    if (!path.isEmpty()) {
+        saveImageTo(path);
+    }
+}
+
+QString ViewSaving::choosePngPath(QWidget* parent, const QString& caption) {
     const QString proposed = CsvFileNames::stamped(QDateTime::currentDateTime(), "png");
     QString path = QFileDialog::getSaveFileName(
-        window_, trForm("Save image"),
-        LastFolders::proposedPath(LastFolders::Dialog::SaveImage, proposed),
+        parent, caption, LastFolders::proposedPath(LastFolders::Dialog::SaveImage, proposed),
         trForm("PNG image (*.png)"), nullptr, QFileDialog::DontUseNativeDialog);
     if (path.isEmpty()) {
-        return;
+        return path;
     }
     LastFolders::remember(LastFolders::Dialog::SaveImage, path);
     if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
         path += QStringLiteral(".png");
     }
-    saveImageTo(path);
+    return path;
 }
 
 bool ViewSaving::saveImageTo(const QString& path) {

@@ -25,6 +25,10 @@ public:
     void saveImage();
     bool saveImageTo(const QString& path);
 
+    // Asks where to save a PNG image (in the folder of the last one); the
+    // path ends in .png, or is empty when the user cancelled.
+    static QString choosePngPath(QWidget* parent, const QString& caption);
+
     // `frame` is taken as it is now: frames arriving while the dialog is
     // open do not change what is saved.
     void saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box);

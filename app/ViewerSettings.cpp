@@ -11,6 +11,7 @@ const char* const kMulticast = "network/multicastAddress";
 const char* const kColourMode = "view/colourMode";
 const char* const kViewPreset = "view/preset";
 const char* const kPointSize = "view/pointSize";
+const char* const kTrail = "view/trail";
 const char* const kGeometry = "window/geometry";
 
 int intIn(const QSettings& s, const char* key, int low, int high, int fallback) {
@@ -38,6 +39,7 @@ ViewerSettings ViewerSettings::load() {
     v.colourMode = intIn(*s, kColourMode, 0, kColourModes - 1, v.colourMode);
     v.viewPreset = intIn(*s, kViewPreset, 0, kViewPresets - 1, v.viewPreset);
     v.pointSize = intIn(*s, kPointSize, 1, kMaxPointSize, v.pointSize);
+    v.trail = intIn(*s, kTrail, 1, kMaxTrail, v.trail);
     v.windowGeometry = s->value(QLatin1String(kGeometry)).toByteArray();
     return v;
 }
@@ -50,6 +52,7 @@ void ViewerSettings::save() const {
     s->setValue(QLatin1String(kColourMode), colourMode);
     s->setValue(QLatin1String(kViewPreset), viewPreset);
     s->setValue(QLatin1String(kPointSize), pointSize);
+    s->setValue(QLatin1String(kTrail), trail);
     s->setValue(QLatin1String(kGeometry), windowGeometry);
 }
 

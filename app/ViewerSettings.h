@@ -13,11 +13,13 @@ struct ViewerSettings {
     int colourMode = 0;        // Intensity
     int viewPreset = 1;        // Top
     int pointSize = 1;         // 1..10
+    int trail = 1;             // frames on screen, 1..10
     QByteArray windowGeometry; // empty: the window fills the screen
 
     static constexpr int kColourModes = 5;
     static constexpr int kViewPresets = 3;
     static constexpr int kMaxPointSize = 10;
+    static constexpr int kMaxTrail = 10;
 
     static ViewerSettings load();
     void save() const;

@@ -22,8 +22,8 @@ void WindowSettings::save() const {
 void WindowSettings::askAndRestoreDefaults() {
     if (!MessagePresenter().question(
             &window_, trForm("Question"),
-            trForm("Restore the default ports, multicast address, colour mode, view, point size "
-                   "and window size, and forget the folders of the file dialogs?"))) {
+            trForm("Restore the default ports, multicast address, colour mode, view, point size, "
+                   "trail and window size, and forget the folders of the file dialogs?"))) {
         return;
     }
     ViewerSettings::forgetAll();
@@ -38,6 +38,7 @@ ViewerSettings WindowSettings::shown() const {
     s.colourMode = ui_.comboBox_4->currentIndex();
     s.viewPreset = ui_.comboBox_View->currentIndex();
     s.pointSize = view_.pointSize();
+    s.trail = ui_.spinBox_Trail->value();
     s.windowGeometry = window_.saveGeometry();
     return s;
 }
@@ -52,6 +53,7 @@ void WindowSettings::show(const ViewerSettings& s) {
     ui_.comboBox_View->setCurrentIndex(s.viewPreset);
     view_.applyPreset(s.viewPreset);
     view_.setPointSize(s.pointSize);
+    ui_.spinBox_Trail->setValue(s.trail);
     if (s.windowGeometry.isEmpty() || !window_.restoreGeometry(s.windowGeometry)) {
         WindowFit::fillScreen(window_);
     }

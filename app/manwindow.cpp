@@ -12,6 +12,7 @@
 #include "app/DrawCoalescer.h"
 #include "app/FormText.h"
 #include "app/HealthPanel.h"
+#include "app/InspectionTools.h"
 #include "app/MousePointOverlay.h"
 #include "app/PlaybackBar.h"
 #include "app/PlaybackKeys.h"
@@ -129,6 +130,11 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     pickingHooks.showListing = [this](SelectionListing l) { dataList_->showListing(std::move(l)); };
     picking = std::make_unique<AreaPicking>(*cloudView_, converter, *this, pickingHooks);
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
+    const InspectionTools::Sources toolSources{
+        pickingHooks.lastFrame, pickingHooks.shownCloud, pickingHooks.channels,
+        [this] { return ui->comboBox_4->currentIndex(); },
+        [this](const QString& text) { showErrorMessage(text); }};
+    inspection_ = std::make_unique<InspectionTools>(*this, *ui, *cloudView_, geometry, toolSources);
     csvExporter = std::make_unique<CsvExport>(
         geometry, this, [this](const QString& text) { showErrorMessage(text); });
     connect(csvExporter.get(), &CsvExport::SendDone, this,
@@ -284,6 +290,7 @@ void manwindow::clearPlaybackView() {
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     QCoreApplication::sendPostedEvents(drawCoalescer, QEvent::MetaCall);
     cloudView_->clearAll();
+    inspection_->clear();
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {
@@ -321,6 +328,7 @@ void manwindow::CalculateMuch(MuchLidarData lidardata) {
 }
 
 void manwindow::drawLastFrame() {
+    inspection_->beforeDraw(conversion->shown, lastFrameExported);
     if (lastFrameExported) {
         // The exported frame leaves the view and the list empty.
         converter.convert(MuchLidarData{}, FrameSettings{}, *conversion);
@@ -342,6 +350,7 @@ void manwindow::drawLastFrame() {
         pointOverlay->refresh();
     }
     cloudView_->drawFrame(conversion->shown, conversion->inBox);
+    inspection_->afterDraw();
 }
 
 void manwindow::toggleSuspended() {
@@ -353,6 +362,7 @@ void manwindow::clearSelectionAndView() {
     picking->clear();
     dataList_->clearList();
     cloudView_->clearAll();
+    inspection_->clear();
     healthPanel_->reset();
 }
 

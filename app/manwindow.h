@@ -30,6 +30,7 @@ class DrawCoalescer;
 class GetMuch;
 class GetSet;
 class HealthPanel;
+class InspectionTools;
 class InteractionMuchSet;
 class MousePointOverlay;
 class PlaybackBar;
@@ -79,6 +80,7 @@ public:
     HealthPanel& healthPanel() { return *healthPanel_; }
     ViewSaving& viewSaving() { return *viewSaving_; }
     WindowSettings& windowSettings() { return *settings_; }
+    InspectionTools& inspectionTools() { return *inspection_; }
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
 signals:
@@ -146,6 +148,8 @@ private:
     // Selection box, selectionActive, selectedCount, annotationEnabled.
     std::unique_ptr<AreaPicking> picking;
     std::unique_ptr<MousePointOverlay> pointOverlay;
+    // The range image, the ruler and the frame trail.
+    std::unique_ptr<InspectionTools> inspection_;
     // exportActive, exportedFrames and the export file.
     std::unique_ptr<CsvExport> csvExporter;
     DrawCoalescer* drawCoalescer = nullptr;

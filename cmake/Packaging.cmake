@@ -10,6 +10,7 @@ install(TARGETS vantor-viewer lidar-export sensor-sim RUNTIME DESTINATION ${CMAK
 set(VANTOR_DATA_DIR ${CMAKE_INSTALL_DATADIR}/vantor-viewer)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/Resources/images/ DESTINATION ${VANTOR_DATA_DIR}/images)
 install(FILES ${PROJECT_SOURCE_DIR}/Resources/guide/index.html
+              ${PROJECT_SOURCE_DIR}/Resources/guide/range-image.png
         DESTINATION ${VANTOR_DATA_DIR}/guide)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/vantor-viewer.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

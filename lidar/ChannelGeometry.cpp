@@ -10,24 +10,31 @@ ChannelGeometry::ChannelGeometry() {
                                              0.013089958333333332};
     for (int c = 0; c < DataPacket::kChannelCount; ++c) {
         const int group = c / 4;
-        cosElevation[c] = static_cast<float>(std::cos((-17 + 0.25 * c) * kPi / 180));
+        cosElevation[c] = static_cast<float>(std::cos(elevationDegrees(c) * kPi / 180));
         sinBaseElevation[c] = static_cast<float>(std::sin((group - 17) * kPi / 180));
         sinSubStep[c] = c % 4 == 0 ? 0.0f : static_cast<float>(std::sin(subStepRadians[c % 4]));
     }
 }
 
-PointXyz ChannelGeometry::point(int channel, float a, float d) const {
+AzimuthTrigTable::Entry ChannelGeometry::trigOf(float a) {
     const AzimuthTrigTable::Entry* found = AzimuthTrigTable::instance().find(a);
-    const AzimuthTrigTable::Entry trig = found ? *found : AzimuthTrigTable::compute(a);
+    return found ? *found : AzimuthTrigTable::compute(a);
+}
 
+PointXyz ChannelGeometry::point(int channel, float a, float d) const {
+    const AzimuthTrigTable::Entry trig = trigOf(a);
     const float h = d * cosElevation[channel];
     PointXyz p;
     p.x = static_cast<float>(h * trig.cosAzimuth / 100);
     p.y = static_cast<float>(h * trig.sinAzimuth / 100);
+    p.z = height(channel, trig, d);
+    return p;
+}
+
+float ChannelGeometry::height(int channel, const AzimuthTrigTable::Entry& trig, float d) const {
     // Channels in odd groups of four are raised by the cosine form, even
     // groups by the sine form.
     const double lift = (channel / 4) % 2 == 1 ? trig.cosHalfPlus : trig.sinHalfMinus;
-    p.z =
-        static_cast<float>(d * (sinBaseElevation[channel] + 2 * lift * sinSubStep[channel]) / 100);
-    return p;
+    return static_cast<float>(d * (sinBaseElevation[channel] + 2 * lift * sinSubStep[channel]) /
+                              100);
 }

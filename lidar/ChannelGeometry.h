@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lidar/AzimuthTrigTable.h"
 #include "lidar/DataPacket.h"
 
 #include <array>
@@ -20,8 +21,16 @@ public:
 
     ChannelGeometry();
 
+    // The channel's beam angle above the horizontal plane, in degrees: the
+    // higher the channel, the higher the beam.
+    static double elevationDegrees(int channel) { return -17 + 0.25 * channel; }
+
     // The channel must be 0..127 (decoding drops every other value).
     PointXyz point(int channel, float azimuthDegrees, float distanceCm) const;
+    // The z of point() alone, from the trigonometry of its azimuth (which
+    // points of one firing share).
+    static AzimuthTrigTable::Entry trigOf(float azimuthDegrees);
+    float height(int channel, const AzimuthTrigTable::Entry& trig, float distanceCm) const;
 
     std::array<float, DataPacket::kChannelCount> cosElevation{};
     std::array<float, DataPacket::kChannelCount> sinBaseElevation{};

@@ -2,25 +2,17 @@
 // the cloud in place versus removing and adding it again, and rendering, for
 // 100k, 300k and 500k points in a 1280x720 view. Needs a display
 // (xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/viewer_bench).
+#include "ViewBenchMain.h"
+
 #include "app/CloudView.h"
 
-#include <QApplication>
-#include <QSurfaceFormat>
-#include <QTest>
-#include <QVTKOpenGLNativeWidget.h>
-#include <benchmark/benchmark.h>
 #include <pcl/visualization/pcl_visualizer.h>
 #include <random>
 #include <vtkGenericOpenGLRenderWindow.h>
-#include <vtkLogger.h>
 
 namespace {
 
-constexpr int kWidth = 1280;
-constexpr int kHeight = 720;
-
-QVTKOpenGLNativeWidget* screen = nullptr;
-CloudView* view = nullptr;
+BenchView bench;
 
 CloudView::Cloud::Ptr randomCloud(std::int64_t points, unsigned seed) {
     std::mt19937 random(seed);
@@ -42,8 +34,8 @@ CloudView::Cloud::Ptr randomCloud(std::int64_t points, unsigned seed) {
 }
 
 void renderAndWait() {
-    screen->renderWindow()->Render();
-    screen->renderWindow()->WaitForCompletion();
+    bench.screen->renderWindow()->Render();
+    bench.screen->renderWindow()->WaitForCompletion();
 }
 
 // Two clouds alternate so every call carries new data.
@@ -61,7 +53,7 @@ void setPointsCounter(benchmark::State& state) {
 
 void BM_UpdateInPlace(benchmark::State& state) {
     Clouds clouds(state.range(0));
-    auto& viewer = *view->viewer();
+    auto& viewer = *bench.view->viewer();
     viewer.removeAllPointClouds();
     const pcl::visualization::PointCloudColorHandlerRGBField<pcl::PointXYZRGB> own(clouds.a);
     viewer.addPointCloud<pcl::PointXYZRGB>(clouds.a, own, CloudView::kFrameCloudId);
@@ -73,7 +65,7 @@ void BM_UpdateInPlace(benchmark::State& state) {
 
 void BM_RemoveAndAdd(benchmark::State& state) {
     Clouds clouds(state.range(0));
-    auto& viewer = *view->viewer();
+    auto& viewer = *bench.view->viewer();
     viewer.removeAllPointClouds();
     for (auto _ : state) {
         const auto cloud = clouds.next();
@@ -86,9 +78,9 @@ void BM_RemoveAndAdd(benchmark::State& state) {
 
 void BM_Render(benchmark::State& state) {
     Clouds clouds(state.range(0));
-    auto& viewer = *view->viewer();
+    auto& viewer = *bench.view->viewer();
     viewer.removeAllPointClouds();
-    view->drawFrame(clouds.a, CloudView::Cloud::ConstPtr(new CloudView::Cloud));
+    bench.view->drawFrame(clouds.a, CloudView::Cloud::ConstPtr(new CloudView::Cloud));
     viewer.resetCamera();
     renderAndWait();
     for (auto _ : state) {
@@ -101,12 +93,12 @@ void BM_Render(benchmark::State& state) {
 void BM_DrawFrame(benchmark::State& state) {
     Clouds clouds(state.range(0));
     const CloudView::Cloud::ConstPtr none(new CloudView::Cloud);
-    view->viewer()->removeAllPointClouds();
-    view->drawFrame(clouds.a, none);
-    view->viewer()->resetCamera();
+    bench.view->viewer()->removeAllPointClouds();
+    bench.view->drawFrame(clouds.a, none);
+    bench.view->viewer()->resetCamera();
     for (auto _ : state) {
-        view->drawFrame(clouds.next(), none);
-        screen->renderWindow()->WaitForCompletion();
+        bench.view->drawFrame(clouds.next(), none);
+        bench.screen->renderWindow()->WaitForCompletion();
     }
     setPointsCounter(state);
 }
@@ -119,22 +111,5 @@ BENCHMARK(BM_Render)->Arg(100000)->Arg(300000)->Arg(500000)->Unit(benchmark::kMi
 BENCHMARK(BM_DrawFrame)->Arg(100000)->Arg(300000)->Arg(500000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    QSurfaceFormat::setDefaultFormat(QVTKOpenGLNativeWidget::defaultFormat());
-    vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
-    QApplication app(argc, argv);
-    QVTKOpenGLNativeWidget widget;
-    widget.resize(kWidth, kHeight);
-    widget.show();
-    if (!QTest::qWaitForWindowExposed(&widget)) {
-        std::fprintf(stderr, "The view could not be shown: is there a display?\n");
-        return 1;
-    }
-    CloudView cloudView(&widget);
-    screen = &widget;
-    view = &cloudView;
-    benchmark::AddCustomContext("view", std::to_string(kWidth) + "x" + std::to_string(kHeight));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runViewBenchmarks(argc, argv, bench);
 }

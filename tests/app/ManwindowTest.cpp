@@ -13,9 +13,12 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -371,6 +374,8 @@ TEST_F(StartUp, UserGuideLinkOpensThePageShippedWithTheProgram) {
     QFile file(page.toLocalFile());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().contains("Vantor Viewer"));
+    // With the pictures it shows.
+    EXPECT_FALSE(QImage(QFileInfo(file).dir().filePath("range-image.png")).isNull());
 }
 
 TEST_F(LiveFrames, SecondPressRestartsTheReceiverAndEachFrameArrivesOnce) {

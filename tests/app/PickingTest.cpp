@@ -49,13 +49,6 @@ protected:
         ASSERT_TRUE(startLive());
     }
 
-    void show(const MuchLidarData& frame) {
-        const std::uint64_t delivered = window.framesDelivered();
-        QMetaObject::invokeMethod(&window, "CalculateMuch", Qt::QueuedConnection,
-                                  Q_ARG(MuchLidarData, frame));
-        ASSERT_TRUE(waitForDrawn(delivered, 1));
-    }
-
     std::vector<PointXyz> xyz(const MuchLidarData& f) const {
         std::vector<PointXyz> out;
         for (std::size_t i = 0; i < f.size(); ++i) {

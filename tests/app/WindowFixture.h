@@ -105,6 +105,15 @@ protected:
         }
     }
 
+    // Hands the window a frame as a receiver would and waits until it is
+    // drawn.
+    void show(const MuchLidarData& frame) {
+        const std::uint64_t delivered = window.framesDelivered();
+        QMetaObject::invokeMethod(&window, "CalculateMuch", Qt::QueuedConnection,
+                                  Q_ARG(MuchLidarData, frame));
+        ASSERT_TRUE(waitForDrawn(delivered, 1));
+    }
+
     // Waits until `frames` more frames have been delivered and the last of
     // them drawn.
     bool waitForDrawn(std::uint64_t deliveredBefore, std::uint64_t frames) {

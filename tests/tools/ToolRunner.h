@@ -56,16 +56,7 @@ inline int freeUdpPort() {
 
 // The frame sensor-sim sends every revolution at `azimuthStep`.
 inline MuchLidarData simulatedFrame(int azimuthStep) {
-    SensorSimulator simulator(SyntheticScene::street(), azimuthStep);
-    std::vector<SensorSimulator::Payload> payloads;
-    simulator.nextRevolution(payloads);
-    simulator.finish(payloads);
-    FrameCutter cutter;
-    MuchLidarData frame;
-    for (const auto& p : payloads) {
-        cutter.feed(p.data(), [&](const MuchLidarData& f) { frame = f; });
-    }
-    return frame;
+    return SensorSimulator::revolutionFrame(SyntheticScene::street(), azimuthStep);
 }
 
 // The multi-frame CSV of `frames` copies of `frame`.

@@ -406,6 +406,50 @@ std::vector<Icon> icons() {
     all.push_back({"5.png", [](QPainter& p) { numberDisc(p, "5"); }});
     all.push_back({"10.png", [](QPainter& p) { numberDisc(p, "10"); }});
     all.push_back({"20.png", [](QPainter& p) { numberDisc(p, "20"); }});
+    all.push_back({"RangeImage.png", [](QPainter& p) {
+                       // Rows of a range image: bands of returns with a dark gap.
+                       p.setPen(Qt::NoPen);
+                       p.setBrush(Qt::black);
+                       p.drawRect(QRectF(6, 12, 52, 40));
+                       const QColor rows[4] = {QColor(0, 0, 255), QColor(0, 255, 0),
+                                               QColor(255, 255, 0), QColor(255, 0, 0)};
+                       for (int r = 0; r < 4; ++r) {
+                           for (int c = 0; c < 6; ++c) {
+                               if ((r + c) % 5 == 3) {
+                                   continue;
+                               }
+                               p.setBrush(rows[(r + c / 3) % 4]);
+                               p.drawRect(QRectF(8 + 8 * c, 14 + 9.5 * r, 7, 8));
+                           }
+                       }
+                       p.setPen(pen(kInk, 2));
+                       p.setBrush(Qt::NoBrush);
+                       p.drawRect(QRectF(6, 12, 52, 40));
+                   }});
+    all.push_back({"Ruler.png", [](QPainter& p) {
+                       // A ruler laid across, with its marks.
+                       p.save();
+                       p.translate(32, 32);
+                       p.rotate(-35);
+                       p.setPen(pen(kInk, 2));
+                       p.setBrush(kOrange);
+                       p.drawRect(QRectF(-28, -9, 56, 18));
+                       for (int i = 0; i <= 10; ++i) {
+                           const double x = -24 + 4.8 * i;
+                           p.drawLine(QPointF(x, -9), QPointF(x, i % 5 == 0 ? 1 : -3));
+                       }
+                       p.restore();
+                   }});
+    all.push_back({"Trail.png", [](QPainter& p) {
+                       // A point moving right, its earlier places fading behind it.
+                       p.setPen(Qt::NoPen);
+                       for (int i = 0; i < 4; ++i) {
+                           QColor c = kBlue;
+                           c.setAlphaF(0.25 + 0.25 * i);
+                           p.setBrush(c);
+                           p.drawEllipse(QPointF(12 + 13 * i, 40 - 5 * i), 5 + i, 5 + i);
+                       }
+                   }});
     all.push_back({"YES.png", [](QPainter& p) {
                        p.setPen(pen(kGreen, 9));
                        p.drawPolyline(QPolygonF({{10, 34}, {26, 50}, {54, 14}}));

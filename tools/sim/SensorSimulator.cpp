@@ -2,6 +2,7 @@
 
 #include "lidar/AzimuthTrigTable.h"
 #include "lidar/ChannelGeometry.h"
+#include "lidar/FrameCutter.h"
 
 #include <cmath>
 #include <cstdio>
@@ -68,4 +69,17 @@ std::string SensorSimulator::describe(double revolutionsPerSecond) const {
                   pointsPerRevolution(), azimuthsPerRevolution(), azimuthStep_ / 100.0,
                   revolutionsPerSecond);
     return text;
+}
+
+MuchLidarData SensorSimulator::revolutionFrame(const SyntheticScene& scene, int azimuthStep) {
+    SensorSimulator simulator(scene, azimuthStep);
+    std::vector<Payload> payloads;
+    simulator.nextRevolution(payloads);
+    simulator.finish(payloads);
+    FrameCutter cutter;
+    MuchLidarData frame;
+    for (const auto& p : payloads) {
+        cutter.feed(p.data(), [&](const MuchLidarData& f) { frame = f; });
+    }
+    return frame;
 }

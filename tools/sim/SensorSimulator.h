@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lidar/DataPacketWriter.h"
+#include "lidar/MuchLidarData.h"
 #include "tools/sim/SyntheticScene.h"
 
 #include <array>
@@ -32,6 +33,9 @@ public:
     // Closes the last revolution with a marker and hands out what is left,
     // so that a receiver can cut the last frame too.
     void finish(std::vector<Payload>& out);
+
+    // The frame a receiver cuts from one revolution of `scene`.
+    static MuchLidarData revolutionFrame(const SyntheticScene& scene, int azimuthStep);
 
 private:
     std::vector<std::array<std::uint8_t, DataPacket::kGroupSize>> groups_;

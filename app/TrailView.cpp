@@ -1,0 +1,44 @@
+#include "app/TrailView.h"
+
+#include <pcl/visualization/pcl_visualizer.h>
+
+TrailView::TrailView(CloudView& view) : view_(view) {}
+
+std::string TrailView::cloudId(int slot) {
+    return "trail_" + std::to_string(slot);
+}
+
+void TrailView::setLength(int frames) {
+    remove(trail_.setLength(frames));
+    view_.render();
+}
+
+void TrailView::keepShown(const CloudView::Cloud::ConstPtr& shown) {
+    if (trail_.length() == 1) {
+        return;
+    }
+    if (!view_.viewer()->contains(CloudView::kFrameCloudId)) {
+        // Cleared: the older frames went with it.
+        remove(trail_.clear());
+        return;
+    }
+    const std::optional<int> slot = trail_.keepNewest();
+    if (!slot) {
+        return;
+    }
+    view_.showCloud(shown, cloudId(*slot));
+    int age = 1;
+    for (const int older : trail_.older()) {
+        view_.setBrightness(cloudId(older), FrameTrail::brightness(age++, trail_.length()));
+    }
+}
+
+void TrailView::clear() {
+    remove(trail_.clear());
+}
+
+void TrailView::remove(const std::vector<int>& slots) {
+    for (const int slot : slots) {
+        view_.removeCloud(cloudId(slot));
+    }
+}
