@@ -30,8 +30,10 @@ QString lasFilter() {
 } // namespace
 
 ViewSaving::ViewSaving(CloudView& view, const ChannelGeometry& geometry, QWidget* window,
-                       std::function<void(const QString&)> showTips)
-    : view_(view), geometry_(geometry), window_(window), showTips_(std::move(showTips)) {}
+                       std::function<void(const QString&)> showTips,
+                       std::function<void(const QString&)> showDone)
+    : view_(view), geometry_(geometry), window_(window), showTips_(std::move(showTips)),
+      showDone_(std::move(showDone)) {}
 
 void ViewSaving::saveImage() {
     const QString path = choosePngPath(window_, trForm("Save image"));
@@ -67,6 +69,10 @@ bool ViewSaving::saveImageTo(const QString& path) {
             trForm("The image could not be written.\n%1: %2").arg(path, writer.errorString()));
         return false;
     }
+    showDone_(trForm("%1: %2 x %3 image written")
+                  .arg(QFileInfo(path).fileName())
+                  .arg(image.width())
+                  .arg(image.height()));
     return true;
 }
 
@@ -123,5 +129,8 @@ bool ViewSaving::write(const FramePointCloud& points, const QString& path) {
         showTips_(trForm("The frame could not be saved.\n%1").arg(error));
         return false;
     }
+    showDone_(trForm("%1: 1 frame, %2 points written")
+                  .arg(QFileInfo(path).fileName())
+                  .arg(points.size()));
     return true;
 }

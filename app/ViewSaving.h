@@ -19,8 +19,10 @@ class QWidget;
 // "Tips" boxes.
 class ViewSaving {
 public:
+    // `showTips` gets refusals and failures, `showDone` what was written.
     ViewSaving(CloudView& view, const ChannelGeometry& geometry, QWidget* window,
-               std::function<void(const QString&)> showTips);
+               std::function<void(const QString&)> showTips,
+               std::function<void(const QString&)> showDone);
 
     void saveImage();
     bool saveImageTo(const QString& path);
@@ -43,4 +45,5 @@ private:
     const ChannelGeometry& geometry_;
     QWidget* window_;
     std::function<void(const QString&)> showTips_;
+    std::function<void(const QString&)> showDone_;
 };

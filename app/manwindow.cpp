@@ -137,10 +137,11 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     inspection_ = std::make_unique<InspectionTools>(*this, *ui, *cloudView_, geometry, toolSources);
     csvExporter = std::make_unique<CsvExport>(
         geometry, this, [this](const QString& text) { showErrorMessage(text); });
-    connect(csvExporter.get(), &CsvExport::SendDone, this,
-            [this](const QString& text) { StatusNotice::show(*ui->statusBar, text); });
+    const auto showDone = [this](const QString& text) { StatusNotice::show(*ui->statusBar, text); };
+    connect(csvExporter.get(), &CsvExport::SendDone, this, showDone);
     viewSaving_ = std::make_unique<ViewSaving>(
-        *cloudView_, geometry, this, [this](const QString& text) { showErrorMessage(text); });
+        *cloudView_, geometry, this, [this](const QString& text) { showErrorMessage(text); },
+        showDone);
     createStatusBar();
 
     // 6. Buttons.

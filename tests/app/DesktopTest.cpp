@@ -274,6 +274,7 @@ TEST_F(Desktop, SaveFrameAsWritesTheFrameOnScreenInTheChosenFormat) {
     FramePointCloud read;
     ASSERT_EQ(pcl::io::loadPLYFile(path.toStdString(), read), 0);
     EXPECT_EQ(read.size(), 700u);
+    EXPECT_EQ(window.statusBar()->currentMessage(), "frame.ply: 1 frame, 700 points written");
     EXPECT_EQ(LastFolders::folder(LastFolders::Dialog::SaveFrame), dir.path());
 
     // LAS too: a header whose point count (at byte 107) is the frame's.
