@@ -41,7 +41,11 @@ for pass in "${passes[@]}"; do
         cmake --build build-tsan -j2 --target "${thread_suites[@]}"
         echo "== TSan: ${thread_suites[*]}"
         label_regex=$(IFS='|'; echo "^(${thread_suites[*]})\$")
-        TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/tsan.supp" \
+        # Memory that Qt (not built with TSan) allocates in one thread and frees
+        # in another, a queued signal's event, looks unordered: its mutex is
+        # invisible. Allocations and copies made by Qt's own code are not
+        # checked (ignore_noninstrumented_modules); every access our code makes is.
+        TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=$PWD/scripts/tsan.supp" \
             VANTOR_BUILD_DIR=build-tsan scripts/run-tests.sh -L "$label_regex"
         ;;
     *)
