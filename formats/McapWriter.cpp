@@ -37,7 +37,6 @@ std::string record(Opcode opcode, const std::string& content) {
     return out;
 }
 
-constexpr std::size_t kRecordHeader = 1 + 8;
 constexpr std::size_t kMessageFields = 2 + 4 + 8 + 8;
 
 } // namespace
