@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-// Expected file contents spelled out field by field, little-endian, as the
-// format specifications list them.
+// Expected file contents spelled out field by field, little-endian, in the
+// order the file formats lay them out.
 class ExpectedBytes {
 public:
     ExpectedBytes& u8(std::uint8_t v) { return put(v); }

@@ -26,8 +26,8 @@ TEST(Crc32, MatchesTheStandardCheckValueAcrossPieces) {
     EXPECT_EQ(bitwiseCrc32("123456789"), 0xCBF43926u);
 }
 
-// One schema, one channel, one message: every record of the layout the
-// specification gives, spelled out.
+// One schema, one channel, one message: every record of the MCAP file
+// layout, spelled out.
 TEST(McapWriter, ATinyFileHasEveryRecordOfTheIndexedLayout) {
     std::string file;
     McapWriter writer([&](const char* data, std::size_t size) {
