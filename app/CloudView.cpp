@@ -176,18 +176,27 @@ ViewPoint CloudView::viewPixel(int widgetX, int widgetY) const {
     return {x, screen_->interactor()->GetSize()[1] - y - 1};
 }
 
-FrustumPick CloudView::frustumThrough(ViewRectangle rectangle) const {
+std::array<double, 16> CloudView::worldToClip() const {
     vtkRenderer* renderer = viewer_->getRendererCollection()->GetFirstRenderer();
     vtkMatrix4x4* m = renderer->GetActiveCamera()->GetCompositeProjectionTransformMatrix(
         renderer->GetTiledAspectRatio(), -1, 1);
-    std::array<double, 16> worldToClip{};
+    std::array<double, 16> matrix{};
     for (int row = 0; row < 4; ++row) {
         for (int column = 0; column < 4; ++column) {
-            worldToClip[static_cast<std::size_t>(row * 4 + column)] = m->GetElement(row, column);
+            matrix[static_cast<std::size_t>(row * 4 + column)] = m->GetElement(row, column);
         }
     }
-    const int* size = renderer->GetSize();
-    return FrustumPick(worldToClip, size[0], size[1], rectangle);
+    return matrix;
+}
+
+FrustumPick CloudView::frustumThrough(ViewRectangle rectangle) const {
+    const int* size = viewer_->getRendererCollection()->GetFirstRenderer()->GetSize();
+    return FrustumPick(worldToClip(), size[0], size[1], rectangle);
+}
+
+ScreenSnap CloudView::screenSnap() const {
+    const int* size = viewer_->getRendererCollection()->GetFirstRenderer()->GetSize();
+    return ScreenSnap(worldToClip(), size[0], size[1]);
 }
 
 void CloudView::showPointText(const std::string& text) {

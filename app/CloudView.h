@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lidar/FrustumPick.h"
+#include "lidar/ScreenSnap.h"
 
 #include <memory>
 #include <optional>
@@ -83,6 +84,8 @@ public:
     ViewPoint viewPixel(int widgetX, int widgetY) const;
     // The frustum through a rectangle of the view, as the camera stands.
     FrustumPick frustumThrough(ViewRectangle rectangle) const;
+    // Where points show on the view, as the camera stands.
+    ScreenSnap screenSnap() const;
 
     // The text of the point under the mouse, in blue at the bottom left.
     void showPointText(const std::string& text);
@@ -100,6 +103,8 @@ public:
     void render();
 
 private:
+    // The camera's view and projection for the view's aspect, row-major.
+    std::array<double, 16> worldToClip() const;
     struct CameraState {
         double position[3] = {}, focal[3] = {}, up[3] = {}, viewAngle = 0;
     };

@@ -1,7 +1,6 @@
 #include "app/RulerTool.h"
 
 #include "app/FormText.h"
-#include "lidar/ScreenSnap.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,10 +8,8 @@
 #include <pcl/visualization/pcl_visualizer.h>
 #include <vtkActor.h>
 #include <vtkBillboardTextActor3D.h>
-#include <vtkCamera.h>
 #include <vtkCellArray.h>
 #include <vtkLineSource.h>
-#include <vtkMatrix4x4.h>
 #include <vtkPoints.h>
 #include <vtkPolyData.h>
 #include <vtkPolyDataMapper.h>
@@ -115,25 +112,15 @@ std::optional<RulerFigures> RulerTool::figures() const {
 }
 
 bool RulerTool::clickAt(QPoint widgetPosition) {
-    vtkRenderer* renderer = rendererOf(view_);
     vtkRenderWindow* window = view_.screen()->renderWindow();
-    const int* size = renderer->GetSize();
     // Display pixels, from the bottom left, as the renderer counts them.
     const double ratio = view_.screen()->devicePixelRatioF();
     const double x = widgetPosition.x() * ratio;
     const double y = window->GetSize()[1] - widgetPosition.y() * ratio - 1;
 
-    vtkMatrix4x4* m = renderer->GetActiveCamera()->GetCompositeProjectionTransformMatrix(
-        renderer->GetTiledAspectRatio(), -1, 1);
-    std::array<double, 16> worldToClip{};
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            worldToClip[static_cast<std::size_t>(4 * r + c)] = m->GetElement(r, c);
-        }
-    }
     const CloudView::Cloud& frame = newestFrame_();
     const std::optional<std::size_t> hit =
-        ScreenSnap(worldToClip, size[0], size[1]).nearest(frame, x, y, kSnapRadius * ratio);
+        view_.screenSnap().nearest(frame, x, y, kSnapRadius * ratio);
     if (!hit) {
         return false;
     }

@@ -165,21 +165,24 @@ struct TimeUnit {
     bool binary = false;
     int exponent = 6;
     std::int64_t offset = 0;
+    unsigned __int128 decimalUnitsPerSecond = 1000000; // 10^exponent, at most 10^38
+
+    void setResolution(std::uint8_t value) {
+        binary = (value & 0x80) != 0;
+        exponent = value & 0x7F;
+        decimalUnitsPerSecond = 1;
+        for (int n = std::min(exponent, 38); n > 0; --n) {
+            decimalUnitsPerSecond *= 10;
+        }
+    }
 
     std::int64_t nanoseconds(std::uint64_t stamp) const {
         const auto exact = static_cast<unsigned __int128>(stamp) * 1000000000u;
         const auto units =
-            binary ? exact >> std::min(exponent, 127) : exact / power10(std::min(exponent, 38));
+            binary ? exact >> std::min(exponent, 127) : exact / decimalUnitsPerSecond;
         // Wraps rather than overflows on nonsense from a damaged file.
         return static_cast<std::int64_t>(static_cast<std::uint64_t>(units) +
                                          static_cast<std::uint64_t>(offset) * 1000000000u);
-    }
-    static unsigned __int128 power10(int n) {
-        unsigned __int128 p = 1;
-        while (n-- > 0) {
-            p *= 10;
-        }
-        return p;
     }
 };
 
@@ -203,9 +206,7 @@ TimeUnit timeUnitOf(const FieldReader& options, std::size_t size) {
             break;
         }
         if (code == kResolution && length >= 1) {
-            const std::uint8_t value = options.data[at + 4];
-            unit.binary = (value & 0x80) != 0;
-            unit.exponent = value & 0x7F;
+            unit.setResolution(options.data[at + 4]);
         } else if (code == kOffset && length >= 8) {
             const std::uint64_t a = options.u32(at + 4);
             const std::uint64_t b = options.u32(at + 8);

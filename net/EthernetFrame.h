@@ -15,14 +15,12 @@ constexpr std::size_t kUdpHeader = 8;
 constexpr std::size_t kUdpPayload = kEthernetHeader + kIpv4Header + kUdpHeader;
 
 constexpr std::size_t kMacSize = 6;
-constexpr std::size_t kDestinationMac = 0;
 constexpr std::size_t kSourceMac = 6;
 constexpr std::size_t kEtherType = 12;
 constexpr std::uint16_t kEtherTypeIpv4 = 0x0800;
 
 // IPv4 header fields, counted from the start of the frame.
 constexpr std::size_t kIpv4 = kEthernetHeader;
-constexpr std::size_t kIpv4Protocol = kIpv4 + 9;
 constexpr std::size_t kIpv4Source = kIpv4 + 12;      // 26
 constexpr std::size_t kIpv4Destination = kIpv4 + 16; // 30
 constexpr std::uint8_t kProtocolUdp = 17;

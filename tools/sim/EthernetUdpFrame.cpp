@@ -53,7 +53,7 @@ std::vector<std::uint8_t> EthernetUdpFrame::build(const Endpoints& e, std::uint1
     put16(ip + 4, ipId);
     put16(ip + 6, 0x4000); // don't fragment
     ip[8] = 64;            // time to live
-    ip[9] = 17;            // UDP
+    ip[9] = EthernetFrame::kProtocolUdp;
     put32(ip + 12, e.sourceAddress);
     put32(ip + 16, e.destinationAddress);
     put16(ip + 10,
