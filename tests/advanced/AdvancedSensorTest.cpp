@@ -165,7 +165,7 @@ protected:
                                  QString::number(receiver.boundPort()), "--seconds", "100"} +
                      traffic))
             << ns.error().toStdString();
-        ASSERT_TRUE(waitUntil([this] { return !packets.empty(); }, 10000));
+        ASSERT_TRUE(waitUntil([this] { return !packets.empty(); }, 30000));
         // The kernel may mark the link running a moment after traffic flows;
         // until then the capture would take loopback.
         ASSERT_TRUE(waitUntil(
@@ -178,7 +178,7 @@ protected:
     }
     void TearDown() override {
         receiver.stop = true;
-        receiver.wait(2000);
+        receiver.wait(30000);
     }
 
     // A few datagrams a second: the search sees little but device frames.
@@ -194,7 +194,7 @@ protected:
     int advancedLines() { return ns.output().count(kAdvancedLine); }
     // Line `index` (from 0), once it is there.
     QByteArray advancedLine(int index) {
-        if (!waitUntil([&] { return advancedLines() > index; }, 10000)) {
+        if (!waitUntil([&] { return advancedLines() > index; }, 30000)) {
             return "(none)";
         }
         const QByteArray out = ns.output();
@@ -207,7 +207,7 @@ protected:
     // The calibration of the first packet that arrives from now on.
     CalibrationTables nextReported() {
         const std::size_t seen = packets.size();
-        EXPECT_TRUE(waitUntil([&] { return packets.size() > seen; }, 10000));
+        EXPECT_TRUE(waitUntil([&] { return packets.size() > seen; }, 30000));
         const QByteArray& p = packets.back();
         return CalibrationTables::fromInfoPacket(
             ByteSpan(reinterpret_cast<const std::uint8_t*>(p.constData()),
@@ -257,7 +257,7 @@ TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
     CalibrationTables expected = reported;
     expected.pitch[17] = 1234;
     expected.staticValues[199] = -5;
-    EXPECT_TRUE(waitUntil([&] { return nextReported() == expected; }, 10000));
+    EXPECT_TRUE(waitUntil([&] { return nextReported() == expected; }, 30000));
     clickAndWait("pushButton_Refreshlidar");
     EXPECT_EQ(text("lineEdit_PitchChannel_18"), "12.34");
     EXPECT_EQ(text("lineEdit__StaticChannel_200"), "-5");

@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -374,21 +375,20 @@ TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
     ASSERT_EQ(sim.exitCode(), 0) << sim.readAllStandardError().toStdString();
 
     // The player's first frame holds what comes before the first marker
-    // (nothing here), which the command line passes over: the export starts
-    // behind it, paused, with the settings entered before playing.
+    // (nothing here), which the command line passes over. The export starts
+    // at the frame chosen with the slider before the first Play, with the
+    // settings entered before playing.
     ASSERT_TRUE(window.playbackControl().openCapture(capture));
     fillExportSettings("3", true, "90");
-    const std::uint64_t before = window.framesDelivered();
-    button("toolButton_Play")->click();
-    ASSERT_TRUE(waitUntil([&] { return window.framesDelivered() > before; }));
-    button("toolButton_Play")->click();
-    // A frame still on its way arrives before or after the export starts;
-    // either way it is counted here or exported.
-    const auto played = static_cast<int>(window.framesDelivered() - before);
+    const int firstExported = 2;
+    auto* slider = window.findChild<QSlider*>("Slider_Frame");
+    slider->setSliderDown(true);
+    slider->setSliderPosition(firstExported);
+    slider->setSliderDown(false);
     const QString gui = dir.filePath("gui.csv");
     confirmExport(gui, "3");
     button("toolButton_Play")->click();
-    ASSERT_TRUE(waitUntil([this] { return !window.csvExport().active(); }, 30000));
+    ASSERT_TRUE(waitUntil([this] { return !window.csvExport().active(); }, 60000));
     window.csvExport().finish();
 
     QStringList evenChannels;
@@ -397,7 +397,7 @@ TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
     }
     const QString tool = dir.filePath("tool.csv");
     QProcess exporter;
-    exporter.start(bin + "/lidar-export", {"--quiet", "--skip", QString::number(played - 1),
+    exporter.start(bin + "/lidar-export", {"--quiet", "--skip", QString::number(firstExported - 1),
                                            "--frames", "3", "--channels", evenChannels.join(','),
                                            "--min-angle", "0", "--max-angle", "90", capture, tool});
     ASSERT_TRUE(exporter.waitForFinished(30000));

@@ -29,7 +29,7 @@ inline QString binary(const QString& name) {
 // Starts a tool and returns the running process (the caller ends it).
 inline void start(QProcess& process, const QString& name, const QStringList& args) {
     process.start(binary(name), args);
-    EXPECT_TRUE(process.waitForStarted(5000)) << qPrintable(name);
+    EXPECT_TRUE(process.waitForStarted(30000)) << qPrintable(name);
 }
 
 inline Result run(const QString& name, const QStringList& args, int timeoutMs = 60000) {
