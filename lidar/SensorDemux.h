@@ -29,6 +29,11 @@ public:
         }
     }
 
+    // The channels of one sensor's cutter alone, from its next group on.
+    void setChannelFilter(int sensor, const ChannelFlags& wanted) {
+        cutters_[static_cast<std::size_t>(sensor)].setChannelFilter(wanted);
+    }
+
     // Feeds one payload (see FrameCutter::feed) that came from `source`.
     // `onFrame(int sensor, const MuchLidarData&)` is called for each frame
     // it completes, with the sensor's index. Returns that index, or -1 when

@@ -53,6 +53,16 @@ void readIntoPageCache() {
     }
 }
 
+// The CSV bytes of every sensor's file.
+double csvBytesOf(const SensorOutputs& outputs) {
+    double bytes = 0;
+    for (int o = 0; o < outputs.outputCount(); ++o) {
+        bytes +=
+            static_cast<double>(dynamic_cast<const CsvOutput&>(outputs.output(o)).bytesWritten());
+    }
+    return bytes;
+}
+
 bool writeCapture(const QString& path, int revolutions) {
     SensorSimulator simulator(SyntheticScene::street(), 20);
     TestCaptureWriter writer(path.toStdString(), {});
@@ -86,14 +96,14 @@ void BM_ExportCapture(benchmark::State& state) {
         ExportOptions options;
         options.capture = capturePath;
         options.output = output;
-        CsvOutput file(options.filter, INT_MAX);
+        SensorOutputs file(options);
         ProgressLine quiet(stderr, false);
         const QString failure = CaptureExport(options, file, quiet).run();
         if (!file.close() || !failure.isEmpty()) {
             state.SkipWithError(qPrintable(failure.isEmpty() ? file.error() : failure));
             break;
         }
-        csvBytes += static_cast<double>(file.bytesWritten());
+        csvBytes += csvBytesOf(file);
         frames += file.framesWritten();
         points += static_cast<double>(file.pointsWritten());
     }
@@ -194,7 +204,7 @@ void BM_ExportVsPcapLoop(benchmark::State& state) {
         options.capture = capturePath;
         options.output = QStringLiteral("/dev/null");
         options.filter = filterOf(state);
-        CsvOutput file(options.filter, INT_MAX);
+        SensorOutputs file(options);
         ProgressLine quiet(stderr, false);
         const QString failure = CaptureExport(options, file, quiet).run();
         if (!file.close() || !failure.isEmpty()) {
@@ -240,15 +250,15 @@ void BM_FormatsVsPcapLoop(benchmark::State& state) {
         options.capture = capturePath;
         options.output = folder->filePath("frames");
         options.format = format;
-        const std::unique_ptr<FrameOutput> output = FrameOutput::create(options);
+        SensorOutputs output(options);
         ProgressLine quiet(stderr, false);
-        const QString failure = CaptureExport(options, *output, quiet).run();
-        if (!output->close() || !failure.isEmpty()) {
-            state.SkipWithError(qPrintable(failure.isEmpty() ? output->error() : failure));
+        const QString failure = CaptureExport(options, output, quiet).run();
+        if (!output.close() || !failure.isEmpty()) {
+            state.SkipWithError(qPrintable(failure.isEmpty() ? output.error() : failure));
             return;
         }
         measured.add(watch);
-        points += static_cast<double>(output->pointsWritten());
+        points += static_cast<double>(output.pointsWritten());
     }
     folder.reset();
     const auto n = static_cast<double>(state.iterations());

@@ -4,6 +4,7 @@
 #include "tools/export/ExportOptions.h"
 #include "tools/export/FrameOutput.h"
 #include "tools/export/LiveExport.h"
+#include "tools/export/SensorOutputs.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -31,32 +32,48 @@ int main(int argc, char** argv) {
     }
     const ExportOptions& options = parsed.options;
 
-    const std::unique_ptr<FrameOutput> output = FrameOutput::create(options);
+    if (options.listSensors) {
+        QString listing;
+        const QString failure =
+            options.capture.isEmpty()
+                ? LiveExport::listSensors(
+                      options, options.timeoutSeconds > 0 ? options.timeoutSeconds : 2, listing)
+                : CaptureExport::listSensors(options.capture, listing);
+        if (!failure.isEmpty()) {
+            return failWith(failure);
+        }
+        std::printf("%s", qPrintable(listing));
+        return 0;
+    }
+
+    // One output per sensor (or the one of --source), opened with its
+    // sensor's first frame.
+    SensorOutputs output(options);
     QString failure;
     if (options.capture.isEmpty()) {
-        if (!output->open(options.output)) {
-            return failWith("cannot write " + output->error());
+        if (!output.open(options.output)) {
+            return failWith(output.error());
         }
-        failure = LiveExport(options, *output).run();
+        failure = LiveExport(options, output).run();
     } else {
-        // Opens the output only once the capture has opened, so a wrong
-        // capture name leaves an existing output alone.
         ProgressLine progress(stderr, !options.quiet && ProgressLine::isTerminal(stderr));
-        failure = CaptureExport(options, *output, progress).run();
+        failure = CaptureExport(options, output, progress).run();
     }
     // A file that the capture's end cut short of frames is still whole;
     // one whose own writing failed is removed.
-    if (!output->close() && failure.isEmpty()) {
-        return failWith("cannot write " + output->error());
+    if (!output.close() && failure.isEmpty()) {
+        return failWith(output.error());
     }
     if (!failure.isEmpty()) {
         return failWith(failure);
     }
-    if (!options.quiet) {
+    if (!options.quiet && (output.outputCount() > 1 || options.source)) {
+        std::fprintf(stderr, "lidar-export: wrote %s\n", qPrintable(output.summary()));
+    } else if (!options.quiet) {
         std::fprintf(stderr, "lidar-export: wrote %d frames, %llu points, to %s\n",
-                     output->framesWritten(),
-                     static_cast<unsigned long long>(output->pointsWritten()),
-                     qPrintable(output->writtenTo()));
+                     output.framesWritten(),
+                     static_cast<unsigned long long>(output.pointsWritten()),
+                     qPrintable(output.writtenTo()));
     }
     return 0;
 }
