@@ -130,6 +130,7 @@ void ReceiverControl::stopLive() {
     }
     workers_.live.quit();
     stopThreadAndWait(workers_.live, workers_.live.stop, "MuLidar wait....");
+    liveRunning_ = false;
 }
 
 void ReceiverControl::stopAll() {

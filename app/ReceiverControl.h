@@ -59,7 +59,7 @@ public:
     void stopLive();
     // Stops every worker and waits for it (the window closes).
     void stopAll();
-    // Live reception was started last (not the player).
+    // Live reception was started last (not the player), and not stopped.
     bool liveRunning() const { return liveRunning_; }
 
 private:

@@ -87,6 +87,16 @@ TEST_F(Sensors, ACaptureOfTwoSensorsPlaysTheFirstAndAnotherOnRequest) {
         writer.close();
         ASSERT_TRUE(writer.ok());
     }
+    // Live first, two sensors heard; the capture then takes over the notice.
+    ASSERT_TRUE(startLive());
+    UdpSocket a;
+    UdpSocket b;
+    ASSERT_TRUE(a.bindTo("127.0.0.2", 0));
+    ASSERT_TRUE(b.bindTo("127.0.0.3", 0));
+    sendFrames(a, 120, 2);
+    sendFrames(b, 45, 2);
+    ASSERT_TRUE(waitUntil([&] { return notice()->text().startsWith("2 sensors on port"); }, 30000));
+
     PlaybackBar& bar = window.playbackControl();
     ASSERT_TRUE(bar.openCapture(path));
     EXPECT_EQ(notice()->text(), "2 sensors in two.pcap: showing 10.0.0.2");
