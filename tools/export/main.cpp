@@ -38,7 +38,7 @@ int interruptedBy(int signalNumber, FrameOutput& output, int framesWanted) {
                 : counted(static_cast<std::uint64_t>(output.framesWritten()), "frame", "frames");
         std::fprintf(stderr, "lidar-export: interrupted by %s: %s written to %s%s\n",
                      qPrintable(name), qPrintable(frames), qPrintable(output.writtenTo()),
-                     kept ? "" : qPrintable(", which could not be finished: " + output.error()));
+                     kept ? "" : qPrintable("; the part could not be finished: " + output.error()));
     }
     return 128 + signalNumber;
 }
