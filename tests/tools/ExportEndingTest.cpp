@@ -6,13 +6,13 @@
 #include "support/TestPackets.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QThread>
 #include <algorithm>
 #include <csignal>
 
@@ -215,8 +215,7 @@ TEST_P(LidarExportEnding, ASignalAtAnyMomentLeavesOnlyWholeFilesUnderTheirNames)
         const qint64 share = total * QRandomGenerator::global()->bounded(5, 90) / 100;
         QProcess tool;
         start(tool, "lidar-export", exportArguments(out, capture, frames));
-        while (tool.state() == QProcess::Running && writtenSoFar() < share) {
-            QThread::msleep(1);
+        while (writtenSoFar() < share && !tool.waitForFinished(1)) {
         }
         ::kill(static_cast<pid_t>(tool.processId()), signal);
         ASSERT_TRUE(tool.waitForFinished(60000));
@@ -309,11 +308,13 @@ TEST(LidarExportStopped, CtrlCBetweenLiveFramesSaysHowManyAndWhereTheyAre) {
     ASSERT_TRUE(sender.bindAny(0));
     const qint64 twoFrames = expectedCsv(frame, 2).size();
     const QString part = out + ".part";
-    while (QFileInfo(part).size() < twoFrames && tool.state() == QProcess::Running) {
+    QElapsedTimer sending;
+    sending.start();
+    while (QFileInfo(part).size() < twoFrames && sending.elapsed() < 60000 &&
+           !tool.waitForFinished(5)) {
         for (const auto& p : payloads) {
             sender.sendTo("127.0.0.1", static_cast<std::uint16_t>(port), p.data(), p.size());
         }
-        QThread::msleep(5);
     }
     ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
     ASSERT_TRUE(tool.waitForFinished(30000));
