@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
         // and gets its name; one whose own writing failed is removed.
         if (output->framesWritten() == 0) {
             output->discard();
-        } else {
-            output->close();
+        } else if (!output->close() && !failure.contains(output->error())) {
+            failure += "; cannot write " + output->error();
         }
         return failWith(failure);
     }
