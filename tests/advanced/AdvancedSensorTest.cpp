@@ -173,7 +173,7 @@ protected:
                 const auto fit = AdapterChooser::candidates(LiveCapture::listAdapters(&error));
                 return !fit.empty() && !fit.front().loopback;
             },
-            10000));
+            30000));
     }
     void TearDown() override {
         receiver.stop = true;
