@@ -815,7 +815,7 @@ TEST_F(LiveStatus, ASimulatedSensorFillsLaserConfigAndAbout) {
         [&] {
             return version->text() == "2021.3.4-V3.2.17" && field("lineEdit_Motor_State") == "300";
         },
-        10000));
+        30000));
     EXPECT_EQ(field("lineEdit_GPS_Position_latitude"), "4807.0380N");
     EXPECT_EQ(field("lineEdit_GPS_Position_longitude"), "01131.0000E");
     EXPECT_EQ(field("lineEdit_mac_addr"), "02-1a-2b-3c-4d-5e");

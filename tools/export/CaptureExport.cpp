@@ -3,6 +3,7 @@
 #include "capture/CapturePacketStream.h"
 #include "capture/ReadOnlyFile.h"
 #include "lidar/SensorDemux.h"
+#include "platform/StopSignals.h"
 #include "tools/export/SensorListing.h"
 
 #include <QDir>
@@ -68,7 +69,8 @@ QString CaptureExport::run() {
             }
             framesCut.resize(static_cast<std::size_t>(demux.sensorCount()) + 1);
             demux.feed(from, payload, write);
-            return failure.isEmpty() && !output_.complete();
+            interrupted_ = !output_.complete() && StopSignals::caught() != 0;
+            return failure.isEmpty() && !output_.complete() && !interrupted_;
         },
         [&](std::uint64_t done, std::uint64_t total) {
             progress_.show(QStringLiteral("lidar-export: %1: %2% read, %3 frames written")
@@ -87,6 +89,9 @@ QString CaptureExport::run() {
     }
     if (!failure.isEmpty()) {
         return failure;
+    }
+    if (interrupted_) {
+        return QString();
     }
     const int firstCut = framesCut.empty() ? 0 : framesCut.front();
     if (end == CapturePacketStream::End::Failed) {

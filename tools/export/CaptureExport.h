@@ -23,6 +23,8 @@ public:
     // frames than wanted, still gives what it holds. Once the wanted frames
     // are written the rest of the capture is not read.
     QString run();
+    // The run ended early for a stop signal, with no failure.
+    bool interrupted() const { return interrupted_; }
 
     // The sensors of the capture with their data packets and whole frames,
     // one line each, into `listing`; returns the failure, or an empty text.
@@ -32,4 +34,5 @@ private:
     const ExportOptions& options_;
     SensorOutputs& output_;
     ProgressLine& progress_;
+    bool interrupted_ = false;
 };

@@ -15,7 +15,9 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
         "ROS 2 PointCloud2 messages. A sensor is the source address (and port) of its data "
         "datagrams: when several send, each gets its own output (OUTPUT_ADDR.csv, "
         "OUTPUT_ADDR_000001.pcd, one MCAP topic /lidar_ADDR/points each), or --source takes "
-        "one alone.");
+        "one alone. Every file is written under NAME.part and renamed when whole. Ctrl-C or "
+        "SIGTERM stops the export at the next frame and says how many frames were written and "
+        "where; a file short of its frames keeps its .part name.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption versionOption({"v", "version"}, "Show the version.");
     const QCommandLineOption listen("listen", "Receive live data on this UDP port.", "PORT");

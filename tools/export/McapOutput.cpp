@@ -32,7 +32,8 @@ bool McapOutput::File::release() {
     if (failed_ || --users_ > 0) {
         return !failed_;
     }
-    const bool finished = writer_->finish() && part_->commit();
+    kept_ = keepPart_;
+    const bool finished = writer_->finish() && (kept_ ? part_->keep() : part_->commit());
     writer_.reset();
     if (!finished) {
         fail();
@@ -40,13 +41,24 @@ bool McapOutput::File::release() {
     return finished;
 }
 
-void McapOutput::File::fail() {
-    if (!failed_ && part_) {
-        error_ = part_->error();
+bool McapOutput::File::keep() {
+    keepPart_ = true;
+    return release();
+}
+
+void McapOutput::File::discard() {
+    if (part_) {
         part_->discard();
     }
     failed_ = true;
     writer_.reset();
+}
+
+void McapOutput::File::fail() {
+    if (!failed_ && part_) {
+        error_ = part_->error();
+    }
+    discard();
 }
 
 McapOutput::McapOutput(const CsvExportFilter& filter, int frames, const QString& topic,
@@ -99,6 +111,19 @@ bool McapOutput::close() {
     }
     closed_ = true;
     return file_->release();
+}
+
+bool McapOutput::keep() {
+    if (!opened_ || closed_) {
+        return !file_->failed();
+    }
+    closed_ = true;
+    return file_->keep();
+}
+
+void McapOutput::discard() {
+    closed_ = true;
+    file_->discard();
 }
 
 QString McapOutput::writtenTo() const {

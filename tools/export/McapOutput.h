@@ -17,8 +17,9 @@
 // written under a temporary name and gets its own when it is finished.
 //
 // Several outputs can share one file (File), each with a topic of its own:
-// the file is finished when the last of them closes, and a failure of any
-// of them removes it. A file not finished is removed with its last owner.
+// the file is finished when the last of them closes (under its part name if
+// any of them was kept), and a failure of any of them removes it. A file
+// not finished is removed with its last owner.
 class McapOutput : public FrameOutput {
 public:
     class File;
@@ -29,6 +30,10 @@ public:
     bool open(const QString& output) override;
     bool writeFrame(const MuchLidarData& frame, std::int64_t time) override;
     bool close() override;
+    // The file is finished (summary and footer) under its part name.
+    bool keep() override;
+    // Removes the file, with the other outputs' topics in it.
+    void discard() override;
 
     bool complete() const override { return numbers_.complete(); }
     int framesWritten() const override { return framesWritten_; }
@@ -67,12 +72,16 @@ public:
     bool open(const QString& output);
     McapWriter* writer() { return writer_.get(); }
     std::uint16_t schema() const { return schema_; }
-    // One output fewer writes into the file: the last finishes it.
+    // One output fewer writes into the file: the last finishes it and names
+    // it, or leaves it under its part name when an output was kept.
     bool release();
-    // Removes the file for good.
+    // As release(), and the file keeps its part name.
+    bool keep();
+    // Removes the file for good; fail() also notes why.
+    void discard();
     void fail();
     bool failed() const { return failed_; }
-    QString path() const { return part_ ? part_->path() : QString(); }
+    QString path() const { return !part_ ? QString() : kept_ ? part_->partPath() : part_->path(); }
     const QString& error() const { return error_; }
 
 private:
@@ -80,6 +89,8 @@ private:
     std::unique_ptr<McapWriter> writer_;
     std::uint16_t schema_ = 0;
     int users_ = 0;
+    bool keepPart_ = false; // an output was kept: the file is not named
+    bool kept_ = false;
     bool failed_ = false;
     QString error_;
 };

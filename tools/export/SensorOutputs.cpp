@@ -182,15 +182,32 @@ bool SensorOutputs::openHeard() {
     return true;
 }
 
-bool SensorOutputs::close() {
-    bool closed = true;
+bool SensorOutputs::endOutputs(bool (FrameOutput::*end)()) {
+    bool ended = true;
     for (Output& o : outputs_) {
-        if (!o.output->close()) {
-            closed = false;
+        // A topic without messages does no harm in a file that others fill.
+        if (o.output->framesWritten() == 0 && options_.format != ExportOptions::Format::Mcap) {
+            o.output->discard();
+        } else if (!(o.output.get()->*end)()) {
+            ended = false;
             fail("cannot write " + o.output->error());
         }
     }
-    return closed && error_.isEmpty();
+    return ended && error_.isEmpty();
+}
+
+bool SensorOutputs::close() {
+    return endOutputs(&FrameOutput::close);
+}
+
+bool SensorOutputs::keep() {
+    return endOutputs(&FrameOutput::keep);
+}
+
+void SensorOutputs::discard() {
+    for (Output& o : outputs_) {
+        o.output->discard();
+    }
 }
 
 bool SensorOutputs::complete() const {

@@ -41,7 +41,13 @@ public:
     // Opens the outputs of the sensors heard that have none yet, so that a
     // sensor without a whole frame still gets its (empty) output.
     bool openHeard();
+    // Closes every output. One that got no frame leaves no file (in the
+    // shared MCAP file its topic stays, without messages).
     bool close() override;
+    // As close(), but files short of their frames keep their part names.
+    bool keep() override;
+    // Nothing of any output stays.
+    void discard() override;
 
     // Every sensor heard (and wanted) has its frames.
     bool complete() const override;
@@ -78,6 +84,8 @@ private:
         std::unique_ptr<FrameOutput> output;
     };
     static std::size_t index(int output) { return static_cast<std::size_t>(output); }
+    // Ends every output with `end`; outputs without a frame are discarded.
+    bool endOutputs(bool (FrameOutput::*end)());
     std::vector<SensorId> wantedHeard() const;
     FrameOutput* outputOf(const SensorId& sensor);
     FrameOutput* openFor(const SensorId& sensor);
