@@ -36,6 +36,9 @@ void ReceiverControl::start() {
     } else {
         startLive();
     }
+    if (hooks_.started) {
+        hooks_.started();
+    }
 }
 
 bool ReceiverControl::portFieldsAccepted() {
@@ -103,7 +106,7 @@ void ReceiverControl::startPlayer() {
     QObject::connect(window, SIGNAL(sendProgressChangeValue(int)), player,
                      SLOT(getProgressChangeValue(int)), unique);
     if (!player->isRunning()) {
-        player->setCapture(playback_.capture());
+        player->setCapture(playback_.capture(), playback_.sensorPlayed());
         if (const std::optional<int> frame = playback_.frameBeforeStart()) {
             player->showFrame(*frame, ReadLiveOffData::AfterFrame::PlayOn);
         }
@@ -127,6 +130,7 @@ void ReceiverControl::stopLive() {
     }
     workers_.live.quit();
     stopThreadAndWait(workers_.live, workers_.live.stop, "MuLidar wait....");
+    liveRunning_ = false;
 }
 
 void ReceiverControl::stopAll() {
