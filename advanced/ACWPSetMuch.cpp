@@ -1,6 +1,7 @@
 #include "advanced/ACWPSetMuch.h"
 
 #include "advanced/AdvancedPacket.h"
+#include "advanced/ChannelValidator.h"
 #include "advanced/DefaultConfigPacket.h"
 #include "advanced/ParameterFile.h"
 #include "advanced/RefreshTexts.h"
@@ -13,15 +14,16 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QThread>
 
 namespace {
 
-// Pitch, azimuth and reflectivity: an optional minus, 0 or one to three
-// digits starting 0..6, up to two decimals; or empty (a lone tab too).
-const char* const kChannelPattern = "^(-?[0]|-?[0-6][0-9]{0,2})(?:\\.\\d{1,2})?$|(^\\t?$)";
+// What the pitch and azimuth words (hundredths; negative values go in two's
+// complement) and the reflectivity bytes carry.
+constexpr long long kWordMin = -32768;
+constexpr long long kWordMax = 65535;
+constexpr long long kByteMin = -128;
+constexpr long long kByteMax = 127;
 
 // Pauses after a send before the socket closes.
 constexpr unsigned long kPauseAfterSetMs = 50;
@@ -45,13 +47,17 @@ ACWPSetMuch::ACWPSetMuch(QWidget* parent)
       }) {
     ui_.setupUi(this);
 
-    const QRegularExpression pattern(QString::fromLatin1(kChannelPattern));
-    for (const auto* table : {&ui_.pitch, &ui_.azimuth, &ui_.intensity}) {
+    for (const auto* table : {&ui_.pitch, &ui_.azimuth}) {
         for (QLineEdit* edit : *table) {
-            auto* validator = new QRegularExpressionValidator(pattern, this);
+            auto* validator = new ChannelValidator(2, kWordMin, kWordMax, this);
             edit->setValidator(validator);
             validators_.push_back(validator);
         }
+    }
+    for (QLineEdit* edit : ui_.intensity) {
+        auto* validator = new ChannelValidator(0, kByteMin, kByteMax, this);
+        edit->setValidator(validator);
+        validators_.push_back(validator);
     }
 
     connect(ui_.pushButton_SaveSettingfile, &QPushButton::clicked, this,

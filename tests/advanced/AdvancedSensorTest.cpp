@@ -228,14 +228,20 @@ TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
     // Serial number and version, bytes 60..69.
     const auto identity = [this] { return packets.back().mid(60, 10); };
     const QByteArray reportedIdentity = identity();
+    field("Right_lineEdit")->setText("5");
     clickAndWait("pushButton_Refreshlidar");
     EXPECT_EQ(boxes.back().text, "Resresh completed");
     EXPECT_EQ(text("lineEdit_SerialNumber"), "K00815120201123");
-    EXPECT_EQ(text("lineEdit_Version"), "V210");
+    EXPECT_EQ(text("lineEdit_Version"), "V2.1.0");
     EXPECT_EQ(text("lineEdit_seg"), "0.29");
     EXPECT_NE(text("lineEdit_PitchChannel_32"), "0");
+    // The values shown hold what earlier offsets did.
+    EXPECT_EQ(text("Right_lineEdit"), "0");
 
-    // Unedited, nothing changes on the sensor.
+    // The sensor does not report its measure range: it is typed (the
+    // simulator starts at 160). Otherwise unedited, nothing changes.
+    EXPECT_TRUE(text("lineEdit_rangeselector").isEmpty());
+    field("lineEdit_rangeselector")->setText("160");
     const int lines = advancedLines();
     clickAndWait("pushButton_OK");
     ASSERT_GE(boxes.size(), 3u);
@@ -261,6 +267,32 @@ TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
     clickAndWait("pushButton_Refreshlidar");
     EXPECT_EQ(text("lineEdit_PitchChannel_18"), "12.34");
     EXPECT_EQ(text("lineEdit__StaticChannel_200"), "-5");
+}
+
+// A sensor reporting codes outside the named tables, versions of two and
+// three digits, reflectivity of every signed byte and table entries of
+// 0x8000 and more: what it reports goes back unchanged.
+TEST_F(AdvancedSensor, EveryValueThePacketCarriesGoesBackUnchanged) {
+    ASSERT_NO_FATAL_FAILURE(startSensor(kQuiet + QStringList{"--calibration-seed", "7"}, true));
+    const CalibrationTables reported = nextReported();
+    const QByteArray reportedIdentity = packets.back().mid(60, 10);
+    clickAndWait("pushButton_Refreshlidar");
+    EXPECT_TRUE(boxes.back().text.startsWith("Resresh completed"))
+        << boxes.back().text.toStdString();
+    EXPECT_TRUE(text("lineEdit_SerialNumber").startsWith("K("))
+        << text("lineEdit_SerialNumber").toStdString();
+    EXPECT_EQ(text("lineEdit_IntensityChannel_1"), "7");
+    EXPECT_EQ(text("lineEdit_PitchChannel_2"), "8.47");
+    EXPECT_EQ(text("lineEdit_PitchChannel_4"), "327.68");
+
+    field("lineEdit_rangeselector")->setText("160");
+    const int lines = advancedLines();
+    clickAndWait("pushButton_OK");
+    EXPECT_EQ(boxes[boxes.size() - 2].text, "Setup completed");
+    const QByteArray unchanged = advancedLine(lines);
+    EXPECT_TRUE(unchanged.endsWith(": nothing changed")) << unchanged.constData();
+    EXPECT_EQ(nextReported(), reported);
+    EXPECT_EQ(packets.back().mid(60, 10), reportedIdentity);
 }
 
 namespace {
@@ -294,14 +326,16 @@ TEST_P(AdvancedSensorStreaming, TheButtonsReadSetAndSaveTheSensorWithoutLidar) {
     clickAndWait("pushButton_Refreshlidar");
     EXPECT_EQ(boxes.back().text, "Resresh completed");
     EXPECT_EQ(text("lineEdit_SerialNumber"), "K00815120201123");
-    EXPECT_EQ(text("lineEdit_Version"), "V210");
+    EXPECT_EQ(text("lineEdit_Version"), "V2.1.0");
     EXPECT_EQ(text("lineEdit_seg"), "0.29");
     EXPECT_EQ(text("lineEdit__StaticChannel_200"), QString::number(reported.staticValues[199]));
     EXPECT_EQ(text("lineEdit_IntensityChannel_17"), QString::number(reported.reflectivity2[0]));
     EXPECT_EQ(text("lineEdit_PitchChannel_32"), QString::number(reported.pitch[31] / 100.0));
 
-    // Unedited, the sensor is told what it reported: the first advanced
-    // packet it got (the refused "Set" sent none) changes nothing.
+    // Unedited but for the range it does not report, the sensor is told what
+    // it reported: the first advanced packet it got (the refused "Set" sent
+    // none) changes nothing.
+    field("lineEdit_rangeselector")->setText("160");
     clickAndWait("pushButton_OK");
     ASSERT_GE(boxes.size(), 3u);
     EXPECT_EQ(boxes[boxes.size() - 2].text, "Setup completed");
