@@ -28,7 +28,7 @@ void InfoFrameSearch::join() {
     }
 }
 
-bool InfoFrameSearch::start(const std::string& adapter, int limit,
+bool InfoFrameSearch::start(const std::string& adapter, const std::string& senderAddress, int limit,
                             std::chrono::milliseconds overall, Done done) {
     if (running_) {
         return false;
@@ -36,13 +36,14 @@ bool InfoFrameSearch::start(const std::string& adapter, int limit,
     join();
     running_ = true;
     cancel_ = false;
-    worker_ = std::thread([this, adapter, limit, overall, done = std::move(done)] {
+    const std::string filter = DeviceInfoFrame::captureFilter(senderAddress);
+    worker_ = std::thread([this, adapter, filter, limit, overall, done = std::move(done)] {
         Outcome outcome;
         QString filterError;
         if (auto capture = LiveCapture::open(adapter, kReadTimeout, &outcome.captureError)) {
             // Without the filter, the sensor's own data would use up the
             // frame limit before its device frame comes; never search without it.
-            if (capture->setFilter(DeviceInfoFrame::kCaptureFilter, &filterError)) {
+            if (capture->setFilter(filter, &filterError)) {
                 outcome.frame = DeviceInfoFrame::waitForInfoPacket(*capture, limit, overall,
                                                                    &cancel_, &outcome.captureError);
             } else {

@@ -33,10 +33,12 @@ public:
 
     bool running() const { return running_; }
 
-    // Opens `adapter` and examines at most `limit` frames for at most
-    // `overall`; `done` runs on the context's thread once it has ended.
-    // False when a search is still running.
-    bool start(const std::string& adapter, int limit, std::chrono::milliseconds overall, Done done);
+    // Opens `adapter` and examines at most `limit` frames from
+    // `senderAddress` (dotted; any sender when empty) for at most `overall`;
+    // `done` runs on the context's thread once it has ended. False when a
+    // search is still running.
+    bool start(const std::string& adapter, const std::string& senderAddress, int limit,
+               std::chrono::milliseconds overall, Done done);
 
 private:
     void join();

@@ -2,6 +2,7 @@
 
 #include "app/PlaybackPosition.h"
 #include "capture/AdapterChooser.h"
+#include "device/ConfigFields.h"
 #include "lidar/ChannelGeometry.h"
 #include "lidar/ChannelSelection.h"
 #include "lidar/FrameConverter.h"
@@ -82,6 +83,10 @@ public:
     WindowSettings& windowSettings() { return *settings_; }
     InspectionTools& inspectionTools() { return *inspection_; }
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
+
+    // The sensor (the address its packets come from) that Laser Config, the
+    // advanced window and About show and act on, as if chosen in each.
+    void chooseDeviceSensor(const AddressBytes& sensor);
 
 signals:
     // A seek of the capture player to a packet. The playback bar asks the

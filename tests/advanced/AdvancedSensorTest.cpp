@@ -151,8 +151,8 @@ protected:
     void startSensor(const QStringList& traffic, bool wired) {
         ASSERT_TRUE(sink.bindAny(0));
         if (wired) {
-            QObject::connect(&receiver, &GetSet::SendLidarStatusToSettingUI, &window,
-                             &ACWPSetMuch::onLidarStatusReceiving);
+            QObject::connect(&receiver, &GetSet::SendDeviceReport, &window,
+                             &ACWPSetMuch::OnDeviceReport);
         }
         QObject::connect(&receiver, &GetSet::SendDataDifo, &window,
                          [this](const QByteArray& packet) { packets.push_back(packet); });
@@ -230,7 +230,8 @@ TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
     const QByteArray reportedIdentity = identity();
     field("Right_lineEdit")->setText("5");
     clickAndWait("pushButton_Refreshlidar");
-    EXPECT_EQ(boxes.back().text, "Resresh completed");
+    EXPECT_EQ(boxes.back().text,
+              "Resresh completed\nRead from sensor 192.168.1.200 (02-1a-2b-3c-4d-5e).");
     EXPECT_EQ(text("lineEdit_SerialNumber"), "K00815120201123");
     EXPECT_EQ(text("lineEdit_Version"), "V2.1.0");
     EXPECT_EQ(text("lineEdit_seg"), "0.29");
@@ -324,7 +325,8 @@ TEST_P(AdvancedSensorStreaming, TheButtonsReadSetAndSaveTheSensorWithoutLidar) {
     EXPECT_TRUE(boxes[0].text.contains("press Refresh state first")) << boxes[0].text.toStdString();
 
     clickAndWait("pushButton_Refreshlidar");
-    EXPECT_EQ(boxes.back().text, "Resresh completed");
+    EXPECT_TRUE(boxes.back().text.startsWith("Resresh completed\nRead from sensor 192.168.1.200"))
+        << boxes.back().text.toStdString();
     EXPECT_EQ(text("lineEdit_SerialNumber"), "K00815120201123");
     EXPECT_EQ(text("lineEdit_Version"), "V2.1.0");
     EXPECT_EQ(text("lineEdit_seg"), "0.29");

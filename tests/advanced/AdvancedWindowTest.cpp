@@ -239,9 +239,7 @@ TEST_F(AdvancedWindow, StatusIsKeptAndItsPortsWrittenWithoutTouchingFields) {
     s.equipmentPort = 0x5678;
     s.calibration.pitch[0] = 150;
     const DeviceInfoPacket::Bytes p = s.toPacket();
-    const ByteSpan span(p.data(), p.size());
-    window.onLidarStatusReceiving(DeviceInfoPacket::decodeSettingData(span),
-                                  DeviceInfoPacket::portVector(span));
+    window.OnDeviceReport(DeviceReport{{127, 0, 0, 1}, p, DeviceReport::Clock::now()});
     // A packed field: read into an aligned copy before comparing.
     const auto rpm = window.statusCopy().motorRpm;
     EXPECT_EQ(rpm, 1200);
@@ -258,10 +256,8 @@ TEST_F(AdvancedWindow, StatusIsKeptAndItsPortsWrittenWithoutTouchingFields) {
 TEST_F(AdvancedWindow, NothingIsSentBeforeTheFieldsWereReadFromTheSensor) {
     // A status from the receiver alone does not fill the fields: they would
     // send their empty and first texts over the sensor's calibration.
-    const DeviceInfoPacket::Bytes p = DeviceState().toPacket();
-    const ByteSpan span(p.data(), p.size());
-    window.onLidarStatusReceiving(DeviceInfoPacket::decodeSettingData(span),
-                                  DeviceInfoPacket::portVector(span));
+    window.OnDeviceReport(
+        DeviceReport{{127, 0, 0, 1}, DeviceState().toPacket(), DeviceReport::Clock::now()});
     field("lineEdit_PitchChannel_4")->setText("1");
     click("pushButton_OK");
     EXPECT_FALSE(window.searching());
