@@ -265,10 +265,22 @@ void ACWPSetMuch::onSaveSettingFile() {
                 return;
             }
             if (!ParameterFile::write(path, report.packet)) {
-                messages_->information(this, error, QString::fromUtf8("打开文件失败,请检查!"));
+                messages_->information(this, error,
+                                       QString::fromUtf8("打开文件失败,请检查!") +
+                                           QLatin1Char('\n') +
+                                           tr("The file %1 could not be written.").arg(path));
+                return;
             }
+            messages_->about(this, tr("Tips"),
+                             tr("Saved the device packet of sensor %1 to %2 (%3 bytes).")
+                                 .arg(report.sensorName(), path)
+                                 .arg(ParameterFile::kFileSize));
         },
-        error, QString::fromUtf8("抓包失败,请设置发包间隔为0!"), this);
+        error,
+        QString::fromUtf8("抓包失败,请设置发包间隔为0!") + QLatin1Char('\n') +
+            tr("Capturing failed: no device packet of the sensor was found. Set its packet "
+               "interval to 0 and try again."),
+        this);
 }
 
 void ACWPSetMuch::onRecoverSetting() {
