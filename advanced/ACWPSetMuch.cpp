@@ -124,7 +124,8 @@ void ACWPSetMuch::findSensor(const std::optional<AddressBytes>& sensor, int limi
         return;
     }
     setSearching(true);
-    search_.start(*adapter, addressText(sensor), limit, kSearchTime,
+    // The user is told the answer comes within kSearchTime of the press.
+    search_.start(*adapter, addressText(sensor), limit, InfoFrameSearch::Clock::now() + kSearchTime,
                   [this, found, notFoundTitle, notFoundText,
                    notFoundParent](const InfoFrameSearch::Outcome& outcome) {
                       setSearching(false);

@@ -35,7 +35,8 @@ public:
     // Frames examined before giving up: "Set" and "Refresh state", "Save set file".
     static constexpr int kFrameLimit = 1000;
     static constexpr int kSaveFrameLimit = 5000;
-    // However little traffic there is, a search ends after this long.
+    // However little traffic there is, a search ends this long after the
+    // press (after the adapter is chosen, when the user is asked).
     static constexpr std::chrono::milliseconds kSearchTime{3000};
 
     explicit ACWPSetMuch(QWidget* parent = nullptr);
