@@ -284,6 +284,12 @@ void manwindow::wireButtons() {
     // User and Develop are hidden and do nothing.
 }
 
+void manwindow::chooseDeviceSensor(const AddressBytes& sensor) {
+    laserConfigDialog->chooseSensor(sensor);
+    advancedDialog->chooseSensor(sensor);
+    aboutDialog->chooseSensor(sensor);
+}
+
 void manwindow::view() {
     cloudView_->applyPreset(ui->comboBox_View->currentIndex());
 }

@@ -2,6 +2,7 @@
 
 #include "app/PlaybackPosition.h"
 #include "capture/AdapterChooser.h"
+#include "device/ConfigFields.h"
 #include "lidar/ChannelGeometry.h"
 #include "lidar/ChannelSelection.h"
 #include "lidar/FrameConverter.h"
@@ -96,6 +97,9 @@ public:
     // The sensors whose frames reached the window since reception started,
     // first heard first.
     const std::vector<SensorId>& sensorsHeard() const { return sensorChoice_.sensors(); }
+    // The sensor (the address its packets come from) that Laser Config, the
+    // advanced window and About show and act on, as if chosen in each.
+    void chooseDeviceSensor(const AddressBytes& sensor);
 
 signals:
     // A seek of the capture player to a packet. The playback bar asks the

@@ -146,8 +146,10 @@ void writeAdvancedPackets(const fs::path& dir) {
     const SettingData status =
         DeviceInfoPacket::decodeSettingData(ByteSpan(info.data(), info.size()));
     const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC);
+    AdvancedFields shown = refreshTexts(status);
+    shown.measureRange = QStringLiteral("160");
     DeviceInfoPacket::Bytes advanced{};
-    AdvancedPacket::build(advanced, readAdvancedFields(refreshTexts(status)).values,
+    AdvancedPacket::build(advanced, readAdvancedFields(shown).values,
                           ByteSpan(frame.data(), frame.size()), now);
     writeBytes(dir / "advanced", advanced.data(), advanced.size());
     const DeviceInfoPacket::Bytes defaults = DefaultConfigPacket::build(now);
