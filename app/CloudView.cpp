@@ -1,5 +1,6 @@
 #include "app/CloudView.h"
 
+#include "app/ViewKeyFilter.h"
 #include "platform/OpenGLRenderer.h"
 
 #include <QVTKOpenGLNativeWidget.h>
@@ -54,6 +55,9 @@ CloudView::CloudView(QVTKOpenGLNativeWidget* screen) : screen_(screen) {
         std::make_shared<pcl::visualization::PCLVisualizer>(renderer, window, "viewer", false);
     screen_->setRenderWindow(viewer_->getRenderWindow());
     viewer_->setupInteractor(screen_->interactor(), screen_->renderWindow());
+    // Installed first, so that it sees a key last: the filters installed
+    // later take the keys the program binds in the view.
+    new ViewKeyFilter(*screen_);
 
     viewer_->registerKeyboardCallback(
         [this](const pcl::visualization::KeyboardEvent& event) { onKey(event); });
