@@ -14,6 +14,7 @@
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkMatrix4x4.h>
 #include <vtkOrientationMarkerWidget.h>
+#include <vtkPropCollection.h>
 #include <vtkProperty.h>
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
@@ -272,6 +273,21 @@ void CloudView::setBrightness(const std::string& id, double brightness) {
 void CloudView::removeCloud(const std::string& id) {
     if (viewer_->contains(id)) {
         viewer_->removePointCloud(id);
+    }
+}
+
+void CloudView::drawFirst(const std::vector<std::string>& ids) {
+    // The renderer draws its props in the order of this collection.
+    vtkPropCollection* props = viewer_->getRendererCollection()->GetFirstRenderer()->GetViewProps();
+    const auto clouds = viewer_->getCloudActorMap();
+    for (auto id = ids.rbegin(); id != ids.rend(); ++id) {
+        const auto found = clouds->find(*id);
+        if (found == clouds->end()) {
+            continue;
+        }
+        vtkProp* actor = found->second.actor.GetPointer();
+        props->RemoveItem(actor);
+        props->InsertItem(-1, actor);
     }
 }
 
