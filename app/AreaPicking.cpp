@@ -101,8 +101,12 @@ bool AreaPicking::mouseWhileArmed(QEvent* event) {
 void AreaPicking::pick(ViewRectangle rectangle) {
     const FrameConversion::Cloud& shown = hooks_.shownCloud();
     picked_ = view_.frustumThrough(rectangle).indices(shown);
+    armed_ = false;
+    showArmed(false);
     if (picked_.empty()) {
-        // Nothing else changes; the rubber band stays armed.
+        // A selection of nothing: no box, and the list and the figures of
+        // the one before go.
+        hooks_.showListing(SelectionListing{});
         return;
     }
     FrameConversion::Cloud picked;
@@ -123,8 +127,6 @@ void AreaPicking::pick(ViewRectangle rectangle) {
         box_.zMax = std::max(box_.zMax, p.z);
     }
 
-    armed_ = false;
-    showArmed(false);
     selectionActive_ = true;
     annotationEnabled_ = true;
     hooks_.showListing(
@@ -140,4 +142,5 @@ void AreaPicking::showArmed(bool armed) {
     const Qt::CursorShape shape = armed ? Qt::CrossCursor : Qt::ArrowCursor;
     window_.setCursor(shape);
     view_.screen()->setCursor(shape);
+    emit armedChanged(armed);
 }

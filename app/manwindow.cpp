@@ -40,7 +40,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <utility>
 
 namespace {
 
@@ -129,6 +131,10 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     pickingHooks.channels = [this] { return &channelDialog->selection(); };
     pickingHooks.showListing = [this](SelectionListing l) { dataList_->showListing(std::move(l)); };
     picking = std::make_unique<AreaPicking>(*cloudView_, converter, *this, pickingHooks);
+    // The button shows whether the next drag selects.
+    ui->toolButton_select->setCheckable(true);
+    connect(picking.get(), &AreaPicking::armedChanged, ui->toolButton_select,
+            &QToolButton::setChecked);
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
     const InspectionTools::Sources toolSources{
         pickingHooks.lastFrame, pickingHooks.shownCloud, pickingHooks.channels,
@@ -292,6 +298,13 @@ void manwindow::clearPlaybackView() {
     QCoreApplication::sendPostedEvents(drawCoalescer, QEvent::MetaCall);
     cloudView_->clearAll();
     inspection_->clear();
+}
+
+void manwindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!std::exchange(dataListFitted_, true)) {
+        dataList_->fitDock(*ui->splitter);
+    }
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {

@@ -43,6 +43,7 @@ class SelectPointRange;
 class ViewSaving;
 class WindowSettings;
 class QCloseEvent;
+class QShowEvent;
 
 // The main window: the form, the 3D view, the data list and the status bar,
 // the workers and the wiring between them. Frames arrive in CalculateMuch;
@@ -105,6 +106,7 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void applyApplicationLook();
@@ -163,6 +165,7 @@ private:
     bool lastFrameExported = false;
 
     std::unique_ptr<DataListPanel> dataList_;
+    bool dataListFitted_ = false; // the list's dock got its width once
     HealthPanel* healthPanel_ = nullptr;
 
     std::atomic<std::uint64_t> framesDelivered_{0};
