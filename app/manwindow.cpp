@@ -244,7 +244,7 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_Coor, &QToolButton::clicked, this,
             [this] { cloudView_->toggleCoordinate(); });
     connect(ui->toolButton_LidarDataList, &QToolButton::clicked, this, &manwindow::toggleDataList);
-    connect(ui->toolButton_Lidar, &QToolButton::clicked, this, [this] { receivers_->start(); });
+    connect(ui->toolButton_Lidar, &QToolButton::clicked, this, [this] { receivers_->goLive(); });
     connect(ui->toolButton_MeaGrid, &QToolButton::clicked, this,
             [this] { cloudView_->toggleGrid(); });
     connect(ui->tolbtn_SuspendData, &QToolButton::clicked, this, &manwindow::toggleSuspended);
@@ -296,6 +296,10 @@ void manwindow::clearPlaybackView() {
     // is emptied, and not on top of the next capture.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     QCoreApplication::sendPostedEvents(drawCoalescer, QEvent::MetaCall);
+    // The selection, the list and its figures belonged to the old source.
+    picking->clear();
+    dataList_->clearList();
+    dataList_->clearStatistics();
     cloudView_->clearAll();
     inspection_->clear();
 }
@@ -319,6 +323,9 @@ void manwindow::closeEvent(QCloseEvent* event) {
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
     ++framesDelivered_;
     healthPanel_->frameArrived(lidardata.size(), playback.arrivingAtCaptureStart());
+    if (playback.arrivingFrame) {
+        playbackBar->captureFrameArrived(*playback.arrivingFrame, lidardata.size());
+    }
     if (suspended) {
         return;
     }

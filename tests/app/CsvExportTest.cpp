@@ -369,22 +369,26 @@ TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
     const QString capture = dir.filePath("street.pcap");
     QProcess sim;
     sim.start(bin + "/sensor-sim",
-              {"--quiet", "--step", "1", "--frames", "8", "--write-pcap", capture});
+              {"--quiet", "--step", "1", "--frames", "40", "--write-pcap", capture});
     ASSERT_TRUE(sim.waitForFinished(30000));
     ASSERT_EQ(sim.exitCode(), 0) << sim.readAllStandardError().toStdString();
 
-    // The player's first frame holds what comes before the first marker
-    // (nothing here), which the command line passes over: the export starts
-    // behind it, paused, with the settings entered before playing.
+    // The capture opens at its first whole frame (nothing comes before the
+    // first marker); the export starts behind the frames played, paused,
+    // with the settings entered while playing (paused, SaveData saves the
+    // frame on screen). Long enough that a loaded machine does not play to
+    // the end meanwhile.
     ASSERT_TRUE(window.playbackControl().openCapture(capture));
-    fillExportSettings("3", true, "90");
+    ASSERT_TRUE(waitUntil([&] { return button("toolButton_Play")->isEnabled(); }));
     const std::uint64_t before = window.framesDelivered();
     button("toolButton_Play")->click();
+    fillExportSettings("3", true, "90");
     ASSERT_TRUE(waitUntil([&] { return window.framesDelivered() > before; }));
     button("toolButton_Play")->click();
     // A frame still on its way arrives before or after the export starts;
-    // either way it is counted here or exported.
-    const auto played = static_cast<int>(window.framesDelivered() - before);
+    // either way it is counted here or exported. The command line numbers
+    // the frames as the player does, from the first marker.
+    const int played = window.playbackPosition().currentFrame;
     const QString gui = dir.filePath("gui.csv");
     confirmExport(gui, "3");
     button("toolButton_Play")->click();
@@ -397,9 +401,9 @@ TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
     }
     const QString tool = dir.filePath("tool.csv");
     QProcess exporter;
-    exporter.start(bin + "/lidar-export", {"--quiet", "--skip", QString::number(played - 1),
-                                           "--frames", "3", "--channels", evenChannels.join(','),
-                                           "--min-angle", "0", "--max-angle", "90", capture, tool});
+    exporter.start(bin + "/lidar-export", {"--quiet", "--skip", QString::number(played), "--frames",
+                                           "3", "--channels", evenChannels.join(','), "--min-angle",
+                                           "0", "--max-angle", "90", capture, tool});
     ASSERT_TRUE(exporter.waitForFinished(30000));
     ASSERT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
     const std::string fromTool = fileText(tool);
