@@ -10,6 +10,7 @@
 #include "app/CsvExport.h"
 #include "app/DataListPanel.h"
 #include "app/DrawCoalescer.h"
+#include "app/EmptyViewHint.h"
 #include "app/FormText.h"
 #include "app/HealthPanel.h"
 #include "app/InspectionTools.h"
@@ -18,6 +19,7 @@
 #include "app/PlaybackKeys.h"
 #include "app/ReceiverControl.h"
 #include "app/RecordControl.h"
+#include "app/SampleCapture.h"
 #include "app/StatusNotice.h"
 #include "app/UserGuide.h"
 #include "app/ViewFocusHint.h"
@@ -149,6 +151,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         *cloudView_, geometry, this, [this](const QString& text) { showErrorMessage(text); },
         showDone);
     createStatusBar();
+    emptyHint_ = new EmptyViewHint(*ui->screen);
+    sample_ = std::make_unique<SampleCapture>(QCoreApplication::applicationDirPath());
 
     // 6. Buttons.
     wireButtons();
@@ -268,6 +272,8 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_SaveFrame, &QToolButton::clicked, this, &manwindow::saveFrameAs);
     connect(ui->toolButton_RestoreDefaults, &QToolButton::clicked, this,
             [this] { settings_->askAndRestoreDefaults(); });
+    connect(ui->toolButton_OpenSample, &QToolButton::clicked, this, &manwindow::openSampleCapture);
+    connect(emptyHint_, &EmptyViewHint::sampleRequested, this, &manwindow::openSampleCapture);
     // User and Develop are hidden and do nothing.
 }
 
@@ -302,6 +308,7 @@ void manwindow::clearPlaybackView() {
     dataList_->clearStatistics();
     cloudView_->clearAll();
     inspection_->clear();
+    emptyHint_->viewEmptied();
 }
 
 void manwindow::showEvent(QShowEvent* event) {
@@ -371,6 +378,7 @@ void manwindow::drawLastFrame() {
         pointOverlay->refresh();
     }
     cloudView_->drawFrame(conversion->shown, conversion->inBox);
+    emptyHint_->frameDrawn();
     inspection_->afterDraw();
 }
 
@@ -385,6 +393,7 @@ void manwindow::clearSelectionAndView() {
     cloudView_->clearAll();
     inspection_->clear();
     healthPanel_->reset();
+    emptyHint_->viewEmptied();
 }
 
 std::optional<SelectionBox> manwindow::exportBox() const {
@@ -454,6 +463,18 @@ void manwindow::openUserGuide() {
     } else {
         showErrorMessage(opening.text);
     }
+}
+
+void manwindow::openSampleCapture() {
+    QString error;
+    const QString path = sample_->ensure(this, &error);
+    if (path.isEmpty()) {
+        if (!error.isEmpty()) {
+            showErrorMessage(error);
+        }
+        return;
+    }
+    playbackBar->openCapture(path);
 }
 
 DataListModel* manwindow::dataListModel() const {

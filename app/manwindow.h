@@ -27,6 +27,7 @@ class CsvExport;
 class DataListModel;
 class DataListPanel;
 class DrawCoalescer;
+class EmptyViewHint;
 class GetMuch;
 class GetSet;
 class HealthPanel;
@@ -38,6 +39,7 @@ class ReceiverControl;
 class RecordControl;
 class QLaserSelectionMuch;
 class ReadLiveOffData;
+class SampleCapture;
 class SaveData;
 class SelectPointRange;
 class ViewSaving;
@@ -82,6 +84,8 @@ public:
     ViewSaving& viewSaving() { return *viewSaving_; }
     WindowSettings& windowSettings() { return *settings_; }
     InspectionTools& inspectionTools() { return *inspection_; }
+    SampleCapture& sampleCapture() { return *sample_; }
+    EmptyViewHint& emptyViewHint() { return *emptyHint_; }
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
 signals:
@@ -121,6 +125,7 @@ private:
     void toggleDataList();
     void openUserGuide();
     void saveFrameAs();
+    void openSampleCapture();
 
     std::unique_ptr<Ui::manwindowClass> ui;
 
@@ -167,6 +172,8 @@ private:
     std::unique_ptr<DataListPanel> dataList_;
     bool dataListFitted_ = false; // the list's dock got its width once
     HealthPanel* healthPanel_ = nullptr;
+    EmptyViewHint* emptyHint_ = nullptr;
+    std::unique_ptr<SampleCapture> sample_;
 
     std::atomic<std::uint64_t> framesDelivered_{0};
 };
