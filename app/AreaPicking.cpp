@@ -108,8 +108,12 @@ bool AreaPicking::mouseWhileArmed(QEvent* event) {
 void AreaPicking::pick(ViewRectangle rectangle) {
     const FrameConversion::Cloud& shown = hooks_.shownCloud();
     picked_ = view_.frustumThrough(rectangle).indices(shown);
+    armed_ = false;
+    showArmed(false);
     if (picked_.empty()) {
-        // Nothing else changes; the rubber band stays armed.
+        // A selection of nothing: no box, and the list and the figures of
+        // the one before go.
+        hooks_.showListing(SelectionListing{});
         return;
     }
     FrameConversion::Cloud picked;
@@ -130,8 +134,6 @@ void AreaPicking::pick(ViewRectangle rectangle) {
         box_.zMax = std::max(box_.zMax, p.z);
     }
 
-    armed_ = false;
-    showArmed(false);
     setSelectionActive(true);
     annotationEnabled_ = true;
     hooks_.showListing(
@@ -147,4 +149,5 @@ void AreaPicking::showArmed(bool armed) {
     const Qt::CursorShape shape = armed ? Qt::CrossCursor : Qt::ArrowCursor;
     window_.setCursor(shape);
     view_.screen()->setCursor(shape);
+    emit armedChanged(armed);
 }

@@ -19,10 +19,11 @@ class QWidget;
 // Area selection in the 3D view and the selection box it leaves. Armed (the
 // Select button, or x in the view), a drag with the left button shows its
 // rectangle over the view, however often the view redraws meanwhile; on
-// release the points of the frame cloud inside the frustum through the
-// rectangle are picked on the CPU, drawn in blue, and their bounding box
-// becomes the selection box; the rubber band is disarmed and the frame's
-// points inside that box are listed with their statistics. The box, whether
+// release the rubber band is disarmed and the points of the frame cloud
+// inside the frustum through the rectangle are picked on the CPU, drawn in
+// blue, and their bounding box becomes the selection box; the frame's
+// points inside that box are listed with their statistics. A rectangle that
+// catches no point leaves no selection and an empty list. The box, whether
 // a selection exists and the number of picked points are read by the frame
 // conversion and the CSV export.
 class AreaPicking : public QObject {
@@ -67,6 +68,8 @@ public:
 signals:
     // A selection came or went: selectionActive() changed.
     void SendSelectionChanged(bool active);
+    // Whether the next drag in the view selects.
+    void armedChanged(bool armed);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

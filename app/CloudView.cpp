@@ -1,5 +1,6 @@
 #include "app/CloudView.h"
 
+#include "app/ViewKeyFilter.h"
 #include "platform/OpenGLRenderer.h"
 
 #include <QVTKOpenGLNativeWidget.h>
@@ -13,6 +14,7 @@
 #include <vtkGenericOpenGLRenderWindow.h>
 #include <vtkMatrix4x4.h>
 #include <vtkOrientationMarkerWidget.h>
+#include <vtkPropCollection.h>
 #include <vtkProperty.h>
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
@@ -54,6 +56,9 @@ CloudView::CloudView(QVTKOpenGLNativeWidget* screen) : screen_(screen) {
         std::make_shared<pcl::visualization::PCLVisualizer>(renderer, window, "viewer", false);
     screen_->setRenderWindow(viewer_->getRenderWindow());
     viewer_->setupInteractor(screen_->interactor(), screen_->renderWindow());
+    // Installed first, so that it sees a key last: the filters installed
+    // later take the keys the program binds in the view.
+    new ViewKeyFilter(*screen_);
 
     viewer_->registerKeyboardCallback(
         [this](const pcl::visualization::KeyboardEvent& event) { onKey(event); });
@@ -268,6 +273,21 @@ void CloudView::setBrightness(const std::string& id, double brightness) {
 void CloudView::removeCloud(const std::string& id) {
     if (viewer_->contains(id)) {
         viewer_->removePointCloud(id);
+    }
+}
+
+void CloudView::drawFirst(const std::vector<std::string>& ids) {
+    // The renderer draws its props in the order of this collection.
+    vtkPropCollection* props = viewer_->getRendererCollection()->GetFirstRenderer()->GetViewProps();
+    const auto clouds = viewer_->getCloudActorMap();
+    for (auto id = ids.rbegin(); id != ids.rend(); ++id) {
+        const auto found = clouds->find(*id);
+        if (found == clouds->end()) {
+            continue;
+        }
+        vtkProp* actor = found->second.actor.GetPointer();
+        props->RemoveItem(actor);
+        props->InsertItem(-1, actor);
     }
 }
 

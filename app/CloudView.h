@@ -8,6 +8,7 @@
 #include <pcl/point_cloud.h>
 #include <pcl/point_types.h>
 #include <string>
+#include <vector>
 #include <vtkSmartPointer.h>
 
 class QVTKOpenGLNativeWidget;
@@ -99,6 +100,9 @@ public:
     void showCloud(const Cloud::ConstPtr& cloud, const std::string& id, double brightness = 1);
     void setBrightness(const std::string& id, double brightness);
     void removeCloud(const std::string& id);
+    // These clouds are drawn before everything else, in this order. Where
+    // points of two clouds lie at the same depth, the one drawn later shows.
+    void drawFirst(const std::vector<std::string>& ids);
 
     void render();
 

@@ -5,13 +5,18 @@
 #include "lidar/DataListText.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTableView>
 #include <algorithm>
+#include <numeric>
 
 DataListPanel::DataListPanel(QTableView& table, QStatusBar& statusBar, QWidget* window)
     : table_(table), window_(window) {
+    table_.verticalHeader()->hide();
     const auto label = [window](int minimumWidth) {
         auto* l = new TabCompactLabel(window);
         l->setMinimumSize(minimumWidth, 20);
@@ -62,7 +67,7 @@ std::array<int, 6> DataListPanel::columnWidths() const {
         return widths;
     }
     // Digits measured as the font's widest one; the cell's text sits
-    // between the focus frame's margins.
+    // between the focus frame's margins, beside the grid line.
     const QFontMetrics metrics(table_.font());
     QChar widestDigit = QLatin1Char('0');
     for (char d = '1'; d <= '9'; ++d) {
@@ -71,7 +76,8 @@ std::array<int, 6> DataListPanel::columnWidths() const {
         }
     }
     const int margins =
-        2 * (table_.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table_) + 1);
+        2 * (table_.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &table_) + 1) +
+        (table_.showGrid() ? 1 : 0);
     const auto layout = DataListText::columnWidths();
     const auto longest = DataListText::longestCells();
     for (std::size_t c = 0; c < widths.size(); ++c) {
@@ -106,6 +112,30 @@ void DataListPanel::showStatistics(const BoxStatistics& statistics) {
     labelX_->setText(texts.x);
     labelY_->setText(texts.y);
     labelZ_->setText(texts.z);
+}
+
+void DataListPanel::clearStatistics() {
+    const DataListText::StatisticsTexts initial = DataListText::initialStatistics();
+    labelX_->setText(initial.x);
+    labelY_->setText(initial.y);
+    labelZ_->setText(initial.z);
+}
+
+void DataListPanel::fitDock(QSplitter& splitter) {
+    const std::array<int, 6> widths = columnWidths();
+    int needed = std::accumulate(widths.begin(), widths.end(), 0);
+    // Around the columns: the dock's margins, the table's frame and, once
+    // rows fill it, the scroll bar.
+    QWidget* dock = splitter.widget(0);
+    needed += dock->width() - table_.viewport()->width();
+    if (!table_.verticalScrollBar()->isVisible()) {
+        needed += table_.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &table_);
+    }
+    const int total = splitter.width() - splitter.handleWidth();
+    const int dockWidth = std::min(needed, total / 2);
+    splitter.setStretchFactor(0, 0);
+    splitter.setStretchFactor(1, 1);
+    splitter.setSizes({dockWidth, total - dockWidth});
 }
 
 void DataListPanel::showListing(SelectionListing listing) {

@@ -9,6 +9,7 @@
 
 class DataListModel;
 class QLabel;
+class QSplitter;
 class QStatusBar;
 class QTableView;
 class QWidget;
@@ -17,7 +18,9 @@ class QWidget;
 // bar: their creation, and writing rows and statistics into them. The
 // list's columns keep their widths, the ones the user set included, across
 // frames, selections and new starts; they start wide enough for the longest
-// number each column can hold.
+// number each column can hold. The first column numbers the rows, so the
+// table shows no row header of its own (one that widens with the count and
+// shifts the columns).
 class DataListPanel {
 public:
     // Adds the labels to the left of `statusBar`, in two lines.
@@ -34,8 +37,15 @@ public:
     // the next frame.
     void showFrameRows(std::vector<DataListRow>& rows, bool selectionActive);
     void showStatistics(const BoxStatistics& statistics);
+    // The labels as before the first frame.
+    void clearStatistics();
     // A fresh selection: the list is its rows.
     void showListing(SelectionListing listing);
+
+    // Gives the list's dock, the first widget of `splitter`, the width its
+    // columns need (at most half the splitter's), and the rest to the view;
+    // later the view alone grows and shrinks with the window.
+    void fitDock(QSplitter& splitter);
 
 private:
     // Widths for a new list: the ones in use, or at the start the layout's

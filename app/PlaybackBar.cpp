@@ -60,6 +60,10 @@ PlaybackBar::PlaybackBar(Ui::manwindowClass& ui, ReadLiveOffData& player,
     // Queued like the frame that follows it, so each number meets its frame.
     QObject::connect(&player_, &ReadLiveOffData::SendFrameNumber, window_,
                      [this](int frame) { position_.arrivingFrame = frame; });
+    // The number beside the slider only shows the position.
+    ui_.Spbox_Frame->setReadOnly(true);
+    ui_.Spbox_Frame->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    ui_.Spbox_Frame->setFocusPolicy(Qt::NoFocus);
 }
 
 void PlaybackBar::wireButtons() {
@@ -73,6 +77,8 @@ void PlaybackBar::wireButtons() {
     handle(ui_.toolButton_SeekBackward, &PlaybackBar::seekBackward);
     handle(ui_.toolButton_GoToStart, &PlaybackBar::goToStart);
     handle(ui_.toolButton_GoToEnd, &PlaybackBar::goToEnd);
+    QObject::connect(ui_.Slider_Frame, &QAbstractSlider::actionTriggered, window_,
+                     [this](int action) { sliderStepped(action); });
 }
 
 void PlaybackBar::open() {
@@ -126,17 +132,23 @@ bool PlaybackBar::openCapture(const QString& path) {
     if (!loaded) {
         hooks_.holdDrawing(false);
         printLine(loader_.errorText());
+        // Said before the box, which waits for its OK: what plays now.
+        const QString refused = QFileInfo(path).fileName();
+        StatusNotice::show(
+            *ui_.statusBar,
+            capture_ ? trForm("%1 was not opened; %2 is still loaded")
+                           .arg(refused, QFileInfo(capture_->captureFileName()).fileName())
+                     : trForm("%1 was not opened").arg(refused));
         hooks_.showTips(loader_.errorText());
         return false;
     }
 
     hooks_.stopLiveReceivers();
-    if (playPressCount_ > 1 || player_.isRunning()) {
-        // The player reads the old capture's mapping: it ends first.
-        player_.stopAndWait();
-        hooks_.clearView();
-        playPressCount_ = 1;
-    }
+    // The player reads the old capture's mapping: it ends first. The frame,
+    // the list and the figures on screen go with the old source.
+    player_.stopAndWait();
+    hooks_.clearView();
+    playPressCount_ = 1;
     capture_ = std::move(loaded);
     sensor_ = 0;
     showLoaded();
@@ -145,6 +157,9 @@ bool PlaybackBar::openCapture(const QString& path) {
     if (hooks_.captureShown) {
         hooks_.captureShown();
     }
+    // The player starts at once and waits behind the first frame.
+    offlineMode_ = true;
+    hooks_.startReceiving();
 
     const QString notice = capture_->truncationNotice();
     if (!notice.isEmpty()) {
@@ -161,17 +176,34 @@ bool PlaybackBar::playSensor(int sensor) {
     if (sensor == sensor_) {
         return true;
     }
-    if (playPressCount_ > 1 || player_.isRunning()) {
-        player_.stopAndWait();
-        hooks_.clearView();
-        playPressCount_ = 1;
-    }
+    player_.stopAndWait();
+    hooks_.clearView();
+    playPressCount_ = 1;
     sensor_ = sensor;
     showLoaded();
     if (hooks_.captureShown) {
         hooks_.captureShown();
     }
+    offlineMode_ = true;
+    hooks_.startReceiving();
     return true;
+}
+
+void PlaybackBar::captureFrameArrived(int frame, std::size_t points) {
+    if (!firstFramePending_) {
+        return;
+    }
+    // The player closed its gate behind this frame before it sent it.
+    if (frame == 0 && points == 0 && played().frameCount() > 1) {
+        // Nothing came before the first marker: the first whole frame is the
+        // one to look at.
+        player_.showFrameAndPause(1);
+        return;
+    }
+    // The controls can steer the player now.
+    firstFramePending_ = false;
+    setTransportEnabled(true);
+    ui_.toolButton_Play->setFocus(Qt::OtherFocusReason);
 }
 
 void PlaybackBar::cancelLoading() {
@@ -181,16 +213,37 @@ void PlaybackBar::cancelLoading() {
     }
 }
 
+void PlaybackBar::leaveForLive() {
+    if (!capture_) {
+        return;
+    }
+    player_.stopAndWait();
+    hooks_.clearView();
+    capture_.reset();
+    playPressCount_ = 1;
+    offlineMode_ = false;
+    paused_ = true;
+    playbackFinished_ = false;
+    firstFramePending_ = false;
+    ui_.toolButton_Play->setIcon(imageIcon("Play"));
+    showNormalSpeedIcons();
+    setTransportEnabled(false);
+    ui_.toolButton_Open->setEnabled(true);
+    ui_.Slider_Frame->setRange(0, 0);
+    ui_.Spbox_Frame->setRange(0, 0);
+    showPosition(0);
+}
+
 void PlaybackBar::showLoaded() {
     ui_.toolButton_Play->setIcon(imageIcon("Play"));
     paused_ = true;
-    ui_.toolButton_Play->setEnabled(true);
-    ui_.toolButton_GoToStart->setEnabled(false);
-    ui_.toolButton_GoToEnd->setEnabled(false);
-    setSeekButtonsEnabled(false);
-    ui_.toolButton_Lidar->setEnabled(false);
-    ui_.Spbox_Frame->setEnabled(true);
-    ui_.Slider_Frame->setEnabled(true);
+    // The player shows the first frame and waits behind it; until it does,
+    // a press could come before it closes its gate and be lost. "Lidar"
+    // (back to live data) and Open do not wait.
+    firstFramePending_ = true;
+    setTransportEnabled(false);
+    ui_.toolButton_Open->setEnabled(true);
+    ui_.toolButton_Lidar->setEnabled(true);
     const int lastFrame = played().frameCount() - 1;
     ui_.Spbox_Frame->setRange(0, lastFrame);
     ui_.Slider_Frame->setRange(0, lastFrame);
@@ -216,7 +269,6 @@ void PlaybackBar::announceLoaded() {
     // A capture given on the command line or dropped on the window may find
     // another tab in front.
     ui_.tabWidget->setCurrentWidget(ui_.tab);
-    ui_.toolButton_Play->setFocus(Qt::OtherFocusReason);
     const QString name = QFileInfo(capture_->captureFileName()).fileName();
     // Whole frames, as lidar-export counts them: frame 0 is what came before
     // the first marker, the tail of a revolution or nothing.
@@ -236,9 +288,8 @@ void PlaybackBar::playOrPause() {
     if (!paused_) {
         ui_.toolButton_Play->setIcon(imageIcon("Play"));
         paused_ = true;
-        if (playPressCount_ > 1) {
-            player_.closeGate();
-        }
+        player_.closeGate();
+        ui_.toolButton_Lidar->setEnabled(true);
         return;
     }
 
@@ -247,18 +298,13 @@ void PlaybackBar::playOrPause() {
     offlineMode_ = true;
     player_.playback.restartRequested = 0;
     player_.playback.pauseAfterFrame = 0;
-    if (playPressCount_ == 1) {
-        player_.playback.stepDirection = 1;
-        hooks_.startReceiving();
-        forwardSpeedStep_ = 1;
-        backwardSpeedStep_ = 1;
-        playbackFinished_ = false;
-    } else {
-        // From a stop point the player plays forward from frame 0.
-        playbackFinished_ = false;
-        player_.releaseGate();
-    }
+    // The player waits behind the frame on screen, or at a stop point, from
+    // which it plays forward from frame 0.
+    playbackFinished_ = false;
+    player_.releaseGate();
     ++playPressCount_;
+    // Back to live data once playing stops.
+    ui_.toolButton_Lidar->setEnabled(false);
     hooks_.focusView();
 }
 
@@ -358,29 +404,41 @@ void PlaybackBar::progressReleased() {
         pendingFrame_ = ui_.Slider_Frame->value();
     }
     position_.sliderDragging = false;
-    if (!capture_) {
-        return;
-    }
-    if (player_.isRunning()) {
-        // The position follows once the frame is on screen.
-        player_.showFrame(pendingFrame_, paused_ ? ReadLiveOffData::AfterFrame::Pause
-                                                 : ReadLiveOffData::AfterFrame::PlayOn);
-    } else {
-        // Before the first Play: where the player starts (frameBeforeStart()).
-        showPosition(pendingFrame_);
+    showFrame(pendingFrame_);
+}
+
+void PlaybackBar::sliderStepped(int action) {
+    // A click beside the handle, the wheel or a key moves the slider
+    // without a drag; the frame follows as after one. The new position is
+    // not yet the slider's value.
+    if (action != QAbstractSlider::SliderNoAction && !ui_.Slider_Frame->isSliderDown()) {
+        showFrame(ui_.Slider_Frame->sliderPosition());
     }
 }
 
-std::optional<int> PlaybackBar::frameBeforeStart() const {
-    if (!capture_ || position_.currentFrame == 0) {
-        return std::nullopt;
+void PlaybackBar::showFrame(int frame) {
+    if (!capture_ || !player_.isRunning()) {
+        return;
     }
-    return position_.currentFrame;
+    // The position follows once the frame is on screen.
+    player_.showFrame(frame, paused_ ? ReadLiveOffData::AfterFrame::Pause
+                                     : ReadLiveOffData::AfterFrame::PlayOn);
 }
 
 void PlaybackBar::finishOrStart(bool finished) {
     // The position stays with the frame on screen: the last one at the end,
     // frame 0 at the start.
+    if (finished && !paused_ && capture_) {
+        // Played to an end: what now.
+        StatusNotice::show(*ui_.statusBar,
+                           trForm("%1: playback stopped. Play plays it from the start; "
+                                  "\"Lidar\" goes back to live data.")
+                               .arg(QFileInfo(capture_->captureFileName()).fileName()));
+    }
+    if (finished && std::exchange(firstFramePending_, false)) {
+        // A capture without a frame to show waits at a stop point at once.
+        setTransportEnabled(true);
+    }
     if (finished) {
         playbackFinished_ = true;
         paused_ = true;
@@ -403,6 +461,15 @@ void PlaybackBar::showPosition(int frame) {
     position_.currentFrame = frame;
     ui_.Spbox_Frame->setValue(frame);
     ui_.Slider_Frame->setValue(frame);
+}
+
+void PlaybackBar::setTransportEnabled(bool enabled) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui_.toolButton_Play, ui_.toolButton_GoToStart, ui_.toolButton_GoToEnd,
+             ui_.toolButton_SeekForward, ui_.toolButton_SeekBackward, ui_.Slider_Frame,
+             ui_.Spbox_Frame}) {
+        control->setEnabled(enabled);
+    }
 }
 
 void PlaybackBar::setSeekButtonsEnabled(bool enabled) {

@@ -5,9 +5,9 @@
 #include "capture/CaptureLoader.h"
 
 #include <QString>
+#include <cstddef>
 #include <functional>
 #include <memory>
-#include <optional>
 
 namespace Ui {
 class manwindowClass;
@@ -55,11 +55,20 @@ public:
     void open();
     // Loads `path` on a thread of its own while the window stays responsive
     // and draws nothing; on success live reception ends, the previous
-    // capture (and its player) makes way for it, and the "Offline" tab shows
-    // it with Play in focus and the status bar saying what was loaded. On
-    // failure the text goes to standard output and a "Tips" box, and
+    // capture (and its player, its frame, the list and the figures) makes
+    // way for it, the player shows its first frame and waits there, and the
+    // "Offline" tab shows it with Play in focus and the status bar saying
+    // what was loaded. On failure the text goes to standard output and a
+    // "Tips" box, the status bar names the file that stays loaded, and
     // everything carries on as it was.
     bool openCapture(const QString& path);
+    // "Lidar" while a capture is loaded: the player ends, the capture and
+    // what it showed go, and the playback controls wait for the next Open.
+    void leaveForLive();
+    // A frame of the capture reaches the window. Until the first one is on
+    // its way, the controls that steer the player wait; a first frame
+    // without points (the capture begins at a marker) makes way for frame 1.
+    void captureFrameArrived(int frame, std::size_t points);
     // The window closes: a running load is cancelled and its capture dropped.
     void cancelLoading();
     CaptureLoader& captureLoader() { return loader_; }
@@ -70,6 +79,8 @@ public:
     void goToEnd();
     void progressMoved(int value);
     void progressReleased();
+    // The slider moved by a click beside its handle, the wheel or a key.
+    void sliderStepped(int action);
     // A stop point of the player (the window's FinshorStart).
     void finishOrStart(bool finished);
 
@@ -80,13 +91,11 @@ public:
     // A capture holding several sensors plays one of them (an index into
     // its sensors()), the first heard unless another is chosen here; frame
     // numbers, the slider and the frame count are that sensor's. Choosing
-    // stops the player and shows the capture as just loaded. False for an
-    // index the capture does not have, or while a capture loads.
+    // shows the capture as just opened: its first frame of that sensor,
+    // paused. False for an index the capture does not have, or while a
+    // capture loads.
     bool playSensor(int sensor);
     int sensorPlayed() const { return sensor_; }
-    // The frame a player about to start should begin with: the one chosen
-    // with the slider before the first Play.
-    std::optional<int> frameBeforeStart() const;
 
     bool paused() const { return paused_; }
     int playPressCount() const { return playPressCount_; }
@@ -99,6 +108,10 @@ private:
     const CaptureSensor& played() const { return capture_->sensor(sensor_); }
     void announceLoaded();
     void showPosition(int frame);
+    // Asks the running player for `frame`.
+    void showFrame(int frame);
+    // Play, the seek buttons, Go To Start and End, the slider.
+    void setTransportEnabled(bool enabled);
     void setSeekButtonsEnabled(bool enabled);
     void showNormalSpeedIcons();
     void singleStep(int direction);
@@ -114,6 +127,7 @@ private:
     CaptureLoader loader_;
     bool closing_ = false; // the window closed while a capture loaded
     bool paused_ = false;
+    bool firstFramePending_ = false; // opened; its first frame is on its way
     int playPressCount_ = 1;
     bool offlineMode_ = false;
     bool playbackFinished_ = false;

@@ -53,37 +53,38 @@ bool PlaybackKeys::press(const QKeyEvent& key) {
     // Holding an arrow key steps on; the other keys act once per press.
     const bool repeat = key.isAutoRepeat();
     const auto once = [repeat](QAbstractButton* button) {
-        return repeat ? button->isEnabled() : click(button);
+        if (!repeat) {
+            click(button);
+        }
     };
     switch (key.key()) {
     case Qt::Key_Space:
-        return once(buttons_.play);
+        once(buttons_.play);
+        return true;
     case Qt::Key_Left:
     case Qt::Key_Right: {
         QAbstractButton* step =
             key.key() == Qt::Key_Left ? buttons_.stepBackward : buttons_.stepForward;
-        if (!step->isEnabled()) {
-            return false;
-        }
         // While playing the seek buttons change the speed; a step pauses.
-        if (playing_()) {
+        if (step->isEnabled() && playing_()) {
             click(buttons_.play);
         }
-        return click(step);
+        click(step);
+        return true;
     }
     case Qt::Key_Home:
-        return once(buttons_.goToStart);
+        once(buttons_.goToStart);
+        return true;
     case Qt::Key_End:
-        return once(buttons_.goToEnd);
+        once(buttons_.goToEnd);
+        return true;
     default:
         return false;
     }
 }
 
-bool PlaybackKeys::click(QAbstractButton* button) {
-    if (!button->isEnabled()) {
-        return false;
+void PlaybackKeys::click(QAbstractButton* button) {
+    if (button->isEnabled()) {
+        button->click();
     }
-    button->click();
-    return true;
 }

@@ -42,6 +42,14 @@ void ReceiverControl::start() {
     }
 }
 
+void ReceiverControl::goLive() {
+    if (!portFieldsAccepted()) {
+        return;
+    }
+    playback_.leaveForLive();
+    start();
+}
+
 bool ReceiverControl::portFieldsAccepted() {
     for (const auto& [name, field] :
          {std::pair{trForm("Data Port"), ui_.lineEdit_portNumber},
@@ -103,9 +111,8 @@ void ReceiverControl::startPlayer() {
                      SLOT(getProgressChangeValue(int)), unique);
     if (!player->isRunning()) {
         player->setCapture(playback_.capture(), playback_.sensorPlayed());
-        if (const std::optional<int> frame = playback_.frameBeforeStart()) {
-            player->showFrame(*frame, ReadLiveOffData::AfterFrame::PlayOn);
-        }
+        // An opened capture waits at its first frame.
+        player->showFrameAndPause(0);
         player->start(QThread::InheritPriority);
     }
     liveRunning_ = false;

@@ -52,9 +52,13 @@ public:
                     PlaybackPosition& position, WindowHooks hooks);
 
     // The start routine: the receivers restart on the port fields, or, once
-    // playback was started, the player plays the opened capture. A port
-    // text that is not a port changes nothing, running receivers included.
+    // a capture was opened, the player starts on it. A port text that is not
+    // a port changes nothing, running receivers included.
     void start();
+    // "Lidar": live reception restarts on the port fields, and a capture that
+    // was loaded makes way for it. A port text that is not a port changes
+    // nothing.
+    void goLive();
     // Ends live reception, if it runs, before a capture takes over.
     void stopLive();
     // Stops every worker and waits for it (the window closes).

@@ -1,6 +1,7 @@
 #include "app/RecordControl.h"
 
 #include "app/FormText.h"
+#include "app/StatusNotice.h"
 #include "capture/CaptureRecorder.h"
 #include "lidar/ThreadStop.h"
 #include "platform/LastFolders.h"
@@ -10,6 +11,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
+#include <QStatusBar>
+#include <cmath>
 
 namespace {
 
@@ -31,6 +35,11 @@ RecordControl::RecordControl(Ui::manwindowClass& ui, AdapterChooser::Picker pick
     QObject::connect(recorder_.get(), &QThread::finished, window_, [this] {
         if (!recorder_->isRunning()) {
             showIdle();
+            if (recorder_->fileCreated()) {
+                StatusNotice::show(
+                    *ui_.statusBar,
+                    writtenText(fileName_, recorder_->packetsWritten(), recordingClock_.elapsed()));
+            }
         }
     });
     QObject::connect(&figuresTimer_, &QTimer::timeout, window_, [this] { showFigures(); });
@@ -81,6 +90,7 @@ void RecordControl::startRecording(const std::string& adapter, const QString& pa
     recorder_->captureFilter = ("port " + ui_.lineEdit_portNumber->text()).toStdString();
     recorder_->recordPath = QFile::encodeName(path);
     fileName_ = QFileInfo(path).fileName();
+    recordingClock_.start();
     recorder_->start(QThread::LowPriority);
     showRecording();
 }
@@ -97,6 +107,15 @@ bool RecordControl::recording() const {
 QString RecordControl::proposedFileName(const QDateTime& now) {
     return QStringLiteral("Vantor_") + now.toString(QStringLiteral("yyyy-MM-dd-hh-mm")) +
            QStringLiteral(".pcap");
+}
+
+QString RecordControl::writtenText(const QString& fileName, std::uint64_t packets,
+                                   qint64 elapsedMs) {
+    const QLocale english(QLocale::English);
+    const QString count = english.toString(static_cast<qulonglong>(packets));
+    const auto seconds = static_cast<qint64>(std::llround(static_cast<double>(elapsedMs) / 1000));
+    return (packets == 1 ? trForm("%1: %2 packet, %3 s") : trForm("%1: %2 packets, %3 s"))
+        .arg(fileName, count, QString::number(seconds));
 }
 
 void RecordControl::showRecording() {

@@ -6,10 +6,10 @@
 #include <string>
 
 // The frame trail in the 3D view: the frames before the newest stay on
-// screen as clouds of their own ("trail_0" to "trail_8"), dimmer the older
-// they are. The newest frame stays "realTime_points", so picking, the
-// statistics and the list never see the older ones. A trail of 1 is the
-// newest frame alone.
+// screen as clouds of their own ("trail_0" to "trail_8"), thinned, dimmer
+// the older they are and drawn beneath the newer ones. The newest frame
+// stays "realTime_points", so picking, the statistics and the list never see
+// the older ones. A trail of 1 is the newest frame alone.
 class TrailView {
 public:
     explicit TrailView(CloudView& view);
@@ -29,6 +29,8 @@ public:
     void clear();
 
     static std::string cloudId(int slot);
+    // Every `every`-th point of `frame`, from the first.
+    static CloudView::Cloud::ConstPtr thinned(const CloudView::Cloud& frame, int every);
 
 private:
     void remove(const std::vector<int>& slots);

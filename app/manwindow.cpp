@@ -10,6 +10,7 @@
 #include "app/CsvExport.h"
 #include "app/DataListPanel.h"
 #include "app/DrawCoalescer.h"
+#include "app/EmptyViewHint.h"
 #include "app/FormText.h"
 #include "app/HealthPanel.h"
 #include "app/InspectionTools.h"
@@ -18,6 +19,7 @@
 #include "app/PlaybackKeys.h"
 #include "app/ReceiverControl.h"
 #include "app/RecordControl.h"
+#include "app/SampleCapture.h"
 #include "app/StatusNotice.h"
 #include "app/UserGuide.h"
 #include "app/ViewFocusHint.h"
@@ -41,7 +43,9 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
+#include <QShowEvent>
 #include <QStatusBar>
+#include <utility>
 
 namespace {
 
@@ -137,6 +141,10 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     pickingHooks.channels = [this] { return &channelDialog->selection(); };
     pickingHooks.showListing = [this](SelectionListing l) { dataList_->showListing(std::move(l)); };
     picking = std::make_unique<AreaPicking>(*cloudView_, converter, *this, pickingHooks);
+    // The button shows whether the next drag selects.
+    ui->toolButton_select->setCheckable(true);
+    connect(picking.get(), &AreaPicking::armedChanged, ui->toolButton_select,
+            &QToolButton::setChecked);
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
     const InspectionTools::Sources toolSources{
         pickingHooks.lastFrame, pickingHooks.shownCloud, pickingHooks.channels,
@@ -156,6 +164,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         *cloudView_, geometry, this, [this](const QString& text) { showErrorMessage(text); },
         showDone);
     createStatusBar();
+    emptyHint_ = new EmptyViewHint(*ui->screen);
+    sample_ = std::make_unique<SampleCapture>(QCoreApplication::applicationDirPath());
 
     // 6. Buttons.
     wireButtons();
@@ -257,7 +267,7 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_Coor, &QToolButton::clicked, this,
             [this] { cloudView_->toggleCoordinate(); });
     connect(ui->toolButton_LidarDataList, &QToolButton::clicked, this, &manwindow::toggleDataList);
-    connect(ui->toolButton_Lidar, &QToolButton::clicked, this, [this] { receivers_->start(); });
+    connect(ui->toolButton_Lidar, &QToolButton::clicked, this, [this] { receivers_->goLive(); });
     connect(ui->toolButton_MeaGrid, &QToolButton::clicked, this,
             [this] { cloudView_->toggleGrid(); });
     connect(ui->tolbtn_SuspendData, &QToolButton::clicked, this, &manwindow::toggleSuspended);
@@ -281,6 +291,8 @@ void manwindow::wireButtons() {
     connect(ui->toolButton_SaveFrame, &QToolButton::clicked, this, &manwindow::saveFrameAs);
     connect(ui->toolButton_RestoreDefaults, &QToolButton::clicked, this,
             [this] { settings_->askAndRestoreDefaults(); });
+    connect(ui->toolButton_OpenSample, &QToolButton::clicked, this, &manwindow::openSampleCapture);
+    connect(emptyHint_, &EmptyViewHint::sampleRequested, this, &manwindow::openSampleCapture);
     // User and Develop are hidden and do nothing.
 }
 
@@ -315,8 +327,20 @@ void manwindow::clearPlaybackView() {
     // is emptied, and not on top of the next capture.
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
     QCoreApplication::sendPostedEvents(drawCoalescer, QEvent::MetaCall);
+    // The selection, the list and its figures belonged to the old source.
+    picking->clear();
+    dataList_->clearList();
+    dataList_->clearStatistics();
     cloudView_->clearAll();
     inspection_->clear();
+    emptyHint_->viewEmptied();
+}
+
+void manwindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!std::exchange(dataListFitted_, true)) {
+        dataList_->fitDock(*ui->splitter);
+    }
 }
 
 void manwindow::closeEvent(QCloseEvent* event) {
@@ -337,6 +361,9 @@ void manwindow::CalculateMuch(MuchLidarData lidardata) {
     }
     ++framesDelivered_;
     healthPanel_->frameArrived(lidardata.size(), playback.arrivingAtCaptureStart());
+    if (playback.arrivingFrame) {
+        playbackBar->captureFrameArrived(*playback.arrivingFrame, lidardata.size());
+    }
     if (suspended) {
         return;
     }
@@ -382,6 +409,7 @@ void manwindow::drawLastFrame() {
         pointOverlay->refresh();
     }
     cloudView_->drawFrame(conversion->shown, conversion->inBox);
+    emptyHint_->frameDrawn();
     inspection_->afterDraw();
 }
 
@@ -448,6 +476,7 @@ void manwindow::clearSelectionAndView() {
     cloudView_->clearAll();
     inspection_->clear();
     healthPanel_->reset();
+    emptyHint_->viewEmptied();
 }
 
 std::optional<SelectionBox> manwindow::exportBox() const {
@@ -520,6 +549,18 @@ void manwindow::openUserGuide() {
     } else {
         showErrorMessage(opening.text);
     }
+}
+
+void manwindow::openSampleCapture() {
+    QString error;
+    const QString path = sample_->ensure(this, &error);
+    if (path.isEmpty()) {
+        if (!error.isEmpty()) {
+            showErrorMessage(error);
+        }
+        return;
+    }
+    playbackBar->openCapture(path);
 }
 
 DataListModel* manwindow::dataListModel() const {

@@ -29,6 +29,7 @@ class CsvExport;
 class DataListModel;
 class DataListPanel;
 class DrawCoalescer;
+class EmptyViewHint;
 class GetMuch;
 class GetSet;
 class HealthPanel;
@@ -40,12 +41,14 @@ class ReceiverControl;
 class RecordControl;
 class QLaserSelectionMuch;
 class ReadLiveOffData;
+class SampleCapture;
 class SaveData;
 class SelectPointRange;
 class ViewSaving;
 class WindowSettings;
 class QCloseEvent;
 class QLabel;
+class QShowEvent;
 
 // The main window: the form, the 3D view, the data list and the status bar,
 // the workers and the wiring between them. Frames arrive in CalculateMuch;
@@ -84,6 +87,8 @@ public:
     ViewSaving& viewSaving() { return *viewSaving_; }
     WindowSettings& windowSettings() { return *settings_; }
     InspectionTools& inspectionTools() { return *inspection_; }
+    SampleCapture& sampleCapture() { return *sample_; }
+    EmptyViewHint& emptyViewHint() { return *emptyHint_; }
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
     // Several sensors sending to the data port: the window shows one of
@@ -123,6 +128,7 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void applyApplicationLook();
@@ -138,6 +144,7 @@ private:
     void openUserGuide();
     void saveFrameAs();
     void updateSensorNotice();
+    void openSampleCapture();
 
     std::unique_ptr<Ui::manwindowClass> ui;
 
@@ -184,7 +191,10 @@ private:
     bool lastFrameExported = false;
 
     std::unique_ptr<DataListPanel> dataList_;
+    bool dataListFitted_ = false; // the list's dock got its width once
     HealthPanel* healthPanel_ = nullptr;
+    EmptyViewHint* emptyHint_ = nullptr;
+    std::unique_ptr<SampleCapture> sample_;
 
     std::atomic<std::uint64_t> framesDelivered_{0};
 };

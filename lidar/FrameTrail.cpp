@@ -37,6 +37,10 @@ double FrameTrail::brightness(int age, int length) {
     return 1.0 - 0.75 * age / std::max(length, 1);
 }
 
+int FrameTrail::keptEvery(int length) {
+    return std::max(3 * (length - 1), 1);
+}
+
 int FrameTrail::freeSlot() const {
     for (int slot = 0; slot < kSlots; ++slot) {
         if (std::find(older_.begin(), older_.end(), slot) == older_.end()) {

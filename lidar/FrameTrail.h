@@ -5,10 +5,11 @@
 #include <vector>
 
 // The bookkeeping of a frame trail: the newest frame and up to length - 1
-// frames before it stay on screen, the older ones dimmer. The older frames
-// live in numbered slots (kept by the view); a frame that falls out of the
-// trail gives its slot to the next one, so the trail never holds more than
-// length frames.
+// frames before it stay on screen, the older ones dimmer and thinned, so
+// that together they hold about a third of the newest frame's points.
+// The older frames live in numbered slots (kept by the view); a frame that
+// falls out of the trail gives its slot to the next one, so the trail never
+// holds more than length frames.
 class FrameTrail {
 public:
     static constexpr int kMaxLength = 10;
@@ -35,6 +36,10 @@ public:
     // How bright a frame of the given age (1 = the one before the newest)
     // is drawn: 1 for the newest, falling towards a quarter at the far end.
     static double brightness(int age, int length);
+    // An older frame keeps every keptEvery(length)-th of its points: a full
+    // trail draws about a third more points than the newest frame alone, so
+    // that drawing it takes not much longer.
+    static int keptEvery(int length);
 
 private:
     int freeSlot() const;

@@ -8,4 +8,8 @@ QString dataFolder(const QString& programFolder) {
     return QDir::cleanPath(programFolder + QStringLiteral("/../share/vantor-viewer"));
 }
 
+QString program(const QString& programFolder, const QString& name) {
+    return QDir::cleanPath(programFolder + QLatin1Char('/') + name);
+}
+
 } // namespace InstallLayout

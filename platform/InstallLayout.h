@@ -11,4 +11,8 @@ namespace InstallLayout {
 // The data folder for a program in `programFolder`; it may not exist.
 QString dataFolder(const QString& programFolder);
 
+// Another program of the installation (`name`, e.g. "sensor-sim"), which
+// lies beside the one in `programFolder`; it may not exist.
+QString program(const QString& programFolder, const QString& name);
+
 } // namespace InstallLayout

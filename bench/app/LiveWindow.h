@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QToolButton>
+#include <benchmark/benchmark.h>
 
 // Starts live reception in `window` as a user would: the data port and a
 // free port for the device packets typed in, then "Lidar". False without a
@@ -23,4 +24,16 @@ inline bool startLive(manwindow& window, int dataPort = LiveSender::freePort()) 
                return window.liveReceiverThread().boundPort() != 0 &&
                       window.statusReceiverThread().boundPort() != 0;
            });
+}
+
+// Shows `window` and starts live reception on a free data port, which it
+// returns; 0, with the benchmark skipped, when that fails.
+inline int showAndStartLive(manwindow& window, benchmark::State& state) {
+    window.show();
+    const int port = LiveSender::freePort();
+    if (!startLive(window, port)) {
+        state.SkipWithError("no display, or the ports could not be bound");
+        return 0;
+    }
+    return port;
 }

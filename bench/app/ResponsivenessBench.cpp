@@ -14,6 +14,10 @@
 // posted_* is how long events posted to the GUI thread from another thread
 // waited (they jump ahead of paints, which Qt posts at low priority). Median,
 // 99th percentile and worst, in milliseconds.
+//
+// BM_TrailLatency: keys at a steady pace while sensor-sim streams, each
+// switching the tab, with a frame trail of 1 and of 10 frames in turns:
+// median and 90th percentile of each, and the ratios of 10 to 1.
 #include "LiveSender.h"
 #include "LiveWindow.h"
 #include "WindowBenchMain.h"
@@ -31,7 +35,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QSpinBox>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -39,7 +46,10 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <deque>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <pcl/visualization/pcl_visualizer.h>
 #include <string>
 #include <thread>
@@ -174,6 +184,57 @@ private:
     bool painting_ = false;
 };
 
+// Shift keys pressed at a steady pace, whatever the window does, each
+// switching the tab as a click on it would: how long each key took to reach
+// the window, and how long until the page it switched to had painted. Keys
+// sent at their own pace sample every moment alike, the middle of a long
+// draw included.
+class TabSwitchRecorder : public QObject {
+public:
+    explicit TabSwitchRecorder(QTabWidget& tabs) : tabs_(tabs) {}
+
+    void sent(Clock::time_point at) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        sent_.push_back(at);
+    }
+
+    std::vector<double> keyMs;
+    std::vector<double> tabMs;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Shift) {
+            Clock::time_point at;
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                if (sent_.empty()) {
+                    return false;
+                }
+                at = sent_.front();
+                sent_.pop_front();
+            }
+            keyMs.push_back(msSince(at));
+            tabs_.setCurrentIndex((tabs_.currentIndex() + 1) % tabs_.count());
+            awaitingPaint_.push_back(at);
+        } else if (e->type() == QEvent::Paint && !awaitingPaint_.empty() &&
+                   watched->isWidgetType() &&
+                   (watched == tabs_.currentWidget() ||
+                    tabs_.currentWidget()->isAncestorOf(static_cast<QWidget*>(watched)))) {
+            for (const Clock::time_point at : awaitingPaint_) {
+                tabMs.push_back(msSince(at));
+            }
+            awaitingPaint_.clear();
+        }
+        return false;
+    }
+
+private:
+    QTabWidget& tabs_;
+    std::mutex mutex_;
+    std::deque<Clock::time_point> sent_;
+    std::vector<Clock::time_point> awaitingPaint_;
+};
+
 // Presses Shift on `window` through the X server; the next press waits until
 // the window has taken the last one (or a second has passed).
 void sendKeys(unsigned long window, DelayRecorder& recorder, const std::atomic<bool>& stop) {
@@ -199,10 +260,8 @@ double percentile(std::vector<double> values, double p) {
 
 void BM_InputLatency(benchmark::State& state) {
     manwindow window;
-    window.show();
-    const int port = LiveSender::freePort();
-    if (!startLive(window, port)) {
-        state.SkipWithError("no display, or the ports could not be bound");
+    const int port = showAndStartLive(window, state);
+    if (port == 0) {
         return;
     }
     LiveSender sender(port, static_cast<int>(state.range(0)), 10);
@@ -260,6 +319,99 @@ void BM_InputLatency(benchmark::State& state) {
     window.close();
 }
 
+// What a frame trail costs the window's answers: sensor-sim streams its
+// street at its defaults (10 Hz, 0.2 degrees: about 180,000 points a frame)
+// while the trail is 1 frame, then 10, and so on for eight turns of
+// seconds/8 each, so that the load of the machine falls on both alike.
+// Shift keys arrive every 47 ms, each switching the tab as a click on it
+// does: key_* is how long a key took to reach the window, tab_* how long
+// until the page it switched to had painted. Median and 90th percentile per
+// trail length, and their ratios.
+constexpr int kTrailPhases = 8;
+
+void BM_TrailLatency(benchmark::State& state) {
+    manwindow window;
+    const int port = showAndStartLive(window, state);
+    if (port == 0) {
+        return;
+    }
+    QProcess simulator;
+    simulator.setProcessChannelMode(QProcess::ForwardedChannels);
+    simulator.start(QCoreApplication::applicationDirPath() + "/../bin/sensor-sim",
+                    {"--quiet", "--port", QString::number(port), "--equipment-port",
+                     QString::number(window.statusReceiverThread().boundPort())});
+    if (!simulator.waitForStarted() || !waitForDraws(window, 3)) {
+        state.SkipWithError("sensor-sim did not start or its frames were not drawn");
+        return;
+    }
+    window.cloudView().viewer()->resetCamera();
+    auto* tabs = window.findChild<QTabWidget*>("tabWidget");
+    auto* trail = window.findChild<QSpinBox*>("spinBox_Trail");
+    window.findChild<QLineEdit*>("lineEdit_2")->setFocus();
+    const unsigned long windowId = window.winId();
+
+    struct Figures {
+        std::vector<double> keyMs, tabMs;
+        double drawn = 0, seconds = 0;
+    };
+    std::map<int, Figures> byLength;
+    for (auto _ : state) {
+        QElapsedTimer total;
+        total.start();
+        for (int turn = 0; turn < kTrailPhases; ++turn) {
+            const int length = turn % 2 == 0 ? 1 : 10;
+            trail->setValue(length);
+            waitForDraws(window, 12); // the trail filled
+            TabSwitchRecorder recorder(*tabs);
+            qApp->installEventFilter(&recorder);
+            std::atomic<bool> stop{false};
+            // A prime number of milliseconds apart: no beat with the frames.
+            std::thread keys([&] {
+                XKeyPresser presser(windowId);
+                while (presser.connected() && !stop) {
+                    recorder.sent(Clock::now());
+                    presser.pressShift();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(47));
+                }
+            });
+            const auto drawn0 = window.drawing().framesDrawn();
+            QElapsedTimer phase;
+            phase.start();
+            QTest::qWait(seconds * 1000 / kTrailPhases);
+            stop = true;
+            keys.join();
+            Figures& f = byLength[length];
+            f.seconds += static_cast<double>(phase.elapsed()) / 1000;
+            f.drawn += static_cast<double>(window.drawing().framesDrawn() - drawn0);
+            QTest::qWait(1000); // the last keys taken and their pages painted
+            qApp->removeEventFilter(&recorder);
+            f.keyMs.insert(f.keyMs.end(), recorder.keyMs.begin(), recorder.keyMs.end());
+            f.tabMs.insert(f.tabMs.end(), recorder.tabMs.begin(), recorder.tabMs.end());
+        }
+        state.SetIterationTime(static_cast<double>(total.nsecsElapsed()) / 1e9);
+    }
+    for (const int length : {1, 10}) {
+        const Figures& f = byLength[length];
+        const std::string k = "_k" + std::to_string(length);
+        state.counters["key_median_ms" + k] = percentile(f.keyMs, 0.5);
+        state.counters["key_p90_ms" + k] = percentile(f.keyMs, 0.9);
+        state.counters["tab_median_ms" + k] = percentile(f.tabMs, 0.5);
+        state.counters["tab_p90_ms" + k] = percentile(f.tabMs, 0.9);
+        state.counters["tabs" + k] = static_cast<double>(f.tabMs.size());
+        state.counters["drawn_per_s" + k] = f.drawn / std::max(f.seconds, 1e-9);
+    }
+    const auto ratio = [&](const char* name) {
+        const double k1 = state.counters[std::string(name) + "_k1"];
+        return k1 > 0 ? state.counters[std::string(name) + "_k10"] / k1 : 0.0;
+    };
+    for (const char* name : {"key_median_ms", "key_p90_ms", "tab_median_ms", "tab_p90_ms"}) {
+        state.counters[std::string(name) + "_k10_per_k1"] = ratio(name);
+    }
+    simulator.kill();
+    simulator.waitForFinished();
+    window.close();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -277,6 +429,10 @@ int main(int argc, char** argv) {
                 ->ArgName("points")
                 ->Arg(100000)
                 ->Arg(300000)
+                ->Iterations(1)
+                ->UseManualTime()
+                ->Unit(benchmark::kSecond);
+            benchmark::RegisterBenchmark("BM_TrailLatency", BM_TrailLatency)
                 ->Iterations(1)
                 ->UseManualTime()
                 ->Unit(benchmark::kSecond);

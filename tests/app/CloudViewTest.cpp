@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 #include <pcl/visualization/pcl_visualizer.h>
 #include <set>
+#include <vtkActor.h>
 #include <vtkCamera.h>
 #include <vtkCommand.h>
 #include <vtkPolyData.h>
+#include <vtkPropCollection.h>
+#include <vtkProperty.h>
 #include <vtkRenderWindowInteractor.h>
 #include <vtkRenderer.h>
 #include <vtkUnsignedCharArray.h>
@@ -344,4 +347,49 @@ TEST_F(CloudViewTest, DrawnPointsReachThePixels) {
         }
     }
     EXPECT_GE(lit, 20);
+}
+
+TEST_F(CloudViewTest, OnlyTheKeysTheGuideListsReachTheVisualizer) {
+    view.drawFrame(cloudOf(50, 200, 10, 10), cloudOf(0, 0, 0, 0));
+    vtkRenderer* renderer = viewer().getRendererCollection()->GetFirstRenderer();
+    vtkActor* frame = viewer().getCloudActorMap()->at(CloudView::kFrameCloudId).actor;
+    struct State {
+        int props, representation, parallel;
+        double pointSize;
+        std::array<double, 3> position, focal;
+        bool operator==(const State& o) const {
+            return props == o.props && representation == o.representation &&
+                   parallel == o.parallel && pointSize == o.pointSize && position == o.position &&
+                   focal == o.focal;
+        }
+    };
+    const auto state = [&] {
+        State s{};
+        s.props = renderer->GetViewProps()->GetNumberOfItems();
+        s.representation = frame->GetProperty()->GetRepresentation();
+        s.parallel = camera()->GetParallelProjection();
+        s.pointSize = frame->GetProperty()->GetPointSize();
+        camera()->GetPosition(s.position.data());
+        camera()->GetFocalPoint(s.focal.data());
+        return s;
+    };
+    camera()->SetPosition(3, 4, 5);
+    const State before = state();
+    // The visualizer's own bindings: a colour bar, camera dumps, wireframe,
+    // surface, points, screenshots, fly-to, projection, stereo, colour
+    // handlers, exits; and r and + with modifiers.
+    for (const char* text : {"u", "U", "c", "C", "w", "s", "p", "j", "f", "o", "3", "1", "5", "g",
+                             "l", "h", "e", "q", "k"}) {
+        QTest::keyClicks(&screen, text);
+    }
+    QTest::keyClick(&screen, Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(&screen, Qt::Key_Plus, Qt::AltModifier);
+    QTest::keyClick(&screen, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_TRUE(state() == before);
+
+    // What the guide lists still works: + sizes the points, r fits them.
+    QTest::keyClick(&screen, Qt::Key_Plus, Qt::ShiftModifier);
+    EXPECT_EQ(view.pointSize(), 2);
+    QTest::keyClick(&screen, Qt::Key_R);
+    EXPECT_NE(state().position, before.position);
 }

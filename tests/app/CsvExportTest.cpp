@@ -40,6 +40,16 @@ MuchLidarData frameNumber(int n, int points = 300) {
     return f;
 }
 
+// A ring of WindowFixture's as the receiver decodes it.
+MuchLidarData ringFrame(int count) {
+    MuchLidarData f;
+    for (const RingPoint& p : ring(count)) {
+        f.append(p.channel, static_cast<float>(p.azimuthRaw) / 100.0f,
+                 static_cast<float>(p.distanceRaw) / 256.0f, p.intensity);
+    }
+    return f;
+}
+
 std::string fileText(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("(unreadable)");
@@ -359,22 +369,24 @@ TEST_F(CsvExporting, AnExportEndsWithItsSourceAndSaysHowManyOfItsFramesItHas) {
             writer.writePayload(p.data());
         }
     }
+    // It opens paused at frame 1 (nothing comes before the first marker);
+    // the export is asked for while it plays, held at frame 2, and gets
+    // frame 3 before the capture ends.
     ASSERT_TRUE(window.playbackControl().openCapture(capture));
+    ASSERT_TRUE(waitUntil([&] { return button("toolButton_Play")->isEnabled(); }));
+    holdPlayerAt(2);
+    button("toolButton_Play")->click();
+    ASSERT_TRUE(waitUntil([&] { return window.playbackPosition().currentFrame == 2; }));
     const QString played = dir.filePath("played.csv");
     startExport(played, "10");
     ASSERT_TRUE(window.csvExport().active());
-    button("toolButton_Play")->click();
+    window.offlinePlayerThread().releaseGate();
     ASSERT_TRUE(waitUntil([&] { return message().endsWith("the capture ended"); }, 60000))
         << message().toStdString();
     EXPECT_FALSE(window.csvExport().active());
-    const int written = window.csvExport().framesWritten();
-    EXPECT_GE(written, 3);
-    EXPECT_EQ(
-        message(),
-        QStringLiteral("played.csv: %1 of 10 frames written: the capture ended").arg(written));
-    const QStringList lines = QString::fromStdString(fileText(played)).split('\n');
-    ASSERT_GE(lines.size(), 3);
-    EXPECT_TRUE(lines[lines.size() - 2].startsWith(QString::number(written) + ","));
+    EXPECT_EQ(window.csvExport().framesWritten(), 1);
+    EXPECT_EQ(message(), "played.csv: 1 of 10 frames written: the capture ended");
+    expectCsv(fileText(played), true, exportedRows({ringFrame(300)}, false, 0, 180));
     EXPECT_FALSE(QFile::exists(played + ".part"));
 }
 
@@ -434,21 +446,22 @@ TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
     const QString capture = dir.filePath("street.pcap");
     QProcess sim;
     sim.start(bin + "/sensor-sim",
-              {"--quiet", "--step", "1", "--frames", "8", "--write-pcap", capture});
+              {"--quiet", "--step", "1", "--frames", "10", "--write-pcap", capture});
     ASSERT_TRUE(sim.waitForFinished(30000));
     ASSERT_EQ(sim.exitCode(), 0) << sim.readAllStandardError().toStdString();
 
-    // The player's first frame holds what comes before the first marker
-    // (nothing here), which the command line passes over. The export starts
-    // at the frame chosen with the slider before the first Play, with the
-    // settings entered before playing.
+    // The capture opens at its first whole frame (nothing comes before the
+    // first marker). Played to frame 3 and paused there; the export, whose
+    // settings were entered while playing (paused, SaveData saves the frame
+    // on screen), starts behind it.
     ASSERT_TRUE(window.playbackControl().openCapture(capture));
+    ASSERT_TRUE(waitUntil([&] { return button("toolButton_Play")->isEnabled(); }));
+    const int played = 3;
+    holdPlayerAt(played);
+    button("toolButton_Play")->click();
     fillExportSettings("3", true, "90");
-    const int firstExported = 2;
-    auto* slider = window.findChild<QSlider*>("Slider_Frame");
-    slider->setSliderDown(true);
-    slider->setSliderPosition(firstExported);
-    slider->setSliderDown(false);
+    ASSERT_TRUE(waitUntil([&] { return window.playbackPosition().currentFrame == played; }));
+    button("toolButton_Play")->click();
     const QString gui = dir.filePath("gui.csv");
     confirmExport(gui, "3");
     button("toolButton_Play")->click();
@@ -461,9 +474,11 @@ TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
     }
     const QString tool = dir.filePath("tool.csv");
     QProcess exporter;
-    exporter.start(bin + "/lidar-export", {"--quiet", "--skip", QString::number(firstExported - 1),
-                                           "--frames", "3", "--channels", evenChannels.join(','),
-                                           "--min-angle", "0", "--max-angle", "90", capture, tool});
+    // The command line numbers the frames as the player does, from the
+    // first marker.
+    exporter.start(bin + "/lidar-export", {"--quiet", "--skip", QString::number(played), "--frames",
+                                           "3", "--channels", evenChannels.join(','), "--min-angle",
+                                           "0", "--max-angle", "90", capture, tool});
     ASSERT_TRUE(exporter.waitForFinished(30000));
     ASSERT_EQ(exporter.exitCode(), 0) << exporter.readAllStandardError().toStdString();
     const std::string fromTool = fileText(tool);

@@ -9,6 +9,7 @@
 #include "app/TrailView.h"
 #include "app/WindowSettings.h"
 
+#include <QComboBox>
 #include <QProcess>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -83,6 +84,34 @@ TEST_F(InspectionWindow, ATrailKeepsOlderFramesWhilePickingTakesTheNewestAlone) 
     EXPECT_EQ(window.windowSettings().shown().trail, 3);
     child<QSpinBox>("spinBox_Trail")->setValue(1);
     EXPECT_EQ(cloudIds(), (std::vector<std::string>{"clicked_points", "realTime_points"}));
+}
+
+TEST_F(InspectionWindow, TheNewestFrameOfATrailLiesOnTopAtFullBrightness) {
+    // A still scene: every frame puts its points where the last one did.
+    const MuchLidarData still = levelPoints({0.0f, 90.0f, 180.0f, 270.0f}, 20.0f);
+    auto* colours = child<QComboBox>("comboBox_4");
+    colours->setCurrentIndex(1); // Solid: white
+    window.cloudView().setPointSize(8);
+    child<QSpinBox>("spinBox_Trail")->setValue(10);
+    for (int i = 0; i < 10; ++i) {
+        show(still);
+    }
+    ASSERT_EQ(tools().trail().framesShown(), 10);
+    // The first point is one that the older frames keep too.
+    const PointXyz p = geometry.point(kLevelChannel, 0.0f, 20.0f);
+    const QPoint at = onScreen(window, p.x, p.y, p.z) * screen()->devicePixelRatioF();
+    const auto colourAt = [&] { return QColor(screen()->grabFramebuffer().pixel(at)); };
+    EXPECT_EQ(colourAt(), QColor(Qt::white));
+
+    // Another colour mode shows at once, however long the trail.
+    colours->setCurrentIndex(4); // LaserID
+    show(still);
+    const pcl::PointXYZRGB& newest = window.lastConversion().shown->points.front();
+    const QColor seen = colourAt();
+    EXPECT_NEAR(seen.red(), newest.r, 2);
+    EXPECT_NEAR(seen.green(), newest.g, 2);
+    EXPECT_NEAR(seen.blue(), newest.b, 2);
+    EXPECT_NE(QColor(newest.r, newest.g, newest.b), QColor(Qt::white));
 }
 
 TEST_F(InspectionWindow, TheRulerFollowsItsButtonAndMAndClearTakesItsLine) {

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -316,8 +317,9 @@ TEST_F(StartUp, TheDataListStartsWithItsColumnWidthsAndItsTextsFit) {
                            "888.88888888", "888.888",
                            "255.0000",     "127.0000"};
     const QFontMetrics metrics(table->font());
+    // The focus frame's margins on both sides, and the grid line.
     const int margins =
-        2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1);
+        2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) + 1;
     for (int c = 0; c < 6; ++c) {
         EXPECT_GE(table->columnWidth(c), widths[c]) << c;
         EXPECT_EQ(table->horizontalHeader()->sectionResizeMode(c), QHeaderView::Interactive);
@@ -325,6 +327,35 @@ TEST_F(StartUp, TheDataListStartsWithItsColumnWidthsAndItsTextsFit) {
     }
     // Columns that hold their texts keep the layout's width.
     EXPECT_EQ(table->columnWidth(4), 70);
+}
+
+TEST_F(StartUp, TheDockedListShowsEveryColumnAndItsRowNumbersDoNotShiftThem) {
+    ASSERT_TRUE(startLive());
+    auto* table = child<QTableView>("tableView");
+    MuchLidarData few;
+    for (int i = 0; i < 9; ++i) {
+        few.append(68, i * 1.0f, 30.0f, 7);
+    }
+    show(few);
+    const int columnsStartAt = table->viewport()->x();
+    MuchLidarData many;
+    for (int i = 0; i < 300; ++i) {
+        many.append(68, i * 0.5f, 30.0f, 7);
+    }
+    show(many);
+    ASSERT_EQ(window.dataListModel()->rowCount(), 256);
+    EXPECT_EQ(table->viewport()->x(), columnsStartAt);
+
+    // Every column in view, with the rows' scroll bar, on both screens.
+    for (const QSize& screen : {window.screen()->availableGeometry().size(), QSize(1366, 768)}) {
+        window.resize(screen);
+        ASSERT_TRUE(waitUntil([&] { return window.size() == screen; }, 1000));
+        EXPECT_TRUE(waitUntil([&] { return table->verticalScrollBar()->isVisible(); }, 1000));
+        EXPECT_EQ(table->horizontalScrollBar()->maximum(), 0)
+            << screen.width() << " px: the columns need " << table->horizontalHeader()->length()
+            << ", the list shows " << table->viewport()->width();
+        EXPECT_GT(window.cloudView().screen()->width(), screen.width() / 2);
+    }
 }
 
 TEST_F(StartUp, DisabledControlsLookDisabled) {

@@ -304,7 +304,7 @@ TEST_F(Picking, TheRectangleSelectsWhatTheVisualizersOwnAreaPickDoes) {
         }
     }
 
-    // Beyond the cloud from above: nothing, and the band stays armed.
+    // Beyond the cloud from above: nothing.
     window.cloudView().viewer()->setCameraPosition(0, 0, 60, 0, 0, 0, 0, 1, 0);
     window.cloudView().render();
     const QPoint corner(8, 8);
@@ -313,7 +313,42 @@ TEST_F(Picking, TheRectangleSelectsWhatTheVisualizersOwnAreaPickDoes) {
     button("toolButton_select")->click();
     drag(view, corner, nearCorner);
     EXPECT_TRUE(picking().pickedIndices().empty());
+}
+
+TEST_F(Picking, ADragThatCatchesNothingEmptiesTheListAndSelectShowsItIsOff) {
+    MuchLidarData frame = cluster;
+    append(frame, others);
+    show(frame);
+    QToolButton* selectButton = button("toolButton_select");
+    EXPECT_FALSE(selectButton->isChecked());
+    selectButton->click();
+    EXPECT_TRUE(selectButton->isChecked());
+    dragAround(window, xyz(cluster));
+    ASSERT_TRUE(waitUntil([this] { return !picking().armed(); }));
+    EXPECT_FALSE(selectButton->isChecked());
+    ASSERT_EQ(list().rowCount(), 3);
+
+    // x arms as the button does, and the button shows it.
+    QTest::keyClick(screen(), Qt::Key_X);
     EXPECT_TRUE(picking().armed());
+    EXPECT_TRUE(selectButton->isChecked());
+    // A drag over empty space, away from every point.
+    const QPoint corner(8, 8);
+    ASSERT_TRUE(visualizersPick(window, corner, corner + QPoint(30, 30)).empty());
+    drag(screen(), corner, corner + QPoint(30, 30));
+    EXPECT_FALSE(picking().armed());
+    EXPECT_FALSE(selectButton->isChecked());
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_FALSE(picking().selectionActive());
+    EXPECT_EQ(list().rowCount(), 0);
+    for (char axis : {'X', 'Y', 'Z'}) {
+        EXPECT_EQ(label(axis), " ") << axis;
+    }
+
+    // One press arms again, and the next drag selects.
+    select(xyz(cluster));
+    EXPECT_EQ(picking().selectedCount(), 3);
+    EXPECT_EQ(list().rowCount(), 3);
 }
 
 TEST_F(Picking, TheRubberBandShowsWhileFramesArrive) {

@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -84,10 +85,24 @@ TEST_F(RecordControlTest, RecordButtonRecordsIntoTheChosenFileUntilPressedAgain)
     record()->click();
     EXPECT_TRUE(idle());
     EXPECT_FALSE(figures()->isVisible());
+    // What was written, once the recorder has ended.
+    EXPECT_TRUE(waitUntil([&] {
+        return QRegularExpression(R"(^recorded\.pcap: 3 packets, \d+ s$)")
+            .match(window.statusBar()->currentMessage())
+            .hasMatch();
+    })) << qPrintable(window.statusBar()->currentMessage());
     QString error;
     const auto capture = CaptureFile::open(path, &error);
     ASSERT_TRUE(capture) << qPrintable(error);
     EXPECT_EQ(capture->capturePacketCount(), 3);
+}
+
+TEST(RecordControl, TheEndOfARecordingIsToldInTheUsersWords) {
+    EXPECT_EQ(RecordControl::writtenText("rec.pcap", 70027, 65400),
+              "rec.pcap: 70,027 packets, 65 s");
+    EXPECT_EQ(RecordControl::writtenText("one.pcap", 1, 499), "one.pcap: 1 packet, 0 s");
+    EXPECT_EQ(RecordControl::writtenText("big.pcap", 1234567, 3600000),
+              "big.pcap: 1,234,567 packets, 3600 s");
 }
 
 TEST_F(RecordControlTest, FailuresAreShownAndLeaveTheButtonIdle) {

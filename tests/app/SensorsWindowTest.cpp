@@ -108,6 +108,8 @@ TEST_F(Sensors, ACaptureOfTwoSensorsPlaysTheFirstAndAnotherOnRequest) {
     EXPECT_FALSE(bar.playSensor(2));
     EXPECT_EQ(notice()->text(), "2 sensors in two.pcap: showing 10.0.0.3");
     EXPECT_EQ(slider->maximum(), 5);
+    // The other sensor's first frame is shown before Play takes presses.
+    ASSERT_TRUE(waitUntil([&] { return button("toolButton_Play")->isEnabled(); }));
     button("toolButton_Play")->click();
     ASSERT_TRUE(waitUntil([&] { return bar.playbackFinished(); }, 30000));
     ASSERT_TRUE(waitUntil([&] { return !window.drawing().drawPending(); }, 30000));

@@ -4,6 +4,7 @@
 #include "app/DrawCoalescer.h"
 #include "app/ViewerSettings.h"
 #include "app/manwindow.h"
+#include "capture/ReadLiveOffData.h"
 #include "device/GetSet.h"
 #include "lidar/DataPacketWriter.h"
 #include "lidar/GetMuch.h"
@@ -15,7 +16,9 @@
 #include <QTest>
 #include <QToolButton>
 #include <QVTKOpenGLNativeWidget.h>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <memory>
 #include <vector>
 
 // Points on a ring 20 cm around the sensor on the level channel, inside the
@@ -121,6 +124,22 @@ protected:
             return window.framesDelivered() >= deliveredBefore + frames &&
                    !window.drawing().drawPending();
         });
+    }
+
+    // Holds the capture player, on its own thread, once it has sent frame
+    // `frame` (once): a pause pressed when that frame is on screen finds the
+    // player there however slowly the window drew the frames before.
+    void holdPlayerAt(int frame) {
+        ReadLiveOffData& player = window.offlinePlayerThread();
+        auto held = std::make_shared<std::atomic<bool>>(false);
+        QObject::connect(
+            &player, &ReadLiveOffData::SendFrameNumber, &window,
+            [&player, frame, held](int number) {
+                if (number == frame && !held->exchange(true)) {
+                    player.closeGate();
+                }
+            },
+            Qt::DirectConnection);
     }
 
     // Every window starts as on a first run (the test program's own

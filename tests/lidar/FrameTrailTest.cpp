@@ -45,3 +45,15 @@ TEST(FrameTrail, OlderFramesAreDimmer) {
         }
     }
 }
+
+TEST(FrameTrail, OlderFramesTogetherHoldAboutAThirdOfAFramesPoints) {
+    constexpr int kFrame = 180461; // sensor-sim's street at 0.2 degrees
+    for (int length = 2; length <= FrameTrail::kMaxLength; ++length) {
+        const int every = FrameTrail::keptEvery(length);
+        const int keptPerFrame = (kFrame + every - 1) / every;
+        const int older = (length - 1) * keptPerFrame;
+        EXPECT_LE(older, kFrame / 3 + length) << length;
+        EXPECT_GE(older, kFrame / 4) << length; // and still fill in the scene
+    }
+    EXPECT_EQ(FrameTrail::keptEvery(1), 1);
+}
