@@ -288,7 +288,7 @@ void PlaybackBar::playOrPause() {
     if (!paused_) {
         ui_.toolButton_Play->setIcon(imageIcon("Play"));
         paused_ = true;
-        player_.closeGate();
+        player_.pause();
         ui_.toolButton_Lidar->setEnabled(true);
         return;
     }
@@ -301,7 +301,7 @@ void PlaybackBar::playOrPause() {
     // The player waits behind the frame on screen, or at a stop point, from
     // which it plays forward from frame 0.
     playbackFinished_ = false;
-    player_.releaseGate();
+    player_.resume();
     ++playPressCount_;
     // Back to live data once playing stops.
     ui_.toolButton_Lidar->setEnabled(false);
@@ -372,8 +372,7 @@ void PlaybackBar::singleStep(int direction) {
     backwardSpeedStep_ = 1;
     player_.playback.speedIndex = 0;
     player_.playback.stepDirection = direction;
-    player_.playback.pauseAfterFrame = 1;
-    player_.releaseGate();
+    player_.singleStep();
 }
 
 // Go To Start and Go To End show the first or the last frame and leave the

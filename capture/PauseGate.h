@@ -22,9 +22,23 @@ public:
     // release that is to wake the waiter). Leaves the gate as it is.
     void waitUntilOpen(const std::atomic<bool>& cancel);
 
+    // A pause the player makes after a frame that the window asked for (a
+    // single step, a frame shown paused) must not undo a Play pressed while
+    // that frame was on its way. The window numbers each such request
+    // (noteRequest) and its Play and Pause presses (resume, pause); the
+    // player's closeAfterFrame(n) leaves the gate open when Play was
+    // pressed after request n and Pause was not pressed since.
+    int noteRequest();
+    void resume();
+    void pause();
+    void closeAfterFrame(int request);
+
 private:
     mutable std::mutex mutex_;
     std::condition_variable opened_;
     bool open_ = true;
     int waiters_ = 0;
+    int numbered_ = 0; // requests, resumes and pauses so far
+    int resumedAt_ = 0;
+    int pausedAt_ = 0;
 };

@@ -26,7 +26,14 @@ void ReadLiveOffData::setCapture(std::shared_ptr<const CaptureFile> capture, int
 
 void ReadLiveOffData::showFrame(int frame, AfterFrame then) {
     constexpr int kLargest = std::numeric_limits<int>::max() / 4;
+    requestNumber_ = gate_.noteRequest();
     requestedFrame_ = std::clamp(frame, 0, kLargest) * 4 + static_cast<int>(then);
+    gate_.release();
+}
+
+void ReadLiveOffData::singleStep() {
+    stepNumber_ = gate_.noteRequest();
+    playback.pauseAfterFrame = 1;
     gate_.release();
 }
 
@@ -147,6 +154,8 @@ bool ReadLiveOffData::applyCommands() {
     }
     const int request = requestedFrame_.exchange(-1);
     if (request >= 0) {
+        // Read behind the request: the same one's number, or a newer one's.
+        requestTaken_ = requestNumber_;
         if (!positionAtFrame(request / 4)) {
             enterStopPoint();
             return true;
@@ -236,11 +245,12 @@ void ReadLiveOffData::deliver(const MuchLidarData& frame) {
         return;
     }
     const AfterFrame then = std::exchange(afterShown_, AfterFrame::PlayOn);
-    if (then == AfterFrame::Pause ||
-        (then == AfterFrame::PlayOn && playback.pauseAfterFrame == 1)) {
-        // Closed before the frame goes out, so a step pressed while it is
-        // shown releases the gate for the next one.
-        gate_.close();
+    // Closed before the frame goes out, so a step pressed while it is shown
+    // releases the gate for the next one.
+    if (then == AfterFrame::Pause) {
+        gate_.closeAfterFrame(requestTaken_);
+    } else if (then == AfterFrame::PlayOn && playback.pauseAfterFrame == 1) {
+        gate_.closeAfterFrame(stepNumber_);
     }
     shownFrame_ = nextFrame_++;
     ++framesEmitted_;

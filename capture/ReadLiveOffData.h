@@ -54,6 +54,14 @@ public:
     // next packet or frame and never waits.
     void closeGate() { gate_.close(); }
     void releaseGate() { gate_.release(); }
+    // The window's Pause and Play. A Play pressed while a frame asked for by
+    // showFrameAndPause() or singleStep() is on its way plays on behind that
+    // frame instead of being undone by its pause.
+    void pause() { gate_.pause(); }
+    void resume() { gate_.resume(); }
+    // Emits the next frame in the direction played and pauses behind it
+    // (with playback.pauseAfterFrame set until Play clears it).
+    void singleStep();
     bool gateOpen() const { return gate_.isOpen(); }
     // The player waits at the closed gate: everything it sent before is on
     // its way to the receivers, and nothing more comes until a release.
@@ -113,6 +121,9 @@ private:
     std::atomic<bool> seekRequested_{false};
     // A frame request: the frame times 4 plus its AfterFrame; -1 for none.
     std::atomic<int> requestedFrame_{-1};
+    // The gate's numbers of the latest frame request and single step.
+    std::atomic<int> requestNumber_{0};
+    std::atomic<int> stepNumber_{0};
     std::atomic<std::uint64_t> framesEmitted_{0};
 
     mutable std::mutex captureMutex_;
@@ -129,6 +140,7 @@ private:
     int nextFrame_ = 0;      // index of the frame the cutter hands out next
     int shownFrame_ = -1;    // the last frame emitted; -1 after a (re)start or seek
     AfterFrame afterShown_ = AfterFrame::PlayOn; // for the next frame emitted
+    int requestTaken_ = 0;          // the gate's number of the frame request taken last
     bool stopPointPending_ = false; // a requested frame went out; the stop point follows
     bool abandonPacket_ = false;    // a command or stop arrived mid-packet
 };

@@ -230,6 +230,35 @@ TEST_F(PlayerTest, BackwardPlayShowsTheFramesBeforeInTurnThenStopsAndPlaysForwar
     expectNumbersNameTheFrames();
 }
 
+TEST_F(PlayerTest, PlayRightBehindAFrameShownPausedPlaysOnAndPauseAfterItHolds) {
+    // Paused behind frame 1 by the window.
+    atFrame(1, [this] { player.pause(); });
+    play();
+    expectQuietFor(20);
+
+    // A slider move while paused, and Play pressed before the player has
+    // sent the frame moved to: it plays on behind that frame.
+    const std::size_t before = numbers.size();
+    player.showFrameAndPause(3);
+    player.resume();
+    ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
+    EXPECT_EQ(
+        std::vector<int>(numbers.begin() + static_cast<std::ptrdiff_t>(before), numbers.end()),
+        (std::vector<int>{3, 4, 5}));
+
+    // The same with Pause pressed right behind Play: it holds at or before
+    // the frame moved to.
+    player.showFrameAndPause(0);
+    ASSERT_TRUE(waitForFrames(frames.size() + 1));
+    expectQuietFor(20);
+    player.showFrameAndPause(2);
+    player.resume();
+    player.pause();
+    expectQuietFor(150);
+    EXPECT_LE(numbers.back(), 2);
+    EXPECT_EQ(stopPoints, 1);
+}
+
 TEST_F(PlayerTest, TurningWhilePlayingContinuesFromTheFrameOnScreen) {
     // Turned while frame 3 is on its way out and the player waits behind it.
     atFrame(3, [this] { player.playback.stepDirection = -1; });
