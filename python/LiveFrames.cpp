@@ -40,10 +40,6 @@ int LiveFrames::boundPort() const {
     return receiver_->boundPort();
 }
 
-bool LiveFrames::running() const {
-    return receiver_->isRunning();
-}
-
 std::int64_t LiveFrames::kernelDrops() const {
     return receiver_->kernelDrops();
 }

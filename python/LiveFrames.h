@@ -29,7 +29,6 @@ public:
     // The port bound once the receiver is ready; 0 before, and for good when
     // it could not bind (the queue then says why).
     int boundPort() const;
-    bool running() const;
     // Datagrams the system dropped on the receiver's socket, -1 while unknown.
     std::int64_t kernelDrops() const;
     // Stops the receiver and waits for it.
