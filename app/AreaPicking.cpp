@@ -24,7 +24,7 @@ AreaPicking::~AreaPicking() {
 
 void AreaPicking::toggleArming() {
     box_ = SelectionBox{};
-    selectionActive_ = false;
+    setSelectionActive(false);
     annotationEnabled_ = false;
     view_.screen()->setFocus();
     armed_ = !armed_;
@@ -42,8 +42,15 @@ std::optional<QRect> AreaPicking::band() const {
 
 void AreaPicking::clear() {
     box_ = SelectionBox{};
-    selectionActive_ = false;
+    setSelectionActive(false);
     selectedCount_ = 0;
+}
+
+void AreaPicking::setSelectionActive(bool active) {
+    if (active != selectionActive_) {
+        selectionActive_ = active;
+        emit SendSelectionChanged(active);
+    }
 }
 
 bool AreaPicking::eventFilter(QObject* watched, QEvent* event) {
@@ -125,7 +132,7 @@ void AreaPicking::pick(ViewRectangle rectangle) {
 
     armed_ = false;
     showArmed(false);
-    selectionActive_ = true;
+    setSelectionActive(true);
     annotationEnabled_ = true;
     hooks_.showListing(
         converter_.listSelection(hooks_.lastFrame(), hooks_.channels(), box_, selectedCount_));

@@ -64,6 +64,10 @@ public:
     // Clear: no box, no selection.
     void clear();
 
+signals:
+    // A selection came or went: selectionActive() changed.
+    void SendSelectionChanged(bool active);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -71,6 +75,7 @@ private:
     bool mouseWhileArmed(QEvent* event);
     void pick(ViewRectangle rectangle);
     void showArmed(bool armed);
+    void setSelectionActive(bool active);
 
     CloudView& view_;
     const FrameConverter& converter_;

@@ -112,6 +112,7 @@ bool CsvExport::startTo(const QString& path, const ExportSettings& settings) {
     writer_ = std::move(writer);
     filter_ = settings.filter();
     active_ = true;
+    endedEarly_.clear();
     return true;
 }
 
@@ -126,6 +127,15 @@ void CsvExport::exportFrame(const MuchLidarData& frame, const std::optional<Sele
     }
 }
 
+void CsvExport::endEarly(const QString& reason) {
+    if (!active_) {
+        return;
+    }
+    active_ = false;
+    endedEarly_ = reason;
+    writer_->closeWhenWritten();
+}
+
 void CsvExport::finish() {
     active_ = false;
     if (writer_) {
@@ -137,6 +147,12 @@ void CsvExport::announceDone(const CsvExportWriter& writer) {
     const QString name = QFileInfo(writer.path()).fileName();
     const QString rows = QString::number(writer.rowsWritten());
     const int frames = writer.framesWritten();
+    if (!endedEarly_.isEmpty()) {
+        emit SendDone(trForm("%1: %2 of %3 frames written: %4")
+                          .arg(name, QString::number(frames),
+                               QString::number(writer.framesWanted()), endedEarly_));
+        return;
+    }
     emit SendDone(
         frames == 1
             ? trForm("%1: 1 frame, %2 rows written").arg(name, rows)

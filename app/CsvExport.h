@@ -19,9 +19,10 @@ class QWidget;
 // handed over by the window's per-frame bookkeeping, until the count of the
 // export settings is reached. Files are chosen in the "Save CSV" dialog
 // under a proposed name with the local date and time, and written by a
-// CsvExportWriter. Failures (opening, writing) and refusals (a second export
-// while one runs) go to "Tips" boxes; a file written whole is announced with
-// SendDone.
+// CsvExportWriter under NAME.part until they are whole. Failures (opening,
+// writing) and refusals (a second export while one runs) go to "Tips" boxes;
+// a file written whole is announced with SendDone, and so is an export that
+// its source ended before it had every frame.
 class CsvExport : public QObject {
     Q_OBJECT
 public:
@@ -51,7 +52,12 @@ public:
     bool startTo(const QString& path, const ExportSettings& settings);
     // One arriving frame of the running export.
     void exportFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box);
-    // Writes what was handed over and closes the file (the window closes).
+    // No frame will come (the capture ended, the receiver stopped): a
+    // running export writes what was handed over, gives the file its name
+    // and says "K of N frames written: " and `reason`.
+    void endEarly(const QString& reason);
+    // Writes what was handed over and closes the file (the window closes);
+    // an export short of its frames stays NAME.part.
     void finish();
 
     // The "Save CSV" dialog: the chosen path, or empty when cancelled.
@@ -76,4 +82,5 @@ private:
     std::unique_ptr<CsvExportWriter> writer_;
     CsvExportFilter filter_;
     bool active_ = false;
+    QString endedEarly_; // why the running writer's export ended short
 };

@@ -3,6 +3,7 @@
 #include "app/CloudView.h"
 #include "app/FormText.h"
 #include "app/ViewImage.h"
+#include "app/ViewerCommandLine.h"
 #include "lidar/CsvFileNames.h"
 #include "platform/LastFolders.h"
 
@@ -124,7 +125,8 @@ bool ViewSaving::write(const FramePointCloud& points, const QString& path) {
         showTips_(trForm("Frames are saved as .pcd, .ply or .las files, not as %1.").arg(path));
         return false;
     }
-    const QString error = FrameCloudFile::write(points, path, *format);
+    const QString error =
+        FrameCloudFile::write(points, path, *format, ViewerCommandLine::programAndVersion());
     if (!error.isEmpty()) {
         showTips_(trForm("The frame could not be saved.\n%1").arg(error));
         return false;

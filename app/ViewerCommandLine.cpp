@@ -110,9 +110,13 @@ QString helpText(const QUrl& guide) {
     return text;
 }
 
+QString programAndVersion() {
+    return QStringLiteral("vantor-viewer " VANTOR_VERSION);
+}
+
 QString versionText() {
-    return QStringLiteral("vantor-viewer %1\nQt %2, PCL %3, VTK %4\n")
-        .arg(QStringLiteral(VANTOR_VERSION), QString::fromLatin1(qVersion()),
+    return QStringLiteral("%1\nQt %2, PCL %3, VTK %4\n")
+        .arg(programAndVersion(), QString::fromLatin1(qVersion()),
              QStringLiteral(PCL_VERSION_PRETTY), QStringLiteral(VTK_VERSION));
 }
 

@@ -29,5 +29,7 @@ QString usageText();
 // `guide` is the installed user guide, empty when there is none.
 QString helpText(const QUrl& guide);
 QString versionText();
+// "vantor-viewer" and its version, as files name the program that wrote them.
+QString programAndVersion();
 
 } // namespace ViewerCommandLine

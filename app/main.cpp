@@ -2,12 +2,14 @@
 #include "app/UserGuide.h"
 #include "app/ViewerCommandLine.h"
 #include "app/manwindow.h"
+#include "platform/StopSignals.h"
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <QVTKOpenGLNativeWidget.h>
+#include <csignal>
 #include <cstdio>
 #include <vtkLogger.h>
 
@@ -41,7 +43,15 @@ int main(int argc, char* argv[]) {
     // cloud is drawn; only errors go to the terminal.
     vtkLogger::SetStderrVerbosity(vtkLogger::VERBOSITY_ERROR);
     QApplication a(argc, argv);
+    // A logout, kill or Ctrl-C in the terminal ends the program as closing
+    // the window does: what it remembers is written, receivers stop, and a
+    // CSV export short of its frames is left under its part name.
+    StopSignals stopSignals({SIGTERM, SIGINT, SIGHUP});
     manwindow w;
+    QObject::connect(&stopSignals, &StopSignals::SendCaught, &w, [&w] {
+        w.close();
+        QCoreApplication::exit(0); // also from within a message box
+    });
     w.show();
     if (!capture.path.isEmpty()) {
         // Opened like a file chosen with Open, once the window is up.

@@ -139,6 +139,11 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         geometry, this, [this](const QString& text) { showErrorMessage(text); });
     const auto showDone = [this](const QString& text) { StatusNotice::show(*ui->statusBar, text); };
     connect(csvExporter.get(), &CsvExport::SendDone, this, showDone);
+    // Frames a stopped receiver sent arrive before it reports its end.
+    connect(liveReceiver.get(), &QThread::finished, this,
+            [this] { csvExporter->endEarly(trForm("stopped")); });
+    connect(picking.get(), &AreaPicking::SendSelectionChanged, saveDataDialog.get(),
+            &SaveData::showSelectionBoxNote);
     viewSaving_ = std::make_unique<ViewSaving>(
         *cloudView_, geometry, this, [this](const QString& text) { showErrorMessage(text); },
         showDone);
@@ -411,6 +416,9 @@ void manwindow::onCodeData(QString code) {
 }
 
 void manwindow::FinshorStart(bool Finshone) {
+    // The player stopped at the capture's end (or start) with every frame
+    // before it delivered: an export waiting for more would wait for ever.
+    csvExporter->endEarly(trForm("the capture ended"));
     playbackBar->finishOrStart(Finshone);
 }
 

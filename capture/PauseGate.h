@@ -15,6 +15,8 @@ public:
     void close();
     void release();
     bool isOpen() const;
+    // A thread waits at the closed gate: it can send nothing until released.
+    bool holdsWaiter() const;
 
     // Waits until the gate is open or `cancel` is set (set it before the
     // release that is to wake the waiter). Leaves the gate as it is.
@@ -24,4 +26,5 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable opened_;
     bool open_ = true;
+    int waiters_ = 0;
 };

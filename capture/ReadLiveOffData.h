@@ -51,6 +51,9 @@ public:
     void closeGate() { gate_.close(); }
     void releaseGate() { gate_.release(); }
     bool gateOpen() const { return gate_.isOpen(); }
+    // The player waits at the closed gate: everything it sent before is on
+    // its way to the receivers, and nothing more comes until a release.
+    bool waitingAtGate() const { return gate_.holdsWaiter(); }
 
     // What the player does once a frame asked for with showFrame() is out.
     enum class AfterFrame { Pause, PlayOn, StopPoint };

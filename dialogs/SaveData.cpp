@@ -61,6 +61,14 @@ SaveData::SaveData(QWidget* parent) : QWidget(parent) {
     lineLayout->addLayout(bulk);
     lineLayout->addWidget(table);
 
+    boxNote_ = named(new QLabel(trForm("A selection box is set: only the points inside it are "
+                                       "exported. Press \"Clear\" on the \"Lidar\" tab to "
+                                       "export whole frames."),
+                                this),
+                     "label_SelectionBox");
+    boxNote_->setWordWrap(true);
+    boxNote_->hide();
+
     auto* ok = named(new QPushButton(trForm("Ok"), this), "pushButton_OK");
     auto* cancel = named(new QPushButton(trForm("Cancel"), this), "pushButton_Cancel");
     auto* count = new QHBoxLayout;
@@ -74,6 +82,7 @@ SaveData::SaveData(QWidget* parent) : QWidget(parent) {
     layout->addLayout(count);
     layout->addWidget(angles);
     layout->addWidget(lines);
+    layout->addWidget(boxNote_);
     layout->addLayout(buttons);
 
     connect(all, &QCheckBox::clicked, this, &SaveData::Checkstate);
@@ -83,6 +92,10 @@ SaveData::SaveData(QWidget* parent) : QWidget(parent) {
 }
 
 SaveData::~SaveData() = default;
+
+void SaveData::showSelectionBoxNote(bool boxActive) {
+    boxNote_->setVisible(boxActive);
+}
 
 void SaveData::onCancel_Clicked() {
     close();

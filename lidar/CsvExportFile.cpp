@@ -1,28 +1,25 @@
 #include "lidar/CsvExportFile.h"
 
-#include <QFile>
 #include <cerrno>
+#include <cstdio>
 
 CsvExportFile::CsvExportFile(const ChannelGeometry& geometry, CsvRowWriter::Layout layout,
                              int frames, const CsvExportFilter& filter)
     : writer_(geometry, layout), filter_(filter), numbers_(frames) {}
 
 CsvExportFile::~CsvExportFile() {
-    close();
+    keep();
 }
 
 bool CsvExportFile::open(const QString& path) {
-    close();
+    keep();
     path_ = path;
-    if (path == "-") {
-        file_ = stdout;
-        ownsFile_ = false;
-    } else {
-        // File names are handed to the C library in the local 8-bit encoding.
-        file_ = std::fopen(QFile::encodeName(path).constData(), "wb");
-        ownsFile_ = true;
-        if (file_ == nullptr) {
-            fail();
+    writeFailed_ = false;
+    toStandardOutput_ = path == "-";
+    if (!toStandardOutput_) {
+        part_ = std::make_unique<PartFile>(path);
+        if (!part_->open()) {
+            error_ = part_->error();
             return false;
         }
     }
@@ -37,7 +34,7 @@ int CsvExportFile::numberFrame() {
 
 bool CsvExportFile::writeRows(const MuchLidarData& frame, const CsvExportFilter& filter,
                               int number) {
-    if (file_ == nullptr) {
+    if (!isOpen() || writeFailed_) {
         return false;
     }
     text_.clear();
@@ -50,7 +47,7 @@ bool CsvExportFile::writeRows(const MuchLidarData& frame, const CsvExportFilter&
 }
 
 bool CsvExportFile::writeFrame(const MuchLidarData& frame) {
-    if (file_ == nullptr) {
+    if (!isOpen()) {
         return false;
     }
     const int number = numberFrame();
@@ -60,8 +57,15 @@ bool CsvExportFile::writeFrame(const MuchLidarData& frame) {
 bool CsvExportFile::put(const std::string& text) {
     // One write and one flush per frame: a reader of the file sees whole
     // frames, and a full disk shows up with the frame it hit.
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0) {
-        fail();
+    if (toStandardOutput_) {
+        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+            std::fflush(stdout) != 0) {
+            failOnStandardOutput();
+            return false;
+        }
+    } else if (!part_->write(text.data(), text.size()) || !part_->flush()) {
+        error_ = part_->error();
+        writeFailed_ = true;
         return false;
     }
     bytesWritten_ += text.size();
@@ -69,19 +73,44 @@ bool CsvExportFile::put(const std::string& text) {
 }
 
 bool CsvExportFile::close() {
-    if (file_ == nullptr) {
-        return true;
+    if (toStandardOutput_) {
+        toStandardOutput_ = false;
+        return !writeFailed_;
     }
-    const bool closed = !ownsFile_ || std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!closed) {
-        fail();
+    if (!part_ || !part_->isOpen()) {
+        return !writeFailed_;
     }
-    return closed;
+    if (writeFailed_) {
+        part_->discard();
+        return false;
+    }
+    if (!part_->commit()) {
+        error_ = part_->error();
+        return false;
+    }
+    return true;
 }
 
-void CsvExportFile::fail() {
-    const int reason = errno;
-    error_ = QStringLiteral("%1: %2").arg(path_ == "-" ? QStringLiteral("standard output") : path_,
-                                          qt_error_string(reason));
+bool CsvExportFile::keep() {
+    toStandardOutput_ = false;
+    if (!part_ || !part_->isOpen()) {
+        return true;
+    }
+    if (!part_->keep()) {
+        error_ = part_->error();
+        return false;
+    }
+    return true;
+}
+
+void CsvExportFile::discard() {
+    toStandardOutput_ = false;
+    if (part_) {
+        part_->discard();
+    }
+}
+
+void CsvExportFile::failOnStandardOutput() {
+    error_ = QStringLiteral("standard output: %1").arg(qt_error_string(errno));
+    writeFailed_ = true;
 }

@@ -11,7 +11,7 @@ CsvExportWriter::~CsvExportWriter() {
 bool CsvExportWriter::open(const QString& path) {
     if (!file_.open(path)) {
         fail();
-        closeFile();
+        file_.discard();
         return false;
     }
     start();
@@ -34,16 +34,19 @@ void CsvExportWriter::write(std::shared_ptr<const MuchLidarData> frame,
 }
 
 void CsvExportWriter::closeWhenWritten() {
+    closeWhenWritten(true);
+}
+
+void CsvExportWriter::closeWhenWritten(bool nameFile) {
     std::lock_guard<std::mutex> lock(mutex_);
     closing_ = true;
+    nameFile_ = nameFile_ || nameFile;
     changed_.notify_all();
 }
 
 bool CsvExportWriter::finish() {
-    closeWhenWritten();
+    closeWhenWritten(file_.complete());
     wait();
-    // A writer that never started (opening failed) leaves nothing open.
-    closeFile();
     return !failed_.load();
 }
 
@@ -73,14 +76,25 @@ void CsvExportWriter::run() {
             break;
         }
     }
-    closeFile();
+    bool nameFile = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        nameFile = nameFile_;
+    }
+    closeFile(nameFile);
     if (failed_.load()) {
         emit SendError(error());
     }
 }
 
-void CsvExportWriter::closeFile() {
-    if (!file_.close()) {
+void CsvExportWriter::closeFile(bool nameFile) {
+    // A file without a frame is of no use, whatever ended it.
+    if (file_.framesWritten() == 0 && !failed_.load()) {
+        file_.discard();
+        return;
+    }
+    // After a failed write close() removes the file rather than name it.
+    if (!(nameFile || failed_.load() ? file_.close() : file_.keep())) {
         fail();
     }
 }

@@ -20,7 +20,10 @@
 // queues frames as shared, immutable values; each is numbered as it is
 // queued, and they are formatted and written in that order, one write and
 // one flush per frame. A write error ends the writing: the rest of the queue
-// is dropped, the file is closed and SendError says which file and why, once.
+// is dropped, the file is removed and SendError says which file and why,
+// once. The file is written under NAME.part (CsvExportFile) and named when
+// it is closed with its frames; an export finished before its last frame
+// leaves NAME.part, and one without a frame leaves nothing.
 class CsvExportWriter : public QThread {
     Q_OBJECT
 public:
@@ -39,10 +42,13 @@ public:
     // Numbers and queues a frame; frames beyond the wanted number are
     // ignored.
     void write(std::shared_ptr<const MuchLidarData> frame, const CsvExportFilter& filter);
-    // The writer closes the file once the queued frames are written.
+    // The writer closes the file once the queued frames are written and
+    // gives it its name, with fewer frames than wanted too.
     void closeWhenWritten();
-    // Writes the queued frames, closes the file and waits for that. False if
-    // a write or the close failed (error() says why).
+    // Writes the queued frames, closes the file and waits for that. The
+    // file gets its name if every wanted frame was queued (or
+    // closeWhenWritten() was called), else it stays NAME.part. False if a
+    // write or the close failed (error() says why).
     bool finish();
 
     // Every wanted frame has been queued (on the caller's thread).
@@ -52,6 +58,7 @@ public:
     int framesWritten() const { return file_.framesWritten(); }
     // Read once the writer's thread has ended.
     const QString& path() const { return file_.path(); }
+    QString partPath() const { return file_.partPath(); }
     std::uint64_t rowsWritten() const { return file_.rowsWritten(); }
     bool failed() const { return failed_.load(); }
     // Why opening, writing or closing failed; read after finish() or on
@@ -71,7 +78,8 @@ private:
         int number = 0;
     };
 
-    void closeFile();
+    void closeWhenWritten(bool nameFile);
+    void closeFile(bool nameFile);
     void fail();
 
     CsvExportFile file_;
@@ -80,6 +88,7 @@ private:
     std::condition_variable changed_;
     std::deque<Job> queue_;
     bool closing_ = false;
+    bool nameFile_ = false;
     QString error_;
 
     std::atomic<bool> failed_{false};

@@ -1,55 +1,21 @@
 #include "lidar/FrameCloudFile.h"
 
+#include "formats/BinaryCloudFile.h"
 #include "formats/GpsTime.h"
 #include "formats/LasFile.h"
 #include "lidar/ExportedPoints.h"
 #include "lidar/PartFile.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
-#include <cerrno>
 #include <cmath>
-#include <pcl/conversions.h>
-#include <pcl/exceptions.h>
-#include <pcl/io/pcd_io.h>
-#include <pcl/io/ply_io.h>
 
 namespace FrameCloudFile {
 
 namespace {
 
-// Writes with the point-cloud library; the reason when that failed.
-QString writeWithLibrary(const FramePointCloud& points, const QString& path, Format format) {
-    const std::string name = QFile::encodeName(path).toStdString();
-    errno = 0;
-    int result = -1;
-    QString reason;
-    try {
-        if (format == Format::Pcd) {
-            // The writer for the point type leaves out the struct's padding.
-            result = pcl::PCDWriter().writeBinary(name, points);
-        } else {
-            pcl::PCLPointCloud2 blob;
-            pcl::toPCLPointCloud2(points, blob);
-            // Without the library's own camera element, which other
-            // programs do not know.
-            result = pcl::PLYWriter().write(name, blob, Eigen::Vector4f::Zero(),
-                                            Eigen::Quaternionf::Identity(), true, false);
-        }
-    } catch (const pcl::PCLException& e) {
-        reason = QString::fromStdString(e.detailedMessage());
-    }
-    if (result == 0) {
-        return QString();
-    }
-    if (errno != 0) {
-        reason = qt_error_string(errno);
-    }
-    return reason.isEmpty() ? QStringLiteral("write error") : reason;
-}
-
-std::string lasBytes(const FramePointCloud& points, std::optional<std::int64_t> captureTime) {
+std::string lasBytes(const FramePointCloud& points, const QString& software,
+                     std::optional<std::int64_t> captureTime) {
     std::vector<LasFile::Point> las;
     las.reserve(points.size());
     for (const FramePoint& p : points) {
@@ -64,10 +30,19 @@ std::string lasBytes(const FramePointCloud& points, std::optional<std::int64_t> 
     info.dayOfYear = static_cast<std::uint16_t>(day.dayOfYear());
     info.year = static_cast<std::uint16_t>(day.year());
     info.systemIdentifier = "Vantor 128-channel lidar";
-    info.generatingSoftware = "Vantor Viewer";
+    info.generatingSoftware = software.toStdString();
     std::string bytes;
     // Frame coordinates lie within the sensor's range: always encodable.
     LasFile::encode(las, info, bytes);
+    return bytes;
+}
+
+std::string pcdOrPlyBytes(const FramePointCloud& points, BinaryCloudFile::Kind kind) {
+    std::string bytes = BinaryCloudFile::header(kind, points.size());
+    bytes.reserve(bytes.size() + points.size() * BinaryCloudFile::kPointSize);
+    for (const FramePoint& p : points) {
+        BinaryCloudFile::appendPoint(bytes, p.x, p.y, p.z, p.intensity, p.channel);
+    }
     return bytes;
 }
 
@@ -113,24 +88,21 @@ QString suffixOf(Format format) {
 }
 
 QString write(const FramePointCloud& points, const QString& path, Format format,
-              std::optional<std::int64_t> captureTime) {
+              const QString& software, std::optional<std::int64_t> captureTime) {
     if (points.empty()) {
-        // The library refuses to write a file without points.
+        // Point-cloud programs refuse files without points.
         return QStringLiteral("%1: there are no points to write").arg(path);
     }
+    const std::string bytes =
+        format == Format::Las
+            ? lasBytes(points, software, captureTime)
+            : pcdOrPlyBytes(points, format == Format::Pcd ? BinaryCloudFile::Kind::Pcd
+                                                          : BinaryCloudFile::Kind::Ply);
     PartFile file(path);
-    if (format == Format::Las) {
-        const std::string bytes = lasBytes(points, captureTime);
-        if (!file.open() || !file.write(bytes.data(), bytes.size()) || !file.commit()) {
-            return file.error();
-        }
-        return QString();
+    if (!file.open() || !file.write(bytes.data(), bytes.size()) || !file.commit()) {
+        return file.error();
     }
-    const QString reason = writeWithLibrary(points, file.partPath(), format);
-    if (!reason.isEmpty()) {
-        return QStringLiteral("%1: %2").arg(path, reason);
-    }
-    return file.commit() ? QString() : file.error();
+    return QString();
 }
 
 } // namespace FrameCloudFile

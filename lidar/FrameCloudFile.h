@@ -10,10 +10,10 @@
 #include <optional>
 
 // A frame saved as a point-cloud file: PCD (binary) or PLY (binary
-// little-endian) by the point-cloud library's own writers, with the fields
-// x, y, z, intensity and channel, or LAS (1.2, point format 1; LasFile) with
-// x, y, z in millimetres, the intensity, the channel as user data and the
-// frame's time as every point's GPS time.
+// little-endian) with the fields x, y, z, intensity and channel
+// (BinaryCloudFile), or LAS (1.2, point format 1; LasFile) with x, y, z in
+// millimetres, the intensity, the channel as user data and the frame's time
+// as every point's GPS time.
 namespace FrameCloudFile {
 
 enum class Format { Pcd, Ply, Las };
@@ -29,10 +29,12 @@ std::optional<Format> formatOf(const QString& path);
 QString suffixOf(Format format);
 
 // Writes the file (replacing it) under a temporary name, which it gets only
-// once whole; the reason when that failed, else empty. `captureTime`
-// (nanoseconds since 1970) is the GPS time and creation day of a LAS file;
-// without one the GPS time is 0 and the day today's.
+// once whole (PartFile); the file and the reason when that failed, else
+// empty. `software` is the program and its version, which a LAS file names
+// as its generating software. `captureTime` (nanoseconds since 1970) is the
+// GPS time and creation day of a LAS file; without one the GPS time is 0 and
+// the day today's.
 QString write(const FramePointCloud& points, const QString& path, Format format,
-              std::optional<std::int64_t> captureTime = std::nullopt);
+              const QString& software, std::optional<std::int64_t> captureTime = std::nullopt);
 
 } // namespace FrameCloudFile

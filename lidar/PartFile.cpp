@@ -2,42 +2,101 @@
 
 #include <QFile>
 #include <cerrno>
+#include <sys/stat.h>
+
+namespace {
+
+// File names are handed to the C library in the local 8-bit encoding.
+QByteArray encoded(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+} // namespace
 
 PartFile::PartFile(const QString& path) : path_(path) {}
 
 PartFile::~PartFile() {
-    if (!committed_) {
-        discard();
-    }
+    discard();
+}
+
+QString PartFile::partPath() const {
+    return direct_ ? path_ : path_ + QStringLiteral(".part");
 }
 
 bool PartFile::open() {
-    // File names are handed to the C library in the local 8-bit encoding.
-    file_ = std::fopen(QFile::encodeName(partPath()).constData(), "wb");
-    return file_ != nullptr || fail(errno);
+    discard();
+    error_.clear();
+    written_ = 0;
+    struct stat existing {};
+    direct_ = ::stat(encoded(path_).constData(), &existing) == 0 && !S_ISREG(existing.st_mode);
+    // "e": not handed on to programs started meanwhile.
+    file_ = std::fopen(encoded(partPath()).constData(), "wbe");
+    if (file_ == nullptr) {
+        return fail(errno);
+    }
+    partExists_ = !direct_;
+    return true;
 }
 
 bool PartFile::write(const void* data, std::size_t size) {
     if (file_ == nullptr) {
         return fail(EBADF);
     }
-    return std::fwrite(data, 1, size, file_) == size || fail(errno);
+    if (std::fwrite(data, 1, size, file_) != size) {
+        return fail(errno);
+    }
+    written_ += size;
+    return true;
+}
+
+bool PartFile::flush() {
+    if (file_ == nullptr) {
+        return fail(EBADF);
+    }
+    return std::fflush(file_) == 0 || fail(errno);
+}
+
+bool PartFile::close() {
+    if (file_ == nullptr) {
+        return fail(EBADF);
+    }
+    bool whole = flush();
+    if (whole && !direct_) {
+        // A write the system took in part, or a file changed by another
+        // program meanwhile, shows in its size.
+        struct stat written {};
+        if (::fstat(fileno(file_), &written) != 0) {
+            whole = fail(errno);
+        } else if (static_cast<std::uint64_t>(written.st_size) != written_) {
+            whole = fail(QStringLiteral("the file holds %1 bytes of the %2 written")
+                             .arg(written.st_size)
+                             .arg(written_));
+        }
+    }
+    const bool closed = std::fclose(file_) == 0;
+    const int reason = errno;
+    file_ = nullptr;
+    return whole && (closed || fail(reason));
 }
 
 bool PartFile::commit() {
-    if (file_ != nullptr) {
-        const bool closed = std::fclose(file_) == 0;
-        file_ = nullptr;
-        if (!closed) {
-            return fail(errno);
-        }
+    if (!close()) {
+        discard();
+        return false;
     }
-    if (std::rename(QFile::encodeName(partPath()).constData(),
-                    QFile::encodeName(path_).constData()) != 0) {
-        return fail(errno);
+    if (partExists_ &&
+        std::rename(encoded(partPath()).constData(), encoded(path_).constData()) != 0) {
+        const int reason = errno;
+        discard();
+        return fail(reason);
     }
-    committed_ = true;
+    partExists_ = false;
     return true;
+}
+
+bool PartFile::keep() {
+    partExists_ = false;
+    return close();
 }
 
 void PartFile::discard() {
@@ -45,10 +104,20 @@ void PartFile::discard() {
         std::fclose(file_);
         file_ = nullptr;
     }
-    std::remove(QFile::encodeName(partPath()).constData());
+    if (partExists_) {
+        std::remove(encoded(partPath()).constData());
+        partExists_ = false;
+    }
 }
 
 bool PartFile::fail(int reason) {
-    error_ = QStringLiteral("%1: %2").arg(path_, qt_error_string(reason));
+    return fail(qt_error_string(reason));
+}
+
+bool PartFile::fail(const QString& reason) {
+    // The first reason is the one that counts: what followed came of it.
+    if (error_.isEmpty()) {
+        error_ = QStringLiteral("%1: %2").arg(path_, reason);
+    }
     return false;
 }

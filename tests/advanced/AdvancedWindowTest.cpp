@@ -1,6 +1,6 @@
+#include "FactorySettingsPacket.h"
 #include "RecordingPresenter.h"
 #include "advanced/ACWPSetMuch.h"
-#include "advanced/DefaultConfigPacket.h"
 #include "device/DeviceState.h"
 #include "net/UdpSocket.h"
 #include "support/QtWait.h"
@@ -176,8 +176,7 @@ TEST_F(AdvancedWindow, RestoreSendsTheDefaultPacketToTheDestPort) {
     std::array<std::uint8_t, 2048> got{};
     const UdpSocket::Received r = sensor.receive(got.data(), got.size());
     ASSERT_EQ(r.status, UdpSocket::Status::Ok);
-    const DeviceInfoPacket::Bytes expected =
-        DefaultConfigPacket::build(QDateTime(QDate(2026, 12, 7), QTime(13, 4, 5)));
+    const DeviceInfoPacket::Bytes expected = factorySettingsPacket(2026, 12, 7, 13, 4, 5);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got.begin()) && r.size == 1206);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Reset completed !");

@@ -7,6 +7,7 @@
 #include "app/PlaybackBar.h"
 #include "dialogs/SaveData.h"
 #include "lidar/DataListModel.h"
+#include "support/TestCaptureWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -321,13 +323,59 @@ TEST_F(CsvExporting, FilesThatCannotBeWrittenAreReportedWithPathAndReason) {
     EXPECT_GT(window.lastConversion().shown->size(), 0u);
 }
 
-TEST_F(CsvExporting, ClosingTheWindowKeepsEveryFrameWrittenSoFar) {
+TEST_F(CsvExporting, ClosingTheWindowKeepsEveryFrameWrittenSoFarUnderThePartName) {
     const QString path = dir.filePath("closed.csv");
     startExport(path, "10");
     show(frameNumber(1));
     show(frameNumber(2));
     window.close();
-    expectCsv(fileText(path), true, exportedRows({frameNumber(1), frameNumber(2)}, false, 0, 180));
+    expectCsv(fileText(path + ".part"), true,
+              exportedRows({frameNumber(1), frameNumber(2)}, false, 0, 180));
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(CsvExporting, AnExportEndsWithItsSourceAndSaysHowManyOfItsFramesItHas) {
+    const auto message = [this] { return window.statusBar()->currentMessage(); };
+    // A live receiver stopped (here by pressing "Lidar" again) after two of
+    // five frames.
+    const QString live = dir.filePath("live.csv");
+    startExport(live, "5");
+    show(frameNumber(1));
+    show(frameNumber(2));
+    EXPECT_FALSE(QFile::exists(live));
+    button("toolButton_Lidar")->click();
+    ASSERT_TRUE(waitUntil([&] { return message().endsWith("stopped"); }, 30000))
+        << message().toStdString();
+    EXPECT_EQ(message(), "live.csv: 2 of 5 frames written: stopped");
+    EXPECT_FALSE(window.csvExport().active());
+    expectCsv(fileText(live), true, exportedRows({frameNumber(1), frameNumber(2)}, false, 0, 180));
+    EXPECT_FALSE(QFile::exists(live + ".part"));
+
+    // A capture of three frames played into an export of ten.
+    const QString capture = dir.filePath("three.pcap");
+    {
+        TestCaptureWriter writer(capture.toStdString(), {});
+        for (const auto& p : payloadsOf({ring(100), ring(200), ring(300)})) {
+            writer.writePayload(p.data());
+        }
+    }
+    ASSERT_TRUE(window.playbackControl().openCapture(capture));
+    const QString played = dir.filePath("played.csv");
+    startExport(played, "10");
+    ASSERT_TRUE(window.csvExport().active());
+    button("toolButton_Play")->click();
+    ASSERT_TRUE(waitUntil([&] { return message().endsWith("the capture ended"); }, 60000))
+        << message().toStdString();
+    EXPECT_FALSE(window.csvExport().active());
+    const int written = window.csvExport().framesWritten();
+    EXPECT_GE(written, 3);
+    EXPECT_EQ(
+        message(),
+        QStringLiteral("played.csv: %1 of 10 frames written: the capture ended").arg(written));
+    const QStringList lines = QString::fromStdString(fileText(played)).split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith(QString::number(written) + ","));
+    EXPECT_FALSE(QFile::exists(played + ".part"));
 }
 
 TEST_F(CsvExporting, BothExportsKeepToTheSelectionBox) {
@@ -351,17 +399,34 @@ TEST_F(CsvExporting, BothExportsKeepToTheSelectionBox) {
         inBox.push_back({1, 68, frame.azimuths[i], 20.0f, frame.intensities[i]});
     }
 
+    // The export window says so while the box is there.
+    const auto note = [this] {
+        return window.saveDataWindow().findChild<QLabel*>("label_SelectionBox");
+    };
+    ASSERT_NE(note(), nullptr);
     const QString multi = dir.filePath("multi.csv");
-    startExport(multi, "1", false, "360");
+    fillExportSettings("1", false, "360");
+    EXPECT_TRUE(note()->isVisible());
+    EXPECT_TRUE(note()->text().contains("only the points inside it"))
+        << note()->text().toStdString();
+    confirmExport(multi, "1");
     show(frame);
     window.csvExport().finish();
     expectCsv(fileText(multi), true, inBox);
 
     button("tolbtn_SuspendData")->click();
     const QString single = dir.filePath("single.csv");
-    FileDialogAnswer answer(single);
-    button("toolButton_4")->click();
+    {
+        FileDialogAnswer answer(single);
+        button("toolButton_4")->click();
+    }
     expectCsv(fileText(single), false, inBox);
+
+    // Without the box, whole frames again, and no note.
+    button("tolbtn_SuspendData")->click();
+    button("toolButton_clear")->click();
+    fillExportSettings("1", false, "360");
+    EXPECT_FALSE(note()->isVisible());
 }
 
 TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
@@ -374,21 +439,20 @@ TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
     ASSERT_EQ(sim.exitCode(), 0) << sim.readAllStandardError().toStdString();
 
     // The player's first frame holds what comes before the first marker
-    // (nothing here), which the command line passes over: the export starts
-    // behind it, paused, with the settings entered before playing.
+    // (nothing here), which the command line passes over. The export starts
+    // at the frame chosen with the slider before the first Play, with the
+    // settings entered before playing.
     ASSERT_TRUE(window.playbackControl().openCapture(capture));
     fillExportSettings("3", true, "90");
-    const std::uint64_t before = window.framesDelivered();
-    button("toolButton_Play")->click();
-    ASSERT_TRUE(waitUntil([&] { return window.framesDelivered() > before; }));
-    button("toolButton_Play")->click();
-    // A frame still on its way arrives before or after the export starts;
-    // either way it is counted here or exported.
-    const auto played = static_cast<int>(window.framesDelivered() - before);
+    const int firstExported = 2;
+    auto* slider = window.findChild<QSlider*>("Slider_Frame");
+    slider->setSliderDown(true);
+    slider->setSliderPosition(firstExported);
+    slider->setSliderDown(false);
     const QString gui = dir.filePath("gui.csv");
     confirmExport(gui, "3");
     button("toolButton_Play")->click();
-    ASSERT_TRUE(waitUntil([this] { return !window.csvExport().active(); }, 30000));
+    ASSERT_TRUE(waitUntil([this] { return !window.csvExport().active(); }, 60000));
     window.csvExport().finish();
 
     QStringList evenChannels;
@@ -397,7 +461,7 @@ TEST_F(CsvExporting, AnExportOfAPlayedCaptureMatchesTheCommandLineExport) {
     }
     const QString tool = dir.filePath("tool.csv");
     QProcess exporter;
-    exporter.start(bin + "/lidar-export", {"--quiet", "--skip", QString::number(played - 1),
+    exporter.start(bin + "/lidar-export", {"--quiet", "--skip", QString::number(firstExported - 1),
                                            "--frames", "3", "--channels", evenChannels.join(','),
                                            "--min-angle", "0", "--max-angle", "90", capture, tool});
     ASSERT_TRUE(exporter.waitForFinished(30000));

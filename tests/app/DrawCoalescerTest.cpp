@@ -55,21 +55,25 @@ TEST(DrawCoalescer, DrawRunsAfterTheEventsAlreadyQueued) {
 }
 
 TEST(DrawCoalescer, EventsPostedAfterADrawAreHandledBeforeTheNextDraw) {
-    // A slow draw, and a frame that arrives right behind it: what the user
-    // did meanwhile is handled before the next draw starts. (The draw is slow
-    // enough that a loaded machine still sends the frame within the pause
-    // that follows it.)
+    // A slow draw during which a frame arrives, and the user's input right
+    // behind the frame: the input is handled before the next draw starts.
     std::vector<std::string> order;
     QObject context;
+    const auto input = [&] { order.push_back("input"); };
     DrawCoalescer coalescer([&] {
         order.push_back("draw");
-        QThread::msleep(300);
+        if (order.size() == 1) {
+            QMetaObject::invokeMethod(
+                &context,
+                [&] {
+                    coalescer.frameArrived();
+                    QMetaObject::invokeMethod(&context, input, Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
+        }
+        QThread::msleep(100);
     });
     coalescer.frameArrived();
-    ASSERT_TRUE(waitUntil([&] { return coalescer.framesDrawn() == 1; }));
-    coalescer.frameArrived();
-    QMetaObject::invokeMethod(
-        &context, [&] { order.push_back("input"); }, Qt::QueuedConnection);
     ASSERT_TRUE(waitUntil([&] { return coalescer.framesDrawn() == 2; }));
     EXPECT_EQ(order, (std::vector<std::string>{"draw", "input", "draw"}));
 }

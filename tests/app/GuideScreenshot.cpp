@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     simulator.setProcessChannelMode(QProcess::ForwardedChannels);
     simulator.start(QString::fromLocal8Bit(argv[1]), {"--quiet", "--rate", "10", "--port",
                                                       QString::number(port), "--seconds", "60"});
-    if (!simulator.waitForStarted(5000)) {
+    if (!simulator.waitForStarted(30000)) {
         return fail("sensor-sim did not start");
     }
     // The data list out of the way, the street seen from behind and above

@@ -116,7 +116,7 @@ TEST_F(InspectionWindow, TheRangeImageShowsEachChannelOfASimulatedSensor) {
     simulator.start(qEnvironmentVariable("VANTOR_BIN_DIR") + "/sensor-sim",
                     {"--quiet", "--step", "0.4", "--rate", "10", "--port",
                      QString::number(boundPort()), "--seconds", "30"});
-    ASSERT_TRUE(simulator.waitForStarted(5000));
+    ASSERT_TRUE(simulator.waitForStarted(30000));
     const RangeImage& image = dock->image();
     const auto rowsWithReturns = [&] {
         int rows = 0;
@@ -131,7 +131,7 @@ TEST_F(InspectionWindow, TheRangeImageShowsEachChannelOfASimulatedSensor) {
         return rows;
     };
     EXPECT_TRUE(
-        waitUntil([&] { return image.columns() == 900 && rowsWithReturns() == 128; }, 10000))
+        waitUntil([&] { return image.columns() == 900 && rowsWithReturns() == 128; }, 30000))
         << image.columns() << " columns, " << rowsWithReturns() << " rows with returns";
     simulator.kill();
     simulator.waitForFinished();

@@ -589,66 +589,49 @@ TEST_F(LiveFrames, SuspendedDisplayDropsFramesEntirely) {
     EXPECT_EQ(window.drawing().framesDrawn(), drawn + 1);
 }
 
-TEST_F(LiveFrames, FramesFasterThanDrawingStayBounded) {
+TEST_F(LiveFrames, FramesThatArriveDuringADrawAreSkippedNotDrawnInTurn) {
     ASSERT_TRUE(startLive());
     GetMuch& receiver = window.liveReceiverThread();
     const auto frame = payloadsOf({ring(30000)}, false);
-    const std::uint16_t port = static_cast<std::uint16_t>(boundPort());
     send(payloadsOf({}));
+    // A first frame drawn: the view's buffers and the allocator's pools exist.
+    std::uint64_t delivered = window.framesDelivered();
+    send(frame);
+    ASSERT_TRUE(waitForDrawn(delivered, 1));
 
-    std::atomic<bool> done{false};
-    std::thread producer([&] {
-        UdpSocket out;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-        while (std::chrono::steady_clock::now() < end) {
-            for (const auto& p : frame) {
-                out.sendTo("127.0.0.1", port, p.data(), p.size());
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        done = true;
-    });
-
-    // Memory is measured from a warm baseline: after the first frames were
-    // drawn, so the view's buffers and the allocator's pools exist.
-    long rssBefore = 0;
-    std::uint64_t maxInFlight = 0;
-    long rssPeak = 0;
-    waitUntil(
-        [&] {
-            maxInFlight =
-                std::max(maxInFlight, receiver.framesEmitted() - window.framesDelivered());
-            if (rssBefore == 0 && window.drawing().framesDrawn() >= 2) {
-                rssBefore = residentKiB();
-            }
-            rssPeak = std::max(rssPeak, residentKiB());
-            return done.load();
-        },
-        20000);
-    producer.join();
-    ASSERT_TRUE(waitUntil(
-        [&] {
-            return window.framesDelivered() == receiver.framesEmitted() &&
-                   !window.drawing().drawPending();
-        },
-        20000));
-
-    const std::uint64_t emitted = receiver.framesEmitted();
+    // The window is held up (it takes no events here) while 40 frames
+    // arrive, one after the other, as during a draw far slower than the
+    // sensor: they queue up for the window.
     const DrawCoalescer& drawing = window.drawing();
-    ASSERT_GE(emitted, 100u); // the sender did outpace the drawing
-    EXPECT_EQ(drawing.framesArrived(), emitted);
-    EXPECT_EQ(drawing.framesDrawn() + drawing.drawsSkipped(), emitted);
-    EXPECT_GT(drawing.drawsSkipped(), 0u);
-    EXPECT_GE(drawing.framesDrawn(), 2u);
-    // Drawing every frame lets hundreds of 480 KB frames queue up (about 250
-    // here); with coalescing it is what arrives during one draw, which a
-    // loaded machine can stretch.
-    RecordProperty("framesEmitted", static_cast<int>(emitted));
-    RecordProperty("framesDrawn", static_cast<int>(drawing.framesDrawn()));
-    RecordProperty("maxFramesInFlight", static_cast<int>(maxInFlight));
-    EXPECT_LT(maxInFlight, 120u) << "of " << emitted;
-    ASSERT_GT(rssBefore, 0);
-    EXPECT_LT(rssPeak - rssBefore, 100 * 1024 + kAllocatorQuarantineKiB) << "KiB";
+    const std::uint64_t emittedBefore = receiver.framesEmitted();
+    const std::uint64_t drawnBefore = drawing.framesDrawn();
+    const std::uint64_t skippedBefore = drawing.drawsSkipped();
+    const long rssBefore = residentKiB();
+    constexpr std::uint64_t kQueued = 40;
+    for (std::uint64_t f = 1; f <= kQueued; ++f) {
+        send(frame);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (receiver.framesEmitted() < emittedBefore + f &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        ASSERT_EQ(receiver.framesEmitted(), emittedBefore + f);
+    }
+    delivered = window.framesDelivered();
+    ASSERT_TRUE(waitUntil([&] {
+        return window.framesDelivered() == receiver.framesEmitted() && !drawing.drawPending();
+    }));
+
+    // Every frame is taken in, and only the newest of those that waited is
+    // drawn: the view does not work through a backlog.
+    EXPECT_EQ(window.framesDelivered() - delivered, kQueued);
+    EXPECT_EQ(drawing.framesArrived(), receiver.framesEmitted());
+    EXPECT_LE(drawing.framesDrawn() - drawnBefore, 2u);
+    EXPECT_EQ((drawing.framesDrawn() - drawnBefore) + (drawing.drawsSkipped() - skippedBefore),
+              kQueued);
+    EXPECT_EQ(window.lastFrameReceived().size(), 30000u);
+    // The backlog is freed once taken in: 40 frames of 480 KB were queued.
+    EXPECT_LT(residentKiB() - rssBefore, 100 * 1024 + kAllocatorQuarantineKiB) << "KiB";
 }
 
 TEST_F(WindowTools, AccessCodeIsComparedAsText) {
@@ -821,7 +804,7 @@ TEST_F(LiveStatus, ASimulatedSensorFillsLaserConfigAndAbout) {
                     {"--quiet", "--step", "5", "--rate", "5", "--port",
                      QString::number(boundPort()), "--equipment-port", QString::number(statusPort),
                      "--interval", "9", "--board-version", "2021.3.4-V3.2.17", "--seconds", "60"});
-    ASSERT_TRUE(simulator.waitForStarted(5000));
+    ASSERT_TRUE(simulator.waitForStarted(30000));
 
     InteractionMuchSet& dialog = window.laserConfigWindow();
     const auto field = [&dialog](const char* name) {
@@ -832,7 +815,7 @@ TEST_F(LiveStatus, ASimulatedSensorFillsLaserConfigAndAbout) {
         [&] {
             return version->text() == "2021.3.4-V3.2.17" && field("lineEdit_Motor_State") == "300";
         },
-        10000));
+        30000));
     EXPECT_EQ(field("lineEdit_GPS_Position_latitude"), "4807.0380N");
     EXPECT_EQ(field("lineEdit_GPS_Position_longitude"), "01131.0000E");
     EXPECT_EQ(field("lineEdit_mac_addr"), "02-1a-2b-3c-4d-5e");
@@ -856,8 +839,8 @@ TEST_F(LiveStatus, ASimulatedSensorFillsLaserConfigAndAbout) {
     EXPECT_EQ(dialog.findChild<QComboBox*>("comboBox_rotateSpeed")->currentText(), " 5 HZ");
     EXPECT_EQ(dialog.findChild<QComboBox*>("comboBox")->currentText(), "Run");
     // Its points arrive too.
-    ASSERT_TRUE(waitUntil([this] { return window.framesDelivered() > 0; }, 10000));
+    ASSERT_TRUE(waitUntil([this] { return window.framesDelivered() > 0; }, 30000));
 
     simulator.terminate();
-    EXPECT_TRUE(simulator.waitForFinished(5000));
+    EXPECT_TRUE(simulator.waitForFinished(30000));
 }

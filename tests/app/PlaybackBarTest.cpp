@@ -9,6 +9,7 @@
 #include "platform/ImagePath.h"
 #include "support/TestCaptureWriter.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QProcess>
@@ -25,6 +26,7 @@
 #include <atomic>
 #include <functional>
 #include <map>
+#include <memory>
 #include <pcl/visualization/pcl_visualizer.h>
 
 namespace {
@@ -139,10 +141,11 @@ protected:
     bool waitForFrames(std::uint64_t before, std::uint64_t frames) {
         return waitUntil([&] { return window.framesDelivered() >= before + frames; });
     }
-    // Waits out a frame that may have been on its way when the player was
-    // paused, then checks that nothing more arrives.
+    // Waits until the player waits at its gate (or has ended) and what it
+    // sent before has been taken in, then checks that nothing more arrives.
     void expectQuiet(int ms = 250) {
-        QTest::qWait(100);
+        ASSERT_TRUE(waitUntil([&] { return player().waitingAtGate() || !player().isRunning(); }));
+        QCoreApplication::sendPostedEvents();
         const std::uint64_t before = window.framesDelivered();
         QTest::qWait(ms);
         EXPECT_EQ(window.framesDelivered(), before);
@@ -161,8 +164,23 @@ protected:
             },
             Qt::DirectConnection);
     }
+    // Holds the player, on its own thread, once it has sent frame `frame`:
+    // a pause pressed when that frame is on screen finds the player there
+    // however slowly the window drew the frames before.
+    void holdPlayerAt(int frame) {
+        auto held = std::make_shared<std::atomic<bool>>(false);
+        QObject::connect(
+            &player(), &ReadLiveOffData::SendFrameNumber, &context,
+            [this, frame, held](int number) {
+                if (number == frame && !held->exchange(true)) {
+                    player().closeGate();
+                }
+            },
+            Qt::DirectConnection);
+    }
     // Plays until `frames` frames have been shown, then pauses there.
     void playAndPauseAfter(int frames) {
+        holdPlayerAt(frames);
         press("toolButton_Play");
         ASSERT_TRUE(waitUntil([&] { return position() >= frames; }));
         press("toolButton_Play");
@@ -436,6 +454,7 @@ TEST_F(PlayingCaptures, ACaptureShortenedWhilePlayingStopsWithATipsBoxAndTheWind
 
 TEST_F(PlayingCaptures, PlayPausesAndResumesAndTheFirstFrameHoldsThePointsBeforeTheFirstMarker) {
     ASSERT_TRUE(bar().openCapture(first));
+    holdPlayerAt(2);
     press("toolButton_Play");
     EXPECT_TRUE(player().isRunning());
     EXPECT_TRUE(shows("toolButton_Play", "Pause"));
@@ -467,7 +486,7 @@ TEST_F(PlayingCaptures, PlayPausesAndResumesAndTheFirstFrameHoldsThePointsBefore
 
     // Every frame once, to the end; the stop point resets the bar, and the
     // last frame stays on screen.
-    ASSERT_TRUE(waitUntil([&] { return bar().playbackFinished(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return bar().playbackFinished(); }, 30000));
     EXPECT_EQ(sent.size(), sizes.size());
     EXPECT_EQ(window.framesDelivered(), player().framesEmitted());
     expectOnScreen(frameCount() - 1);
@@ -530,7 +549,7 @@ TEST_F(PlayingCaptures, FivePressesOfSeekForwardCycleTheSpeedsBackToNormal) {
 
     // Backward play reaches frame 0: a stop point with normal speed and
     // icons, and the next Play runs forward from frame 0.
-    ASSERT_TRUE(waitUntil([&] { return bar().playbackFinished(); }, 10000));
+    ASSERT_TRUE(waitUntil([&] { return bar().playbackFinished(); }, 30000));
     expectOnScreen(0);
     EXPECT_TRUE(shows("toolButton_SeekBackward", "Seekbackward"));
     EXPECT_EQ(player().playback.speedIndex, 0);
@@ -634,6 +653,7 @@ TEST_F(SteppingAndSeeking, ReleasingTheSliderShowsTheFrameItNames) {
     expectOnScreen(2);
 
     // Playing: on from the frame chosen.
+    holdPlayerAt(8);
     press("toolButton_Play");
     dragSliderTo(7);
     ASSERT_TRUE(waitUntil([&] { return position() >= 8; }));

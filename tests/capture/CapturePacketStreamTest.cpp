@@ -141,3 +141,56 @@ TEST(CapturePacketStream, EachPacketHasItsCaptureTimeWhateverTheFileKeepsItIn) {
         }
     }
 }
+
+TEST(CapturePacketStream, PcapngTimesCountInTheInterfacesUnitsFromItsOffset) {
+    // Written by hand, little-endian: a section header, an interface whose
+    // stamps count 2^-10 s (if_tsresol 0x8A) from 1,700,000,000 s after 1970
+    // (if_tsoffset), and two enhanced packet blocks of it.
+    const QByteArray section("\x0A\x0D\x0D\x0A\x1C\x00\x00\x00\x4D\x3C\x2B\x1A"
+                             "\x01\x00\x00\x00\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF"
+                             "\x1C\x00\x00\x00",
+                             28);
+    const QByteArray interface("\x01\x00\x00\x00\x2C\x00\x00\x00" // type, length 44
+                               "\x01\x00\x00\x00\x00\x00\x00\x00" // Ethernet, no snap
+                               "\x09\x00\x01\x00\x8A\x00\x00\x00" // if_tsresol
+                               "\x0E\x00\x08\x00\x00\xF1\x53\x65\x00\x00\x00\x00" // if_tsoffset
+                               "\x00\x00\x00\x00\x2C\x00\x00\x00", // end of options, length
+                               44);
+    TestPackets packets;
+    packets.points(0, 300); // two data packets
+    const auto& payloads = packets.finish();
+    ASSERT_EQ(payloads.size(), 2u);
+    const auto block = [](const DataPacketWriter::Payload& payload, const char* stamp) {
+        const auto frame =
+            TestCaptureWriter::frame(TestCaptureWriter::Link::Ethernet, payload.data());
+        // 1248 bytes of frame: 1280 in all.
+        QByteArray b("\x06\x00\x00\x00\x00\x05\x00\x00\x00\x00\x00\x00", 12);
+        b += QByteArray(stamp, 8); // high word, low word
+        b += QByteArray("\xE0\x04\x00\x00\xE0\x04\x00\x00", 8);
+        b += QByteArray(reinterpret_cast<const char*>(frame.data()), 1248);
+        b += QByteArray("\x00\x05\x00\x00", 4);
+        return b;
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath("binary-units.pcapng");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        // 1536 units: 1.5 s; 2^32 + 512 units: 4,194,304.5 s.
+        file.write(section + interface + block(payloads[0], "\x00\x00\x00\x00\x00\x06\x00\x00") +
+                   block(payloads[1], "\x01\x00\x00\x00\x00\x02\x00\x00"));
+    }
+    ReadOnlyFile file;
+    QString error;
+    ASSERT_TRUE(file.open(path, &error)) << error.toStdString();
+    CapturePacketStream stream(file);
+    std::vector<std::int64_t> times;
+    const auto end = stream.run(
+        [&](const std::uint8_t*, std::uint64_t) {
+            times.push_back(stream.packetTime());
+            return true;
+        },
+        {}, &error);
+    EXPECT_EQ(end, CapturePacketStream::End::Complete) << error.toStdString();
+    EXPECT_EQ(times, (std::vector<std::int64_t>{1700000001500000000, 1704194304500000000}));
+}

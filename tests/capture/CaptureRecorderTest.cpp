@@ -170,7 +170,7 @@ TEST(CaptureRecorder, StopsWithoutTrafficLeavingAValidEmptyFile) {
 
     const auto asked = std::chrono::steady_clock::now();
     recording.recorder.stop = true;
-    ASSERT_TRUE(recording.recorder.wait(10000)) << "the recorder did not notice the stop";
+    ASSERT_TRUE(recording.recorder.wait(30000)) << "the recorder did not notice the stop";
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - asked);
     RecordProperty("stop_ms", static_cast<int>(took.count()));

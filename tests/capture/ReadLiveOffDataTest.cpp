@@ -2,11 +2,15 @@
 #include "SampleCapture.h"
 #include "support/QtWait.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QObject>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <iterator>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -53,8 +57,32 @@ protected:
     bool waitForFrames(std::size_t n) {
         return waitUntil([&] { return frames.size() >= n; });
     }
+    // Runs `act` once, on the player's own thread, right after the player
+    // sends the number of frame `frame`: the test acts at a known frame
+    // however busy the machine is.
+    void atFrame(int frame, std::function<void()> act) {
+        auto fired = std::make_shared<std::atomic<bool>>(false);
+        QObject::connect(
+            &player, &ReadLiveOffData::SendFrameNumber, &player,
+            [frame, fired, act = std::move(act)](int number) {
+                if (number == frame && !fired->exchange(true)) {
+                    act();
+                }
+            },
+            Qt::DirectConnection);
+    }
+    // Waits until the player waits at its closed gate, then takes in what it
+    // sent before: from then on nothing arrives until the gate is released.
+    bool waitUntilHeld() {
+        if (!waitUntil([&] { return player.waitingAtGate(); })) {
+            return false;
+        }
+        QCoreApplication::sendPostedEvents();
+        return true;
+    }
     // Nothing more arrives while the player is meant to wait.
     void expectQuietFor(int ms) {
+        ASSERT_TRUE(waitUntilHeld());
         const std::size_t before = frames.size();
         const int stopsBefore = stopPoints;
         QTest::qWait(ms);
@@ -160,12 +188,12 @@ TEST_F(PlayerTest, SingleStepEmitsOneFramePerRelease) {
 }
 
 TEST_F(PlayerTest, ClosingTheGatePausesAndReleasingItResumes) {
+    atFrame(1, [this] { player.closeGate(); });
     play();
-    ASSERT_TRUE(waitForFrames(1));
-    player.closeGate();
-    QTest::qWait(60); // a frame in flight may still arrive
+    // The frame being sent when the gate closed still goes out.
     expectQuietFor(150);
     const std::size_t shown = frames.size();
+    EXPECT_EQ(shown, 2u);
     player.releaseGate();
     ASSERT_TRUE(waitForFrames(shown + 1));
     EXPECT_EQ(frames[shown], expected(static_cast<int>(shown)));
@@ -203,25 +231,18 @@ TEST_F(PlayerTest, BackwardPlayShowsTheFramesBeforeInTurnThenStopsAndPlaysForwar
 }
 
 TEST_F(PlayerTest, TurningWhilePlayingContinuesFromTheFrameOnScreen) {
+    // Turned while frame 3 is on its way out and the player waits behind it.
+    atFrame(3, [this] { player.playback.stepDirection = -1; });
     play(0);
-    ASSERT_TRUE(waitForFrames(3));
-    player.playback.stepDirection = -1;
     ASSERT_TRUE(waitUntil([&] { return stopPoints == 1; }));
-    // Whichever frame was on screen when the direction changed, the frames
-    // count down from it.
-    const auto turn = std::max_element(numbers.begin(), numbers.end());
-    for (auto n = turn; n + 1 != numbers.end(); ++n) {
-        EXPECT_EQ(*(n + 1), *n - 1);
-    }
-    EXPECT_EQ(numbers.back(), 0);
+    EXPECT_EQ(numbers, (std::vector<int>{0, 1, 2, 3, 2, 1, 0}));
     expectNumbersNameTheFrames();
 }
 
 TEST_F(PlayerTest, ShowLastFrameShowsItPausesAndPlayingOnReachesTheEnd) {
+    atFrame(0, [this] { player.closeGate(); });
     play();
-    ASSERT_TRUE(waitForFrames(1));
-    player.closeGate();
-    QTest::qWait(60);
+    ASSERT_TRUE(waitUntilHeld());
     const std::size_t before = frames.size();
     player.showFrameAndPause(frameCount() - 1);
     ASSERT_TRUE(waitForFrames(before + 1));
@@ -247,17 +268,20 @@ TEST_F(PlayerTest, ARestartOrAFrameAskedWithAStopPointShowsItsFrameThenWaitsAtTh
          [this] { player.showFrame(frameCount() - 1, ReadLiveOffData::AfterFrame::StopPoint); },
          frameCount() - 1},
     };
+    // Each is asked while playing, as frame 1 goes out.
+    atFrame(1, cases[0].ask);
     play();
-    for (const auto& c : cases) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
         SCOPED_TRACE(c.what);
-        const int stopsBefore = stopPoints;
-        ASSERT_TRUE(waitForFrames(frames.size() + 2)); // playing
-        c.ask();
-        ASSERT_TRUE(waitUntil([&] { return stopPoints == stopsBefore + 1; }));
+        ASSERT_TRUE(waitUntil([&] { return stopPoints == static_cast<int>(i) + 1; }));
         // The frame is the last thing out before the stop point.
         EXPECT_EQ(events.back(), -1);
         EXPECT_EQ(numbers.back(), c.shown);
         expectQuietFor(150);
+        if (i + 1 < std::size(cases)) {
+            atFrame(1, cases[i + 1].ask);
+        }
         // The next release plays from frame 0.
         const std::size_t before = frames.size();
         player.releaseGate();
@@ -367,10 +391,9 @@ TEST_F(PlayerTest, StopEndsTheThreadWhetherPausedSteppingOrAtAStopPoint) {
         EXPECT_TRUE(player.gateOpen());
     };
     // Paused by the window.
+    atFrame(0, [this] { player.closeGate(); });
     play();
-    ASSERT_TRUE(waitForFrames(1));
-    player.closeGate();
-    QTest::qWait(30);
+    ASSERT_TRUE(waitUntilHeld());
     stopped();
 
     // Paused behind a single step.

@@ -59,7 +59,7 @@ TEST_F(GetSetTest, EachDeliveryKeepsTheValuesOfItsOwnPacket) {
     for (int i = 0; i < kPackets; ++i) {
         send(InfoTestPacket::plausible(static_cast<std::uint8_t>(i)).putBe16(8, 1000 + i));
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (emitted < kPackets && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::yield();
     }
@@ -90,7 +90,7 @@ TEST_F(GetSetTest, PortInUseReportsTheBindErrorAndEnds) {
     receiver.port = port;
     connectAll();
     receiver.start();
-    ASSERT_TRUE(receiver.wait(2000));
+    ASSERT_TRUE(receiver.wait(30000));
     ASSERT_TRUE(waitUntil([this] { return !errors.empty(); }));
     EXPECT_EQ(errors, std::vector<QString>{QString("Equi Port:%1 : Bind Error").arg(port)});
     EXPECT_TRUE(order.empty());
@@ -103,8 +103,10 @@ TEST_F(GetSetTest, StopWithoutTrafficEndsPromptlyAndTheNextStartBindsAgain) {
     const int port = receiver.boundPort();
     const auto asked = std::chrono::steady_clock::now();
     receiver.stop = true;
-    ASSERT_TRUE(receiver.wait(2000));
-    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(1000));
+    ASSERT_TRUE(receiver.wait(30000));
+    // Its receive time-out is 100 ms: without one it would wait for a
+    // datagram for ever. The bound leaves room for a busy machine.
+    EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::milliseconds(5000));
     EXPECT_FALSE(receiver.stop);
     EXPECT_EQ(receiver.boundPort(), 0);
     EXPECT_EQ(openDescriptors(), before);

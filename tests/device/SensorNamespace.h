@@ -31,9 +31,9 @@ public:
     ~SensorNamespace() {
         if (simulator_.state() != QProcess::NotRunning) {
             simulator_.terminate();
-            if (!simulator_.waitForFinished(5000)) {
+            if (!simulator_.waitForFinished(30000)) {
                 simulator_.kill();
-                simulator_.waitForFinished(5000);
+                simulator_.waitForFinished(30000);
             }
         }
         if (linked_) {
@@ -75,7 +75,7 @@ public:
                          QStringList{"-n", "sh", "-c", script, "sh",
                                      qEnvironmentVariable("VANTOR_BIN_DIR") + "/sensor-sim"} +
                              simulatorArguments);
-        if (!simulator_.waitForStarted(5000)) {
+        if (!simulator_.waitForStarted(30000)) {
             error_ = "cannot start unshare: " + simulator_.errorString();
             return false;
         }
@@ -93,7 +93,7 @@ public:
             !ip({"link", "set", hostLink_, "up"})) {
             return false;
         }
-        if (!waitUntil([this] { return output().contains("sensor-sim: sending to"); }, 10000)) {
+        if (!waitUntil([this] { return output().contains("sensor-sim: sending to"); }, 30000)) {
             error_ = "sensor-sim did not start: " + output() + simulator_.readAllStandardError();
             return false;
         }
@@ -118,7 +118,7 @@ private:
     bool ip(const QStringList& arguments) {
         QProcess process;
         process.start("ip", arguments);
-        if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit ||
+        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
             process.exitCode() != 0) {
             error_ = "ip " + arguments.join(' ') + ": " + process.readAllStandardError();
             return false;

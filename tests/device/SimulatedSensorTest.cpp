@@ -79,7 +79,7 @@ protected:
                 }
                 return quiet.elapsed() >= 1000;
             },
-            10000);
+            30000);
     }
 
     SensorNamespace sensor;

@@ -52,13 +52,33 @@ TEST(CsvExportFile, NumbersFramesFromOneAndStopsAtTheWantedCount) {
     EXPECT_TRUE(lines[3].endsWith(",2,0,1,0")) << qPrintable(lines[3]);
 }
 
-TEST(CsvExportFile, FramesAreOnDiskAsSoonAsTheyAreWritten) {
+TEST(CsvExportFile, FramesAreOnDiskAsSoonAsTheyAreWrittenAndNamedOnceClosed) {
     QTemporaryDir dir;
     const QString path = dir.path() + "/out.csv";
     CsvExportFile file(geometry, kMultiFrame, 3);
     ASSERT_TRUE(file.open(path));
     ASSERT_TRUE(file.writeFrame(frameWith(4)));
-    EXPECT_EQ(linesOf(path).size(), 5); // read while still open
+    EXPECT_EQ(linesOf(path + ".part").size(), 5); // read while still open
+    EXPECT_FALSE(QFile::exists(path));
+    ASSERT_TRUE(file.close());
+    EXPECT_EQ(linesOf(path).size(), 5);
+    EXPECT_FALSE(QFile::exists(path + ".part"));
+
+    // One stopped before its frames keeps its part name, also when it is
+    // only destroyed.
+    for (const bool explicitly : {true, false}) {
+        const QString stopped = dir.path() + (explicitly ? "/kept.csv" : "/dropped.csv");
+        {
+            CsvExportFile stoppedFile(geometry, kMultiFrame, 3);
+            ASSERT_TRUE(stoppedFile.open(stopped));
+            ASSERT_TRUE(stoppedFile.writeFrame(frameWith(2)));
+            if (explicitly) {
+                ASSERT_TRUE(stoppedFile.keep());
+            }
+        }
+        EXPECT_EQ(linesOf(stopped + ".part").size(), 3);
+        EXPECT_FALSE(QFile::exists(stopped));
+    }
 }
 
 TEST(CsvExportFile, FailuresToWriteAreReported) {

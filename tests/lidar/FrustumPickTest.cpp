@@ -17,7 +17,10 @@ TEST(FrustumPick, KeepsThePointsWhoseProjectionFallsInTheRectangleInFrontOfTheEy
     // A 100 x 100 view, the middle half dragged from its top right corner.
     const FrustumPick pick(kLookingDown, 100, 100, {75, 75, 25, 25});
     EXPECT_TRUE(pick.contains(0, 0, -2));
-    EXPECT_TRUE(pick.contains(1, 1, -2));       // on the frustum's edge: x / w = 0.5
+    EXPECT_TRUE(pick.contains(1, 1, -2));   // on the frustum's edge: x / w = 0.5
+    EXPECT_TRUE(pick.contains(-1, -1, -2)); // and on its left and bottom edges
+    EXPECT_TRUE(pick.contains(-1, 1, -2));
+    EXPECT_TRUE(pick.contains(1, -1, -2));
     EXPECT_FALSE(pick.contains(1.1f, 0, -2));   // beside it
     EXPECT_TRUE(pick.contains(0.7f, 0, -1.5f)); // nearer, so the frustum is narrower...
     EXPECT_FALSE(pick.contains(0.8f, 0, -1.5f));

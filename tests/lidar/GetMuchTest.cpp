@@ -63,9 +63,11 @@ TEST_F(GetMuchTest, StopWithoutTrafficEndsPromptlyAndReleasesThePort) {
     const auto port = static_cast<std::uint16_t>(receiver.boundPort());
     const auto asked = std::chrono::steady_clock::now();
     receiver.stop = true;
-    ASSERT_TRUE(receiver.wait(2000));
+    ASSERT_TRUE(receiver.wait(30000));
     const auto took = std::chrono::steady_clock::now() - asked;
-    EXPECT_LT(took, std::chrono::milliseconds(1000));
+    // Its receive time-out is 100 ms: without one it would wait for a
+    // datagram for ever. The bound leaves room for a busy machine.
+    EXPECT_LT(took, std::chrono::milliseconds(5000));
     EXPECT_FALSE(receiver.stop); // cleared for the next run
     EXPECT_EQ(openDescriptors(), before);
 
@@ -86,7 +88,7 @@ TEST_F(GetMuchTest, PortInUseReportsTheBindErrorAndClosesTheSocket) {
     QObject::connect(&receiver, &GetMuch::SendError, &context,
                      [this](const QString& e) { errors.push_back(e); });
     receiver.start();
-    ASSERT_TRUE(receiver.wait(2000));
+    ASSERT_TRUE(receiver.wait(30000));
     ASSERT_TRUE(waitUntil([this] { return !errors.empty(); }));
     EXPECT_EQ(errors, std::vector<QString>{"Data Port:2368 : Bind Error"});
     EXPECT_EQ(openDescriptors(), before);

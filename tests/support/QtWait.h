@@ -4,6 +4,6 @@
 #include <functional>
 
 // Processes events until `done` holds or the time runs out.
-inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
     return QTest::qWaitFor(done, timeoutMs);
 }

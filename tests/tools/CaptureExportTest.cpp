@@ -285,6 +285,19 @@ TEST_F(LidarExportCapture, PerFrameFilesAreNamedFromTheOutputWithTheNumberOfTheW
                          " (3 frames had no point to write and no file)\n");
 }
 
+TEST_F(LidarExportCapture, OneFrameIsOneFrameAndALasFileNamesTheToolThatWroteIt) {
+    const Result version = run("lidar-export", {"--version"});
+    const QByteArray program = version.out.left(version.out.indexOf('\n'));
+    ASSERT_TRUE(program.startsWith("lidar-export ")) << version.out.constData();
+    const Result r =
+        run("lidar-export", {"--format", "las", "--frames", "1", capture, path("one")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    EXPECT_EQ(r.err, "lidar-export: wrote 1 frame, 100 points, to " +
+                         path("one_000001.las").toUtf8() + "\n");
+    // The public header block's generating software: 32 bytes from byte 58.
+    EXPECT_EQ(readFile(path("one_000001.las")).mid(58, 32), program.leftJustified(32, '\0'));
+}
+
 TEST_F(LidarExportCapture, AFailedExportSaysWhyAndLeavesNoFileThatLooksWhole) {
     for (const char* format : {"mcap", "las"}) {
         expectOneLineError(run("lidar-export", {"--format", format, capture, path("none/out")}),

@@ -5,7 +5,6 @@
 
 #include "ToolRunner.h"
 #include "lidar/FrameCloudFile.h"
-#include "support/TestCaptureWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,33 +19,6 @@ using namespace ToolRunner;
 namespace {
 
 const QString kReaders = QStringLiteral(VANTOR_READERS_DIR);
-
-// Three revolutions of the simulator's street at 0.5 degree steps, each
-// frame with the capture time of the packet that ends it.
-struct StreetCapture {
-    std::vector<MuchLidarData> frames;
-    std::vector<std::int64_t> times;
-
-    explicit StreetCapture(const QString& path) {
-        SensorSimulator simulator(SyntheticScene::street(), 50);
-        std::vector<SensorSimulator::Payload> payloads;
-        for (int r = 0; r < 3; ++r) {
-            simulator.nextRevolution(payloads);
-        }
-        simulator.finish(payloads);
-        TestCaptureWriter writer(path.toStdString(), {});
-        FrameCutter cutter;
-        for (std::size_t i = 0; i < payloads.size(); ++i) {
-            writer.writePayload(payloads[i].data());
-            cutter.feed(payloads[i].data(), [&](const MuchLidarData& frame) {
-                frames.push_back(frame);
-                times.push_back(TestCaptureWriter::recordTime(i + 1));
-            });
-        }
-        writer.close();
-        EXPECT_TRUE(writer.ok());
-    }
-};
 
 // Adjusted standard GPS time: 18 leap seconds ahead of UTC since 2017.
 QString gpsTime(std::int64_t unixNanoseconds) {
@@ -70,7 +42,8 @@ protected:
             << "the readers are not installed in " << kReaders.toStdString()
             << ": run scripts/install-test-readers.sh (it needs the npm registry)";
         capture = path("street.pcap");
-        street = std::make_unique<StreetCapture>(capture);
+        // Three revolutions at 0.5 degree steps.
+        street = std::make_unique<StreetCapture>(capture, 50, 3);
         ASSERT_EQ(street->frames.size(), 3u);
     }
 

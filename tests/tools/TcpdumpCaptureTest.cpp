@@ -32,7 +32,7 @@ public:
     bool waitUntilListening() {
         QElapsedTimer clock;
         clock.start();
-        while (clock.elapsed() < 10000) {
+        while (clock.elapsed() < 30000) {
             process_.waitForReadyRead(100);
             errors_ += process_.readAllStandardError();
             if (errors_.contains("listening on")) {
@@ -47,7 +47,7 @@ public:
     // Interrupts it and returns its exit code (-1 if it did not end).
     int stop() {
         ::kill(static_cast<pid_t>(process_.processId()), SIGINT);
-        if (!process_.waitForFinished(10000)) {
+        if (!process_.waitForFinished(30000)) {
             return -1;
         }
         errors_ += process_.readAllStandardError();

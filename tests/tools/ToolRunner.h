@@ -3,6 +3,7 @@
 #include "lidar/CsvRowWriter.h"
 #include "lidar/FrameCutter.h"
 #include "net/UdpSocket.h"
+#include "support/TestCaptureWriter.h"
 #include "tools/sim/SensorSimulator.h"
 
 #include <QProcess>
@@ -29,7 +30,7 @@ inline QString binary(const QString& name) {
 // Starts a tool and returns the running process (the caller ends it).
 inline void start(QProcess& process, const QString& name, const QStringList& args) {
     process.start(binary(name), args);
-    EXPECT_TRUE(process.waitForStarted(5000)) << qPrintable(name);
+    EXPECT_TRUE(process.waitForStarted(30000)) << qPrintable(name);
 }
 
 inline Result run(const QString& name, const QStringList& args, int timeoutMs = 60000) {
@@ -71,5 +72,33 @@ inline QByteArray expectedCsv(const MuchLidarData& frame, int frames,
     }
     return QByteArray::fromStdString(text);
 }
+
+// `revolutions` turns of the simulator's street at `azimuthStep`
+// (hundredths of a degree) written as a capture, and the frames a receiver
+// cuts from it, each with the capture time of the packet that ends it.
+struct StreetCapture {
+    std::vector<MuchLidarData> frames;
+    std::vector<std::int64_t> times;
+
+    StreetCapture(const QString& path, int azimuthStep, int revolutions) {
+        SensorSimulator simulator(SyntheticScene::street(), azimuthStep);
+        std::vector<SensorSimulator::Payload> payloads;
+        for (int r = 0; r < revolutions; ++r) {
+            simulator.nextRevolution(payloads);
+        }
+        simulator.finish(payloads);
+        TestCaptureWriter writer(path.toStdString(), {});
+        FrameCutter cutter;
+        for (std::size_t i = 0; i < payloads.size(); ++i) {
+            writer.writePayload(payloads[i].data());
+            cutter.feed(payloads[i].data(), [&](const MuchLidarData& frame) {
+                frames.push_back(frame);
+                times.push_back(TestCaptureWriter::recordTime(i + 1));
+            });
+        }
+        writer.close();
+        EXPECT_TRUE(writer.ok());
+    }
+};
 
 } // namespace ToolRunner

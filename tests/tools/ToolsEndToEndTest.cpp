@@ -28,7 +28,7 @@ public:
     }
     ~RunningSimulator() {
         process_.terminate();
-        if (!process_.waitForFinished(5000)) {
+        if (!process_.waitForFinished(30000)) {
             process_.kill();
             process_.waitForFinished();
         }
@@ -38,7 +38,7 @@ public:
 
     int stopAndExitCode() {
         process_.terminate();
-        EXPECT_TRUE(process_.waitForFinished(5000));
+        EXPECT_TRUE(process_.waitForFinished(30000));
         // A stop request ends the run normally, not by the signal.
         return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
     }
@@ -78,7 +78,7 @@ TEST(LidarExportLive, WritesExactlyTheFramesTheSimulatorScanned) {
     QTemporaryDir dir;
     const QString out = dir.path() + "/out.csv";
     const Result r = run("lidar-export", {"--listen", QString::number(port), "--frames", "3",
-                                          "--timeout", "20", out});
+                                          "--timeout", "60", out});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.err.startsWith("lidar-export: wrote 3 frames")) << r.err.constData();
     // Every revolution of the static scene is the same, and none is lost on
@@ -92,7 +92,7 @@ TEST(LidarExportLive, AppliesChannelsAndAzimuthWindowAndWritesToStandardOutput) 
     RunningSimulator simulator({"--port", QString::number(port), "--rate", "20"});
     const Result r = run("lidar-export", {"--listen", QString::number(port), "--frames", "2",
                                           "--channels", "0-3,100", "--min-angle", "10",
-                                          "--max-angle", "20", "--timeout", "20", "--quiet", "-"});
+                                          "--max-angle", "20", "--timeout", "60", "--quiet", "-"});
     ASSERT_EQ(r.exitCode, 0) << r.err.constData();
     EXPECT_TRUE(r.err.isEmpty()) << r.err.constData();
     CsvExportFilter filter;
@@ -213,7 +213,7 @@ TEST(SensorSim, SendsDeviceInfoPacketsToTheEquipmentPortUntilItsTimeIsUp) {
                 << "sensor-sim ended after " << reports.size() << " device packets";
         }
     }
-    ASSERT_TRUE(simulator.state() == QProcess::NotRunning || simulator.waitForFinished(10000))
+    ASSERT_TRUE(simulator.state() == QProcess::NotRunning || simulator.waitForFinished(30000))
         << "--seconds did not end the run";
     EXPECT_EQ(simulator.exitCode(), 0) << simulator.readAllStandardError().constData();
 
@@ -265,7 +265,7 @@ TEST(SensorSim, CapturesAreReadableByTcpdump) {
 
     QProcess dump;
     dump.start(tcpdump, {"-nn", "-vv", "-r", path});
-    ASSERT_TRUE(dump.waitForFinished(20000));
+    ASSERT_TRUE(dump.waitForFinished(30000));
     EXPECT_EQ(dump.exitCode(), 0) << dump.readAllStandardError().constData();
     const QByteArray text = dump.readAllStandardOutput();
     EXPECT_EQ(text.count("192.168.1.200.2368 > 192.168.1.102.2368: [udp sum ok] UDP, length 1206"),

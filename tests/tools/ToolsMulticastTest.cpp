@@ -26,11 +26,11 @@ TEST(LidarExportMulticast, ReceivesTheGroupItJoinsAndNothingWithoutJoining) {
     QTemporaryDir dir;
     const Result joined =
         run("lidar-export", {"--listen", QString::number(port), "--group", kGroup, "--frames", "2",
-                             "--timeout", "20", dir.path() + "/joined.csv"});
+                             "--timeout", "60", dir.path() + "/joined.csv"});
     const Result alone = run("lidar-export", {"--listen", QString::number(port), "--frames", "1",
                                               "--timeout", "1", dir.path() + "/alone.csv"});
     simulator.terminate();
-    simulator.waitForFinished(5000);
+    simulator.waitForFinished(30000);
 
     EXPECT_EQ(joined.exitCode, 0) << joined.err.constData();
     EXPECT_TRUE(joined.err.startsWith("lidar-export: wrote 2 frames")) << joined.err.constData();

@@ -3,6 +3,7 @@
 #include "capture/CapturePacketStream.h"
 #include "capture/ReadOnlyFile.h"
 #include "lidar/FrameCutter.h"
+#include "platform/StopSignals.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -52,7 +53,8 @@ QString CaptureExport::run() {
                 return false;
             }
             cutter.feed(payload, write);
-            return failure.isEmpty() && !output_.complete();
+            interrupted_ = !output_.complete() && StopSignals::caught() != 0;
+            return failure.isEmpty() && !output_.complete() && !interrupted_;
         },
         [&](std::uint64_t done, std::uint64_t total) {
             progress_.show(QStringLiteral("lidar-export: %1: %2% read, %3 frames written")
@@ -64,6 +66,9 @@ QString CaptureExport::run() {
     progress_.clear();
     if (!failure.isEmpty()) {
         return failure;
+    }
+    if (interrupted_) {
+        return QString();
     }
     if (end == CapturePacketStream::End::Failed) {
         if (packets.shortenedAt()) {

@@ -23,9 +23,12 @@ public:
     // than wanted, still gives what it holds. Once the wanted frames are
     // written the rest of the capture is not read.
     QString run();
+    // The run ended early for a stop signal, with no failure.
+    bool interrupted() const { return interrupted_; }
 
 private:
     const ExportOptions& options_;
     FrameOutput& output_;
     ProgressLine& progress_;
+    bool interrupted_ = false;
 };

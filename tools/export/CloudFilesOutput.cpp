@@ -4,8 +4,8 @@
 #include <QFileInfo>
 
 CloudFilesOutput::CloudFilesOutput(FrameCloudFile::Format format, const CsvExportFilter& filter,
-                                   int frames)
-    : format_(format), filter_(filter), numbers_(frames) {}
+                                   int frames, const QString& software)
+    : format_(format), filter_(filter), numbers_(frames), software_(software) {}
 
 QString CloudFilesOutput::fileName(const QString& output, FrameCloudFile::Format format,
                                    int number) {
@@ -42,7 +42,7 @@ bool CloudFilesOutput::writeFrame(const MuchLidarData& frame, std::int64_t time)
         return true;
     }
     const QString error =
-        FrameCloudFile::write(points, fileName(output_, format_, number), format_, time);
+        FrameCloudFile::write(points, fileName(output_, format_, number), format_, software_, time);
     if (!error.isEmpty()) {
         error_ = error;
         return false;
@@ -61,8 +61,10 @@ QString CloudFilesOutput::writtenTo() const {
                                                     .arg(fileName(output_, format_, firstFile_),
                                                          fileName(output_, format_, lastFile_));
     if (framesWithoutFile_ > 0) {
-        files += QStringLiteral(" (%1 frames had no point to write and no file)")
-                     .arg(framesWithoutFile_);
+        files += framesWithoutFile_ == 1
+                     ? QStringLiteral(" (1 frame had no point to write and no file)")
+                     : QStringLiteral(" (%1 frames had no point to write and no file)")
+                           .arg(framesWithoutFile_);
     }
     return files;
 }

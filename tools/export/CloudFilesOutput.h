@@ -10,10 +10,12 @@
 // frame's number: "street.pcd" (or "street") gives street_000001.pcd,
 // street_000002.pcd and on. Each file is written whole under a temporary
 // name first. A frame without a point to write (the filters left none) is
-// counted but gives no file: the point-cloud library writes no empty cloud.
+// counted but gives no file: point-cloud programs read no empty cloud.
 class CloudFilesOutput : public FrameOutput {
 public:
-    CloudFilesOutput(FrameCloudFile::Format format, const CsvExportFilter& filter, int frames);
+    // `software` is the program and its version, for the files that name it.
+    CloudFilesOutput(FrameCloudFile::Format format, const CsvExportFilter& filter, int frames,
+                     const QString& software);
 
     // The name of frame `number`'s file.
     static QString fileName(const QString& output, FrameCloudFile::Format format, int number);
@@ -22,6 +24,10 @@ public:
     bool open(const QString& output) override;
     bool writeFrame(const MuchLidarData& frame, std::int64_t time) override;
     bool close() override { return error_.isEmpty(); }
+    // Every file written is whole and named: there is nothing to keep or
+    // to remove.
+    bool keep() override { return true; }
+    void discard() override {}
 
     bool complete() const override { return numbers_.complete(); }
     int framesWritten() const override { return framesWritten_; }
@@ -36,6 +42,7 @@ private:
     ChannelGeometry geometry_;
     CsvExportFilter filter_;
     ExportFrameNumbers numbers_;
+    QString software_;
     QString output_;
     int framesWritten_ = 0;
     int framesWithoutFile_ = 0;

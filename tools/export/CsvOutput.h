@@ -5,7 +5,8 @@
 #include "tools/export/FrameOutput.h"
 
 // The frames as the rows of one multi-frame CSV file, flushed frame by
-// frame: what is written stays when the export fails.
+// frame, under NAME.part until the file is closed (standard output as it
+// goes).
 class CsvOutput : public FrameOutput {
 public:
     CsvOutput(const CsvExportFilter& filter, int frames)
@@ -19,6 +20,11 @@ public:
         return file_.writeFrame(frame);
     }
     bool close() override { return file_.close(); }
+    bool keep() override {
+        path_ = file_.partPath() == "-" ? path_ : file_.partPath();
+        return file_.keep();
+    }
+    void discard() override { file_.discard(); }
 
     bool complete() const override { return file_.complete(); }
     int framesWritten() const override { return file_.framesWritten(); }

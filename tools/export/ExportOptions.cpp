@@ -12,7 +12,9 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     parser.setApplicationDescription(
         "Writes lidar frames from live data (--listen) or from a capture file (pcap or pcapng) "
         "into a multi-frame CSV file, one PCD, PLY or LAS file per frame, or one MCAP file of "
-        "ROS 2 PointCloud2 messages.");
+        "ROS 2 PointCloud2 messages. Every file is written under NAME.part and renamed when "
+        "whole. Ctrl-C or SIGTERM stops the export at the next frame and says how many frames "
+        "were written and where; a file short of its frames keeps its .part name.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption versionOption({"v", "version"}, "Show the version.");
     const QCommandLineOption listen("listen", "Receive live data on this UDP port.", "PORT");

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cmath>
 
-LiveExport::LiveExport(const ExportOptions& options, FrameOutput& output)
-    : options_(options), output_(output) {}
+LiveExport::LiveExport(const ExportOptions& options, FrameOutput& output, StopSignals& stop)
+    : options_(options), output_(output), stop_(stop) {}
 
 QString LiveExport::run() {
     GetMuch receiver;
@@ -57,6 +57,14 @@ QString LiveExport::run() {
         }
     });
     QObject::connect(&receiver, &GetMuch::SendError, &loop, fail);
+    // Frames are written whole inside this loop: stopping it ends the run
+    // between two of them.
+    QObject::connect(&stop_, &StopSignals::SendCaught, &loop, [&] {
+        if (failure.isEmpty() && !output_.complete()) {
+            interrupted_ = true;
+            loop.quit();
+        }
+    });
     // A receiver that ends by itself (it could not bind) has said why.
     QObject::connect(&receiver, &QThread::finished, &loop, [&] {
         if (!output_.complete()) {
@@ -68,6 +76,7 @@ QString LiveExport::run() {
     if (options_.timeoutSeconds > 0) {
         timeout.start();
     }
+    // A signal caught before is heard as soon as the loop runs.
     loop.exec();
     receiver.stop = true;
     receiver.wait();

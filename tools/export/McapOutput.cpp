@@ -61,6 +61,23 @@ bool McapOutput::close() {
     return finished || fail();
 }
 
+bool McapOutput::keep() {
+    if (!writer_ || !error_.isEmpty()) {
+        return error_.isEmpty();
+    }
+    kept_ = true;
+    const bool finished = writer_->finish() && file_->keep();
+    writer_.reset();
+    return finished || fail();
+}
+
+void McapOutput::discard() {
+    writer_.reset();
+    if (file_) {
+        file_->discard();
+    }
+}
+
 bool McapOutput::fail() {
     error_ = file_->error();
     file_->discard();

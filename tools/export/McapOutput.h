@@ -23,12 +23,17 @@ public:
     bool open(const QString& output) override;
     bool writeFrame(const MuchLidarData& frame, std::int64_t time) override;
     bool close() override;
+    // The file is finished (summary and footer) under its part name.
+    bool keep() override;
+    void discard() override;
 
     bool complete() const override { return numbers_.complete(); }
     int framesWritten() const override { return framesWritten_; }
     int framesWanted() const override { return numbers_.wanted(); }
     std::uint64_t pointsWritten() const override { return pointsWritten_; }
-    QString writtenTo() const override { return file_ ? file_->path() : QString(); }
+    QString writtenTo() const override {
+        return !file_ ? QString() : kept_ ? file_->partPath() : file_->path();
+    }
     QString error() const override { return error_; }
 
 private:
@@ -47,5 +52,6 @@ private:
     std::string message_;
     int framesWritten_ = 0;
     std::uint64_t pointsWritten_ = 0;
+    bool kept_ = false;
     QString error_;
 };

@@ -1,11 +1,13 @@
 // lidar-export: writes lidar frames into CSV, PCD, PLY, LAS or MCAP files.
 
+#include "platform/StopSignals.h"
 #include "tools/export/CaptureExport.h"
 #include "tools/export/ExportOptions.h"
 #include "tools/export/FrameOutput.h"
 #include "tools/export/LiveExport.h"
 
 #include <QCoreApplication>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -13,6 +15,32 @@ namespace {
 int failWith(const QString& message) {
     std::fprintf(stderr, "lidar-export: %s\n", qPrintable(message));
     return 1;
+}
+
+QString counted(std::uint64_t count, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+// Stopped by a signal between two frames: what was written stays, a file
+// short of its frames under its part name, and the exit code is the
+// shell's for the signal.
+int interruptedBy(int signalNumber, FrameOutput& output, int framesWanted) {
+    const QString name = StopSignals::nameOf(signalNumber);
+    if (output.framesWritten() == 0) {
+        output.discard();
+        std::fprintf(stderr, "lidar-export: interrupted by %s before any frame was written\n",
+                     qPrintable(name));
+    } else {
+        const bool kept = output.keep();
+        const QString frames =
+            framesWanted > 0
+                ? QStringLiteral("%1 of %2 frames").arg(output.framesWritten()).arg(framesWanted)
+                : counted(static_cast<std::uint64_t>(output.framesWritten()), "frame", "frames");
+        std::fprintf(stderr, "lidar-export: interrupted by %s: %s written to %s%s\n",
+                     qPrintable(name), qPrintable(frames), qPrintable(output.writtenTo()),
+                     kept ? "" : qPrintable("; the part could not be finished: " + output.error()));
+    }
+    return 128 + signalNumber;
 }
 
 } // namespace
@@ -31,31 +59,48 @@ int main(int argc, char** argv) {
     }
     const ExportOptions& options = parsed.options;
 
+    // Ctrl-C and kill end the export at the next frame.
+    StopSignals stop({SIGINT, SIGTERM});
     const std::unique_ptr<FrameOutput> output = FrameOutput::create(options);
     QString failure;
+    bool interrupted = false;
     if (options.capture.isEmpty()) {
         if (!output->open(options.output)) {
             return failWith("cannot write " + output->error());
         }
-        failure = LiveExport(options, *output).run();
+        LiveExport live(options, *output, stop);
+        failure = live.run();
+        interrupted = live.interrupted();
     } else {
         // Opens the output only once the capture has opened, so a wrong
         // capture name leaves an existing output alone.
         ProgressLine progress(stderr, !options.quiet && ProgressLine::isTerminal(stderr));
-        failure = CaptureExport(options, *output, progress).run();
+        CaptureExport fromCapture(options, *output, progress);
+        failure = fromCapture.run();
+        interrupted = fromCapture.interrupted();
     }
-    // A file that the capture's end cut short of frames is still whole;
-    // one whose own writing failed is removed.
-    if (!output->close() && failure.isEmpty()) {
-        return failWith("cannot write " + output->error());
+    if (interrupted) {
+        return interruptedBy(StopSignals::caught(), *output, options.frames);
     }
     if (!failure.isEmpty()) {
+        // A run that wrote no frame leaves nothing. A file that the
+        // capture's end or the time-out cut short of frames is still whole
+        // and gets its name; one whose own writing failed is removed.
+        if (output->framesWritten() == 0) {
+            output->discard();
+        } else if (!output->close() && !failure.contains(output->error())) {
+            failure += "; cannot write " + output->error();
+        }
         return failWith(failure);
     }
+    if (!output->close()) {
+        return failWith("cannot write " + output->error());
+    }
     if (!options.quiet) {
-        std::fprintf(stderr, "lidar-export: wrote %d frames, %llu points, to %s\n",
-                     output->framesWritten(),
-                     static_cast<unsigned long long>(output->pointsWritten()),
+        std::fprintf(stderr, "lidar-export: wrote %s, %s, to %s\n",
+                     qPrintable(counted(static_cast<std::uint64_t>(output->framesWritten()),
+                                        "frame", "frames")),
+                     qPrintable(counted(output->pointsWritten(), "point", "points")),
                      qPrintable(output->writtenTo()));
     }
     return 0;

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+// The windows of the X display that the tests run on, seen as any X client
+// sees them (apart, since Xlib's macros clash with the test framework's).
+class XDisplayWindows {
+public:
+    // Connects to $DISPLAY; available() is false without one.
+    XDisplayWindows();
+    ~XDisplayWindows();
+    XDisplayWindows(const XDisplayWindows&) = delete;
+    XDisplayWindows& operator=(const XDisplayWindows&) = delete;
+
+    bool available() const;
+    // Whether a window titled `title` is mapped and viewable.
+    bool shown(const std::string& title);
+
+private:
+    struct Connection;
+    std::unique_ptr<Connection> connection_;
+};
