@@ -1,11 +1,13 @@
 #include "advanced/ACWPSetMuch.h"
 
 #include "advanced/AdvancedPacket.h"
+#include "advanced/ChannelValidator.h"
 #include "advanced/DefaultConfigPacket.h"
 #include "advanced/ParameterFile.h"
 #include "advanced/RefreshTexts.h"
 #include "device/ConfigFields.h"
 #include "device/ConfigPacket.h"
+#include "device/SensorChooser.h"
 #include "net/UdpSocket.h"
 #include "platform/LastFolders.h"
 
@@ -13,15 +15,17 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QThread>
+#include <QVBoxLayout>
 
 namespace {
 
-// Pitch, azimuth and reflectivity: an optional minus, 0 or one to three
-// digits starting 0..6, up to two decimals; or empty (a lone tab too).
-const char* const kChannelPattern = "^(-?[0]|-?[0-6][0-9]{0,2})(?:\\.\\d{1,2})?$|(^\\t?$)";
+// What the pitch and azimuth words (hundredths; negative values go in two's
+// complement) and the reflectivity bytes carry.
+constexpr long long kWordMin = -32768;
+constexpr long long kWordMax = 65535;
+constexpr long long kByteMin = -128;
+constexpr long long kByteMax = 127;
 
 // Pauses after a send before the socket closes.
 constexpr unsigned long kPauseAfterSetMs = 50;
@@ -31,10 +35,15 @@ QString noSensorText() {
     return ACWPSetMuch::tr("You didn't connect Lidar.");
 }
 
+std::string addressText(const std::optional<AddressBytes>& sensor) {
+    return sensor ? addressFieldText(*sensor).toStdString() : std::string();
+}
+
 } // namespace
 
 ACWPSetMuch::ACWPSetMuch(QWidget* parent)
-    : QWidget(parent), messages_(std::make_unique<MessagePresenter>()),
+    : QWidget(parent), sensors_(new SensorChooser(this)),
+      messages_(std::make_unique<MessagePresenter>()),
       clock_([] { return QDateTime::currentDateTime(); }), askFileName_([](QWidget* window) {
           const QString path =
               QFileDialog::getSaveFileName(window, QStringLiteral("WireSharkCaptureFile"),
@@ -44,14 +53,21 @@ ACWPSetMuch::ACWPSetMuch(QWidget* parent)
           return path;
       }) {
     ui_.setupUi(this);
+    ui_.leftColumn->insertWidget(0, sensors_);
+    connect(sensors_, &SensorChooser::chosenChanged, this, &ACWPSetMuch::onChosenChanged);
+    connect(sensors_, &SensorChooser::chosenReported, this, &ACWPSetMuch::onChosenReport);
 
-    const QRegularExpression pattern(QString::fromLatin1(kChannelPattern));
-    for (const auto* table : {&ui_.pitch, &ui_.azimuth, &ui_.intensity}) {
+    for (const auto* table : {&ui_.pitch, &ui_.azimuth}) {
         for (QLineEdit* edit : *table) {
-            auto* validator = new QRegularExpressionValidator(pattern, this);
+            auto* validator = new ChannelValidator(2, kWordMin, kWordMax, this);
             edit->setValidator(validator);
             validators_.push_back(validator);
         }
+    }
+    for (QLineEdit* edit : ui_.intensity) {
+        auto* validator = new ChannelValidator(0, kByteMin, kByteMax, this);
+        edit->setValidator(validator);
+        validators_.push_back(validator);
     }
 
     connect(ui_.pushButton_SaveSettingfile, &QPushButton::clicked, this,
@@ -80,9 +96,10 @@ void ACWPSetMuch::warn(const QString& text) {
 
 void ACWPSetMuch::setSearching(bool searching) {
     // One capture at a time; the rest of the window stays usable.
-    for (QPushButton* button :
-         {ui_.pushButton_OK, ui_.pushButton_Refreshlidar, ui_.pushButton_SaveSettingfile}) {
-        button->setEnabled(!searching);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{ui_.pushButton_OK, ui_.pushButton_Refreshlidar,
+                                         ui_.pushButton_SaveSettingfile, sensors_}) {
+        control->setEnabled(!searching);
     }
     if (searching) {
         QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -91,7 +108,8 @@ void ACWPSetMuch::setSearching(bool searching) {
     }
 }
 
-void ACWPSetMuch::findSensor(int limit, const Found& found, const QString& notFoundTitle,
+void ACWPSetMuch::findSensor(const std::optional<AddressBytes>& sensor, int limit,
+                             const Found& found, const QString& notFoundTitle,
                              const QString& notFoundText, QWidget* notFoundParent) {
     if (search_.running()) {
         return;
@@ -106,7 +124,8 @@ void ACWPSetMuch::findSensor(int limit, const Found& found, const QString& notFo
         return;
     }
     setSearching(true);
-    search_.start(*adapter, limit, kSearchTime,
+    // The user is told the answer comes within kSearchTime of the press.
+    search_.start(*adapter, addressText(sensor), limit, InfoFrameSearch::Clock::now() + kSearchTime,
                   [this, found, notFoundTitle, notFoundText,
                    notFoundParent](const InfoFrameSearch::Outcome& outcome) {
                       setSearching(false);
@@ -150,18 +169,20 @@ void ACWPSetMuch::onOK_Clicked() {
     }
     const AdvancedValues values = read.values;
     findSensor(
-        kFrameLimit,
+        shown_->report().sender, kFrameLimit,
         [this, values](const SensorReading& reading) {
             if (!shown_) {
                 return; // the fields were emptied meanwhile
             }
+            // Another sensor at the shown one's address (a replacement, or
+            // two at the factory address) would get values it never had.
             if (!reading.sameSender(*shown_)) {
-                warn(tr("The sensor found at %1 is not the one whose values the window shows "
-                        "(%2): press Refresh state to read it first. Nothing was sent.")
-                         .arg(reading.senderAddress(), shown_->senderAddress()));
+                warn(tr("The sensor found, %1, is not the one whose values the window shows, "
+                        "%2: press Refresh state to read it first. Nothing was sent.")
+                         .arg(reading.report().sensorName(), shown_->report().sensorName()));
                 return;
             }
-            take(reading);
+            sensors_->take(reading.report());
             AdvancedPacket::build(advancedPacket_, values, reading.frame(), clock_());
             const std::string address = reading.senderAddress().toStdString();
             if (!send(address, ConfigPacket::kSensorPort, advancedPacket_, kPauseAfterSetMs)) {
@@ -185,25 +206,46 @@ void ACWPSetMuch::onCancel_Clicked() {
     close();
 }
 
-void ACWPSetMuch::onLidarStatusReceiving(const SettingData& data, const std::vector<int>& ports) {
-    statusCopy_ = data;
-    AdvancedPacket::writePorts(advancedPacket_, ports);
+void ACWPSetMuch::OnDeviceReport(const DeviceReport& report) {
+    sensors_->take(report);
 }
 
-void ACWPSetMuch::take(const SensorReading& reading) {
-    onLidarStatusReceiving(reading.status(), reading.ports());
+void ACWPSetMuch::chooseSensor(const AddressBytes& sensor) {
+    sensors_->choose(sensor);
+}
+
+void ACWPSetMuch::onChosenChanged() {
+    // Nothing read from the sensor shown before stays.
+    onCleanACWPControl();
+    statusCopy_ = SettingData{};
+    AdvancedPacket::writePorts(advancedPacket_, {0, 0, 0, 0, 0, 0, 0, 0});
+    if (const DeviceReport* latest = sensors_->chosenReport()) {
+        onChosenReport(*latest);
+    }
+}
+
+void ACWPSetMuch::onChosenReport(const DeviceReport& report) {
+    statusCopy_ = report.status();
+    AdvancedPacket::writePorts(advancedPacket_, report.ports());
 }
 
 void ACWPSetMuch::onRefreshbutton_clicked() {
     // The fields show what the frame just captured reports, whether or not
     // the status receiver runs.
     findSensor(
-        kFrameLimit,
+        sensors_->chosen(), kFrameLimit,
         [this](const SensorReading& reading) {
-            take(reading);
+            const DeviceReport report = reading.report();
+            // The sensor found becomes the chosen one when none was.
+            sensors_->take(report);
+            if (sensors_->chosen() != report.sender) {
+                return; // another sensor was chosen meanwhile
+            }
             ui_.showRefreshed(refreshTexts(statusCopy_));
             shown_ = reading;
-            messages_->about(this, tr("Tips"), tr("Resresh completed"));
+            messages_->about(this, tr("Tips"),
+                             tr("Resresh completed") + QLatin1Char('\n') +
+                                 tr("Read from sensor %1.").arg(report.sensorName()));
         },
         tr("warring"), noSensorText(), nullptr);
 }
@@ -216,19 +258,30 @@ void ACWPSetMuch::onCleanACWPControl() {
 void ACWPSetMuch::onSaveSettingFile() {
     const QString error = QStringLiteral("error");
     findSensor(
-        kSaveFrameLimit,
+        sensors_->chosen(), kSaveFrameLimit,
         [this, error](const SensorReading& reading) {
-            DeviceInfoPacket::Bytes packet{};
-            std::copy_n(reading.packet().data(), packet.size(), packet.begin());
+            const DeviceReport report = reading.report();
             const QString path = askFileName_(this);
             if (path.isEmpty()) {
                 return;
             }
-            if (!ParameterFile::write(path, packet)) {
-                messages_->information(this, error, QString::fromUtf8("打开文件失败,请检查!"));
+            if (!ParameterFile::write(path, report.packet)) {
+                messages_->information(this, error,
+                                       QString::fromUtf8("打开文件失败,请检查!") +
+                                           QLatin1Char('\n') +
+                                           tr("The file %1 could not be written.").arg(path));
+                return;
             }
+            messages_->about(this, tr("Tips"),
+                             tr("Saved the device packet of sensor %1 to %2 (%3 bytes).")
+                                 .arg(report.sensorName(), path)
+                                 .arg(ParameterFile::kFileSize));
         },
-        error, QString::fromUtf8("抓包失败,请设置发包间隔为0!"), this);
+        error,
+        QString::fromUtf8("抓包失败,请设置发包间隔为0!") + QLatin1Char('\n') +
+            tr("Capturing failed: no device packet of the sensor was found. Set its packet "
+               "interval to 0 and try again."),
+        this);
 }
 
 void ACWPSetMuch::onRecoverSetting() {

@@ -3,7 +3,7 @@
 #include "advanced/IdentityText.h"
 
 #include <QCoreApplication>
-#include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 
@@ -18,7 +18,6 @@ constexpr int kByteMin = -128;
 constexpr int kByteMax = 127;
 constexpr int kWordMin = -32768;
 constexpr int kWordMax = 65535;
-constexpr int kDefaultMeasureRange = 16000;
 
 class Reader {
 public:
@@ -26,22 +25,14 @@ public:
 
     bool failed() const { return !refusal_.isEmpty(); }
 
-    // A whole number, decimals truncated toward zero; 0 for an empty text.
+    // A whole number; 0 for an empty text.
     std::optional<int> whole(const QString& field, const QString& text, int min, int max) {
-        const std::optional<double> value = number(field, text);
-        if (!value) {
-            return std::nullopt;
-        }
-        return inRange(field, text, std::trunc(*value), min, max, 1);
+        return scaled(field, text, 0, min, max);
     }
 
-    // Hundredths of the value, rounded to the nearest; 0 for an empty text.
+    // Hundredths of the value; 0 for an empty text.
     std::optional<int> hundredths(const QString& field, const QString& text, int min, int max) {
-        const std::optional<double> value = number(field, text);
-        if (!value) {
-            return std::nullopt;
-        }
-        return inRange(field, text, std::round(*value * 100), min, max, 100);
+        return scaled(field, text, 2, min, max);
     }
 
     void refuse(const QString& text) {
@@ -50,38 +41,36 @@ public:
         }
     }
 
-    // The value of the text; 0 for an empty text (or blanks, which the
-    // validators let through as empty).
-    std::optional<double> number(const QString& field, const QString& text) {
+private:
+    std::optional<int> scaled(const QString& field, const QString& text, int decimals, int min,
+                              int max) {
         if (failed()) {
             return std::nullopt;
         }
+        // Blanks alone (which the validators let through) are empty.
         if (text.trimmed().isEmpty()) {
-            return 0.0;
+            return 0;
         }
-        bool ok = false;
-        const double value = text.trimmed().toDouble(&ok);
-        if (!ok || !std::isfinite(value)) {
-            refuse(tr("%1: \"%2\" is not a number. Nothing was sent.").arg(field, text));
+        const std::optional<long long> value = scaledDecimal(text, decimals);
+        if (!value) {
+            refuse(decimals == 0
+                       ? tr("%1: \"%2\" is not a whole number. Nothing was sent.").arg(field, text)
+                       : tr("%1: \"%2\" is not a number with at most two decimals. Nothing was "
+                            "sent.")
+                             .arg(field, text));
             return std::nullopt;
         }
-        return value;
-    }
-
-    std::optional<int> inRange(const QString& field, const QString& text, double value, int min,
-                               int max, int scale) {
-        if (value < min || value > max) {
-            const auto shown = [scale](int n) {
-                return scale == 1 ? QString::number(n) : QString::number(n / 100.0, 'f', 2);
+        if (*value < min || *value > max) {
+            const auto shown = [decimals](int n) {
+                return decimals == 0 ? QString::number(n) : QString::number(n / 100.0, 'f', 2);
             };
             refuse(tr("%1: %2 cannot be sent; the sensor takes %3 to %4. Nothing was sent.")
                        .arg(field, text, shown(min), shown(max)));
             return std::nullopt;
         }
-        return static_cast<int>(value);
+        return static_cast<int>(*value);
     }
 
-private:
     QString& refusal_;
 };
 
@@ -90,6 +79,49 @@ QString channelField(const char* group, int channel) {
 }
 
 } // namespace
+
+std::optional<long long> scaledDecimal(const QString& text, int decimals) {
+    const QString t = text.trimmed();
+    int i = 0;
+    const bool negative = i < t.size() && t[i] == QLatin1Char('-');
+    i += negative ? 1 : 0;
+    long long value = 0;
+    int digits = 0;
+    int fraction = -1; // digits after the point; -1 before it
+    constexpr long long kLimit = INT64_MAX / 10 - 9;
+    for (; i < t.size(); ++i) {
+        const QChar c = t[i];
+        if (c == QLatin1Char('.') && fraction < 0) {
+            fraction = 0;
+            continue;
+        }
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return std::nullopt;
+        }
+        ++digits;
+        const int digit = c.unicode() - '0';
+        if (fraction >= 0 && ++fraction > decimals) {
+            if (digit != 0) {
+                return std::nullopt;
+            }
+            continue;
+        }
+        if (value > kLimit) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    for (int f = fraction < 0 ? 0 : std::min(fraction, decimals); f < decimals; ++f) {
+        if (value > kLimit) {
+            return std::nullopt;
+        }
+        value *= 10;
+    }
+    return negative ? -value : value;
+}
 
 AdvancedFieldsRead readAdvancedFields(const AdvancedFields& f) {
     AdvancedFieldsRead read;
@@ -148,22 +180,25 @@ AdvancedFieldsRead readAdvancedFields(const AdvancedFields& f) {
                 .value_or(0);
     }
 
-    // An empty or non-positive range asks for the sensor's usual 160.00.
-    const std::optional<double> range = reader.number(tr("Measure range"), f.measureRange);
-    if (range && std::round(*range * 100) > 0) {
+    // The sensor does not report its range, so nothing but a typed one may go.
+    if (f.measureRange.trimmed().isEmpty()) {
+        reader.refuse(tr("Measure range: the sensor does not report its measure range; type the "
+                         "range to set (0.01 to 655.35). Nothing was sent."));
+    } else {
         v.measureRange =
             reader.hundredths(tr("Measure range"), f.measureRange, 1, kWordMax).value_or(0);
-    } else {
-        v.measureRange = kDefaultMeasureRange;
     }
 
-    if (const auto serial = IdentityText::serialNumberBytes(f.serialNumber)) {
+    QString why;
+    if (const auto serial = IdentityText::serialNumberBytes(f.serialNumber, &why)) {
         v.serialBytes = *serial;
     } else {
-        reader.refuse(tr("Serial Num: the running number of \"%1\" does not fit the packet. "
-                         "Nothing was sent.")
-                          .arg(f.serialNumber));
+        reader.refuse(why);
     }
-    v.versionBytes = IdentityText::versionBytes(f.version);
+    if (const auto version = IdentityText::versionNumbers(f.version, &why)) {
+        v.versionNumbers = *version;
+    } else {
+        reader.refuse(why);
+    }
     return read;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 // The texts of the advanced parameter window's fields, as "Set" reads them.
 struct AdvancedFields {
@@ -29,22 +30,30 @@ struct AdvancedValues {
     std::array<int, AdvancedFields::kChannelCount> azimuthValues{};
     std::array<int, AdvancedFields::kChannelCount> intensityValues{}; // -128..127
     std::array<int, AdvancedFields::kSegmentCount> segmentFactors{};  // hundredths, 0..65535
-    int measureRange = 16000;                                         // hundredths
-    std::array<std::uint8_t, 6> serialBytes{};
-    std::array<std::uint8_t, 4> versionBytes{};
+    int measureRange = 0;                                             // hundredths
+    std::array<std::uint8_t, 6> serialBytes{};                        // bytes 60..65
+    std::array<std::uint8_t, 3> versionNumbers{};                     // bytes 67..69
 };
 
-// Reads the fields as "Set" sends them:
-// - an empty field is 0 (an empty static field 0 whatever its offset, an
-//   empty measure range 160.00);
-// - static values, offsets and reflectivity take whole numbers, decimals
-//   truncated toward zero; pitch, azimuth, segment factors and the measure
-//   range are sent in hundredths, rounded to the nearest;
-// - text that is not a number, or a value its bytes cannot carry, is
-//   refused with a text naming the field, and nothing may be sent.
+// Reads the fields as "Set" sends them, each value exactly as typed:
+// - an empty per-channel field, offset or segment factor is 0 (an empty
+//   static field 0 whatever its offset);
+// - static values, offsets and reflectivity are whole numbers; pitch,
+//   azimuth, segment factors and the measure range are sent in hundredths;
+// - the measure range, which the sensor does not report, must be typed;
+// - text that is not a number, a value with more decimals than its field
+//   carries, a value its bytes cannot carry, and a serial number or version
+//   of another form are refused with a text naming the field, and nothing
+//   may be sent.
 struct AdvancedFieldsRead {
     QString refusal;
     AdvancedValues values;
     bool ok() const { return refusal.isEmpty(); }
 };
 AdvancedFieldsRead readAdvancedFields(const AdvancedFields& fields);
+
+// The value of a decimal text scaled by 10^decimals, exactly (no floating
+// point): "-6.25" with 2 decimals is -625, "2" with 0 decimals is 2. Blanks
+// around the number are ignored. Nothing for other text, for digits beyond
+// `decimals` that are not 0, and for values beyond the 64-bit range.
+std::optional<long long> scaledDecimal(const QString& text, int decimals);

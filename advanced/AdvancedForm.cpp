@@ -52,7 +52,7 @@ const NumberRow kNumberRows[] = {
     {"Segment Factor 5\uFF1A", "lineEdit_seg_5", "2.5"},
     {"Segment Factor 6\uFF1A", "lineEdit_seg_6", "3"},
     {"Segment Factor 7\uFF1A", "lineEdit_seg_7", "3.5"},
-    {"Measure range\uFF1A", "lineEdit_rangeselector", "160"},
+    {"Measure range\uFF1A", "lineEdit_rangeselector", ""},
     {"Dest IP\uFF1A", "lineEdit_DestIP", "192.168.1.200"},
     {"Dest Port\uFF1A", "lineEdit_DestPort", "2368"},
 };
@@ -71,6 +71,7 @@ void AdvancedForm::setupUi(QWidget* window) {
     window->resize(1366, 724);
 
     auto* left = new QVBoxLayout;
+    leftColumn = left;
     left->addWidget(numberGroup(window));
     pushButton_SaveSettingfile = button(window, "pushButton_SaveSettingfile", "Save set file");
     pushButton_RecoverSetting = button(window, "pushButton_RecoverSetting", "Restore Laser set");
@@ -119,6 +120,10 @@ QWidget* AdvancedForm::numberGroup(QWidget* window) {
     lineEdit_Version = edits[1];
     std::copy(edits.begin() + 2, edits.begin() + 9, segmentFactors.begin());
     lineEdit_rangeselector = edits[9];
+    // The field is narrower than the hint: the tip shows it whole.
+    const QString rangeHint = tr("not reported by the sensor: type the range to set it");
+    lineEdit_rangeselector->setPlaceholderText(rangeHint);
+    lineEdit_rangeselector->setToolTip(rangeHint);
     lineEdit_DestIP = edits[10];
     lineEdit_DestPort = edits[11];
     return groupBox_NumberSetting;
@@ -208,6 +213,8 @@ void AdvancedForm::showRefreshed(const AdvancedFields& texts) {
         segmentFactors[k]->setText(texts.segmentFactors[k]);
     }
     lineEdit_Version->setText(texts.version);
+    left_lineEdit->setText(texts.left);
+    Right_lineEdit->setText(texts.right);
 }
 
 void AdvancedForm::clearChannels() {

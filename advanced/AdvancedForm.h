@@ -8,6 +8,7 @@ class QGroupBox;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
+class QVBoxLayout;
 class QWidget;
 
 // The widgets of the advanced parameter window, built in code from tables:
@@ -18,11 +19,12 @@ public:
     void setupUi(QWidget* window);
 
     AdvancedFields fields() const;
-    // Fills every field that "Refresh state" fills from `texts`.
+    // Fills every field that "Refresh state" fills from `texts`, offsets included.
     void showRefreshed(const AdvancedFields& texts);
     // Empties the per-channel fields, then serial number and version.
     void clearChannels();
 
+    QVBoxLayout* leftColumn = nullptr; // the number group and the buttons
     QGroupBox* groupBox_NumberSetting = nullptr;
     QLineEdit* lineEdit_SerialNumber = nullptr;
     QLineEdit* lineEdit_Version = nullptr;

@@ -71,7 +71,9 @@ void build(Bytes& packet, const AdvancedValues& v, ByteSpan frame, const QDateTi
     copyReported(DeviceInfoPacket::kMotorState, 6); // state, 2 bytes, packet interval
     putBytes(packet, kSignatureOffset, kSignature);
     putBytes(packet, DeviceInfoPacket::kStatus60, v.serialBytes);
-    putBytes(packet, DeviceInfoPacket::kStatus66, v.versionBytes);
+    // The letter in front of the version numbers, as the sensor wrote it.
+    copyReported(DeviceInfoPacket::kStatus66, 1);
+    putBytes(packet, DeviceInfoPacket::kStatus66 + 1, v.versionNumbers);
 
     // Pitch and azimuth fields 1..32 go into table entries 0..31 and the
     // reflectivity fields into bytes 0..15 of each table, where the sensor

@@ -38,7 +38,8 @@ void writePorts(Bytes& packet, const std::vector<int>& ports);
 // window covers comes from it, as the sensor reported it (sensor and host
 // address and MAC from the frame's headers; motor speed, ports, NTP address,
 // motor state, packet interval and the table entries no field shows from its
-// payload). `now` is the host's local time.
+// payload, and the letter V in front of the version). `now` is the host's
+// local time.
 void build(Bytes& packet, const AdvancedValues& values, ByteSpan frame, const QDateTime& now);
 
 // A configuration-shaped packet carrying the signature.

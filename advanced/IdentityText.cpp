@@ -2,93 +2,111 @@
 
 #include "advanced/WordSplit.h"
 
-#include <cstdlib>
+#include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace IdentityText {
 
 namespace {
 
-const char* const kModelCodes[] = {"K004", "K008", "K016", "K032", "K048", "K064", "K128"};
-const char* const kVariantCodes[] = {"701", "121", "151", "201"};
-constexpr int kModelNumbers[] = {4, 8, 16, 32, 48, 64};
-constexpr int kVariantNumbers[] = {701, 121, 151};
-constexpr std::size_t kCodesLength = 7; // "K032" and "121"
-
-// The leading integer of `text`: optional blanks and sign, then digits; 0
-// when there are none.
-long long leadingInteger(const QString& text) {
-    return std::strtoll(text.toLatin1().constData(), nullptr, 10);
+QString tr(const char* text) {
+    return QCoreApplication::translate("ACWPSetMuch", text);
 }
 
+// The named codes, by index.
+const char* const kModelCodes[] = {"004", "008", "016", "032", "048", "064", "128"};
+const char* const kVariantCodes[] = {"701", "121", "151", "201"};
+
 template <std::size_t N>
-std::uint8_t indexOf(long long number, const int (&table)[N]) {
+QString codeText(std::uint8_t code, const char* const (&named)[N]) {
+    return code < N ? QLatin1String(named[code]) : QStringLiteral("(%1)").arg(code);
+}
+
+// A named code or a bracketed one of 0..255; nothing otherwise.
+template <std::size_t N>
+std::optional<std::uint8_t> codeOf(const QString& text, const char* const (&named)[N]) {
     for (std::size_t i = 0; i < N; ++i) {
-        if (number == table[i]) {
+        if (text == QLatin1String(named[i])) {
             return static_cast<std::uint8_t>(i);
         }
     }
-    return static_cast<std::uint8_t>(N);
+    if (text.startsWith(QLatin1Char('('))) {
+        const int code = text.mid(1, text.size() - 2).toInt();
+        if (code <= 255) {
+            return static_cast<std::uint8_t>(code);
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
 QString serialNumber(const SettingData& status) {
-    const std::size_t model = std::min<std::size_t>(status.status60, 6);
-    const std::size_t variant = std::min<std::size_t>(status.status61, 3);
     const auto running = static_cast<std::int32_t>(
         static_cast<std::uint32_t>(status.status62[0]) << 24 |
         static_cast<std::uint32_t>(status.status62[1]) << 16 |
         static_cast<std::uint32_t>(status.status62[2]) << 8 | status.status62[3]);
-    return QLatin1String(kModelCodes[model]) + QLatin1String(kVariantCodes[variant]) +
-           QString::number(running);
+    return QLatin1Char('K') + codeText(status.status60, kModelCodes) +
+           codeText(status.status61, kVariantCodes) + QString::number(running);
 }
 
 QString version(const SettingData& status) {
-    return QStringLiteral("V%1%2%3")
+    return QStringLiteral("V%1.%2.%3")
         .arg(status.status66[1])
         .arg(status.status66[2])
         .arg(status.status66[3]);
 }
 
-std::optional<std::array<std::uint8_t, 6>> serialNumberBytes(const QString& text) {
-    const std::array<std::uint8_t, 6> defaults{2, 1, 0, 0, 0, 0};
-    const int length = text.size();
-    int p = -1;
-    for (int i = 0; i + static_cast<int>(kCodesLength) <= length; ++i) {
-        if (text[i] == QLatin1Char('K')) {
-            p = i;
-            break;
+std::optional<std::array<std::uint8_t, 6>> serialNumberBytes(const QString& text, QString* why) {
+    static const QRegularExpression form(
+        QStringLiteral("^K(\\d{3}|\\(\\d{1,3}\\))(\\d{3}|\\(\\d{1,3}\\))(-?\\d{1,10})$"));
+    const QRegularExpressionMatch match = form.match(text.trimmed());
+    const std::optional<std::uint8_t> model =
+        match.hasMatch() ? codeOf(match.captured(1), kModelCodes) : std::nullopt;
+    const std::optional<std::uint8_t> variant =
+        match.hasMatch() ? codeOf(match.captured(2), kVariantCodes) : std::nullopt;
+    const long long running = match.captured(3).toLongLong();
+    if (!model || !variant || running < INT32_MIN || running > INT32_MAX) {
+        if (why) {
+            *why = tr("Serial Num: \"%1\" is not a serial number the sensor can take: K, the model "
+                      "code (004, 008, 016, 032, 048, 064, 128, or any code of 0 to 255 in "
+                      "brackets such as (9)), the variant code (701, 121, 151, 201, or (0) to "
+                      "(255)) and a running number of -2147483648 to 2147483647, as in "
+                      "K03212112345. Nothing was sent.")
+                       .arg(text);
         }
-    }
-    if (p < 0 || p + static_cast<int>(kCodesLength) == length) {
-        return defaults;
-    }
-    const long long running = leadingInteger(text.mid(p + 7));
-    if (running < -2147483648LL || running > 2147483647LL) {
         return std::nullopt;
     }
     const auto number = splitWord32(running);
-    return std::array<std::uint8_t, 6>{indexOf(leadingInteger(text.mid(p + 1, 3)), kModelNumbers),
-                                       indexOf(leadingInteger(text.mid(p + 4, 3)), kVariantNumbers),
-                                       number[0],
-                                       number[1],
-                                       number[2],
-                                       number[3]};
+    return std::array<std::uint8_t, 6>{*model,    *variant,  number[0],
+                                       number[1], number[2], number[3]};
 }
 
-std::array<std::uint8_t, 4> versionBytes(const QString& text) {
-    if (text.isEmpty()) {
-        return {'V', 1, 0, 0};
+std::optional<std::array<std::uint8_t, 3>> versionNumbers(const QString& text, QString* why) {
+    static const QRegularExpression dotted(
+        QStringLiteral("^V(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
+    static const QRegularExpression digits(QStringLiteral("^V(\\d)(\\d)(\\d)$"));
+    QRegularExpressionMatch match = dotted.match(text.trimmed());
+    if (!match.hasMatch()) {
+        match = digits.match(text.trimmed());
     }
-    const int p = text.indexOf(QLatin1Char('V'));
-    if (p < 0 || text.size() < 4 || p + 4 > text.size()) {
-        return {'V', 0, 0, 0};
+    std::array<std::uint8_t, 3> numbers{};
+    for (int i = 0; i < 3 && match.hasMatch(); ++i) {
+        const int number = match.captured(i + 1).toInt();
+        if (number > 255) {
+            match = QRegularExpressionMatch();
+        }
+        numbers[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(number);
     }
-    const auto digit = [&text](int i) {
-        const char c = text[i].toLatin1();
-        return static_cast<std::uint8_t>(c >= '0' && c <= '9' ? c - '0' : 0);
-    };
-    return {'V', digit(p + 1), digit(p + 2), digit(p + 3)};
+    if (!match.hasMatch()) {
+        if (why) {
+            *why = tr("Version Num: \"%1\" is not a version the sensor can take: V and three "
+                      "numbers of 0 to 255 joined by points, as in V2.1.0. Nothing was sent.")
+                       .arg(text);
+        }
+        return std::nullopt;
+    }
+    return numbers;
 }
 
 } // namespace IdentityText

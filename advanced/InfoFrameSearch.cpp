@@ -3,8 +3,10 @@
 #include "capture/DeviceInfoFrame.h"
 #include "capture/LiveCapture.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
-#include <QMetaObject>
+#include <QEvent>
 
 namespace {
 
@@ -15,7 +17,33 @@ QString tr(const char* text) {
     return QCoreApplication::translate("InfoFrameSearch", text);
 }
 
+// The outcome, handed to the courier's thread as an event.
+class OutcomeEvent : public QEvent {
+public:
+    explicit OutcomeEvent(std::function<void()> deliver)
+        : QEvent(QEvent::User), deliver_(std::move(deliver)) {}
+    void deliver() const { deliver_(); }
+
+private:
+    std::function<void()> deliver_;
+};
+
+class Courier : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() != QEvent::User) {
+            return QObject::event(e);
+        }
+        static_cast<OutcomeEvent*>(e)->deliver();
+        return true;
+    }
+};
+
 } // namespace
+
+InfoFrameSearch::InfoFrameSearch(QObject* context) : courier_(std::make_unique<Courier>()) {
+    courier_->moveToThread(context->thread());
+}
 
 InfoFrameSearch::~InfoFrameSearch() {
     cancel_ = true;
@@ -28,23 +56,28 @@ void InfoFrameSearch::join() {
     }
 }
 
-bool InfoFrameSearch::start(const std::string& adapter, int limit,
-                            std::chrono::milliseconds overall, Done done) {
+bool InfoFrameSearch::start(const std::string& adapter, const std::string& senderAddress, int limit,
+                            Clock::time_point deadline, Done done) {
     if (running_) {
         return false;
     }
     join();
     running_ = true;
     cancel_ = false;
-    worker_ = std::thread([this, adapter, limit, overall, done = std::move(done)] {
+    const std::string filter = DeviceInfoFrame::captureFilter(senderAddress);
+    worker_ = std::thread([this, adapter, filter, limit, deadline, done = std::move(done)] {
         Outcome outcome;
         QString filterError;
         if (auto capture = LiveCapture::open(adapter, kReadTimeout, &outcome.captureError)) {
             // Without the filter, the sensor's own data would use up the
             // frame limit before its device frame comes; never search without it.
-            if (capture->setFilter(DeviceInfoFrame::kCaptureFilter, &filterError)) {
-                outcome.frame = DeviceInfoFrame::waitForInfoPacket(*capture, limit, overall,
-                                                                   &cancel_, &outcome.captureError);
+            if (capture->setFilter(filter, &filterError)) {
+                // Opening counts against the time the user was promised.
+                const auto left =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+                outcome.frame = DeviceInfoFrame::waitForInfoPacket(
+                    *capture, limit, std::max(left, std::chrono::milliseconds(0)), &cancel_,
+                    &outcome.captureError);
             } else {
                 outcome.captureError = tr("The sensor cannot be looked for on the adapter %1.\n%2")
                                            .arg(QString::fromStdString(adapter), filterError);
@@ -53,15 +86,15 @@ bool InfoFrameSearch::start(const std::string& adapter, int limit,
             outcome.captureError =
                 tr("The adapter %1 could not be opened.").arg(QString::fromStdString(adapter));
         }
-        // Dropped with the context if it goes first; the destructor joins.
-        QMetaObject::invokeMethod(
-            context_,
-            [this, done, outcome] {
-                running_ = false;
-                join();
-                done(outcome);
-            },
-            Qt::QueuedConnection);
+        // Ahead of the frames and draws queued on a busy window thread, so the
+        // answer comes as soon as that thread is free. Dropped with the
+        // courier if it goes first; the destructor joins.
+        QCoreApplication::postEvent(courier_.get(), new OutcomeEvent([this, done, outcome] {
+                                        running_ = false;
+                                        join();
+                                        done(outcome);
+                                    }),
+                                    Qt::HighEventPriority);
     });
     return true;
 }

@@ -30,5 +30,7 @@ AdvancedFields refreshTexts(const SettingData& status) {
     }
     f.serialNumber = IdentityText::serialNumber(status);
     f.version = IdentityText::version(status);
+    f.left = QStringLiteral("0");
+    f.right = QStringLiteral("0");
     return f;
 }

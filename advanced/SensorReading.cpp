@@ -19,12 +19,10 @@ QString SensorReading::senderAddress() const {
     return DeviceInfoPacket::addressText(frame(), DeviceInfoFrame::kSourceAddressOffset);
 }
 
-bool SensorReading::sameSender(const SensorReading& other) const {
-    const auto same = [&](std::size_t offset, std::size_t count) {
-        return std::equal(frame_.begin() + static_cast<std::ptrdiff_t>(offset),
-                          frame_.begin() + static_cast<std::ptrdiff_t>(offset + count),
-                          other.frame_.begin() + static_cast<std::ptrdiff_t>(offset));
-    };
-    return same(EthernetFrame::kSourceMac, EthernetFrame::kMacSize) &&
-           same(EthernetFrame::kIpv4Source, DeviceInfoPacket::kAddressSize);
+DeviceReport SensorReading::report() const {
+    DeviceReport r;
+    std::copy_n(frame_.begin() + EthernetFrame::kIpv4Source, r.sender.size(), r.sender.begin());
+    std::copy_n(packet().data(), r.packet.size(), r.packet.begin());
+    r.received = DeviceReport::Clock::now();
+    return r;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/DeviceInfoPacket.h"
+#include "device/DeviceReport.h"
 #include "device/SettingData.h"
 #include "lidar/ByteSpan.h"
 
@@ -23,8 +24,13 @@ public:
     std::vector<int> ports() const { return DeviceInfoPacket::portVector(packet()); }
     // The address the frame came from, dotted decimal.
     QString senderAddress() const;
-    // Whether both frames came from the same MAC and IPv4 address.
-    bool sameSender(const SensorReading& other) const;
+    // The packet as the status receiver would have delivered it now.
+    DeviceReport report() const;
+    // Whether both frames came from the same IPv4 address and report the
+    // same MAC.
+    bool sameSender(const SensorReading& other) const {
+        return report().sameSensor(other.report());
+    }
 
 private:
     explicit SensorReading(std::vector<std::uint8_t> frame) : frame_(std::move(frame)) {}

@@ -1,6 +1,7 @@
 #include "app/HealthPanel.h"
 
 #include "app/FormText.h"
+#include "lidar/SensorTable.h"
 
 namespace {
 
@@ -81,15 +82,18 @@ QString HealthPanel::details(const HealthFigures& f) {
                   "Frames received: %2 per second, drawn: %3 per second\n"
                   "Datagrams dropped by the system (receive buffer full): %4\n"
                   "Datagrams of the wrong size, ignored: %5\n"
+                  "Datagrams from further sources than the %6 sensors taken, dropped: %7\n"
                   "Frames whose point count differs by more than 10% from the median of the "
-                  "last 20 (a sign of lost datagrams): %6\n"
-                  "Time since the last device packet: %7\n"
+                  "last 20 (a sign of lost datagrams): %8\n"
+                  "Time since the last device packet: %9\n"
                   "Counted since the start or the last Clear; updated every second.")
         .arg(f.datagramsPerSecond, 0, 'f', 0)
         .arg(f.framesReceivedPerSecond, 0, 'f', 1)
         .arg(f.framesDrawnPerSecond, 0, 'f', 1)
         .arg(f.kernelDrops)
         .arg(f.wrongSize)
+        .arg(SensorTable::kMaxSensors)
+        .arg(f.sensorBound)
         .arg(f.oddFrames)
         .arg(deviceAge(f));
 }

@@ -11,7 +11,8 @@
 
 // The data health section of the status bar: data datagrams per second,
 // frames received and drawn per second, datagrams the system dropped,
-// datagrams of the wrong size, frames with an odd point count, and the time
+// datagrams of the wrong size, datagrams of sources beyond the bound on
+// sensors, frames with an odd point count, and the time
 // since the last device packet. One short line, the details in its tooltip,
 // in red once something was lost, "no data" while nothing arrives. Updated
 // every second; Clear resets it.

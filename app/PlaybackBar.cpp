@@ -138,14 +138,38 @@ bool PlaybackBar::openCapture(const QString& path) {
         playPressCount_ = 1;
     }
     capture_ = std::move(loaded);
+    sensor_ = 0;
     showLoaded();
     announceLoaded();
     hooks_.holdDrawing(false);
+    if (hooks_.captureShown) {
+        hooks_.captureShown();
+    }
 
     const QString notice = capture_->truncationNotice();
     if (!notice.isEmpty()) {
         printLine(notice);
         hooks_.showTips(notice);
+    }
+    return true;
+}
+
+bool PlaybackBar::playSensor(int sensor) {
+    if (!capture_ || loader_.isRunning() || sensor < 0 || sensor >= capture_->sensorCount()) {
+        return false;
+    }
+    if (sensor == sensor_) {
+        return true;
+    }
+    if (playPressCount_ > 1 || player_.isRunning()) {
+        player_.stopAndWait();
+        hooks_.clearView();
+        playPressCount_ = 1;
+    }
+    sensor_ = sensor;
+    showLoaded();
+    if (hooks_.captureShown) {
+        hooks_.captureShown();
     }
     return true;
 }
@@ -167,7 +191,7 @@ void PlaybackBar::showLoaded() {
     ui_.toolButton_Lidar->setEnabled(false);
     ui_.Spbox_Frame->setEnabled(true);
     ui_.Slider_Frame->setEnabled(true);
-    const int lastFrame = capture_->captureFrameCount() - 1;
+    const int lastFrame = played().frameCount() - 1;
     ui_.Spbox_Frame->setRange(0, lastFrame);
     ui_.Slider_Frame->setRange(0, lastFrame);
     showPosition(0);
@@ -196,7 +220,7 @@ void PlaybackBar::announceLoaded() {
     const QString name = QFileInfo(capture_->captureFileName()).fileName();
     // Whole frames, as lidar-export counts them: frame 0 is what came before
     // the first marker, the tail of a revolution or nothing.
-    const int frames = std::max(capture_->captureFrameCount() - 1, 0);
+    const int frames = std::max(played().frameCount() - 1, 0);
     StatusNotice::show(
         *ui_.statusBar,
         frames == 1 ? trForm("%1: 1 frame, ready to play").arg(name)
@@ -262,7 +286,7 @@ void PlaybackBar::seekForward() {
         player_.playback.stepDirection = 1;
         return;
     }
-    if (position_.currentFrame >= capture_->captureFrameCount() - 1) {
+    if (position_.currentFrame >= played().frameCount() - 1) {
         player_.playback.pauseAfterFrame = 0;
         return;
     }
@@ -320,7 +344,7 @@ void PlaybackBar::goToStart() {
 void PlaybackBar::goToEnd() {
     ui_.toolButton_Play->setIcon(imageIcon("Play"));
     paused_ = true;
-    player_.showFrame(capture_->captureFrameCount() - 1, ReadLiveOffData::AfterFrame::StopPoint);
+    player_.showFrame(played().frameCount() - 1, ReadLiveOffData::AfterFrame::StopPoint);
 }
 
 void PlaybackBar::progressMoved(int value) {

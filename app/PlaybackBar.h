@@ -41,6 +41,8 @@ public:
         std::function<void(const QString& text)> showTips;
         // Gives the 3D view the keyboard focus when playing starts.
         std::function<void()> focusView;
+        // A capture was loaded, or another of its sensors chosen.
+        std::function<void()> captureShown;
     };
 
     PlaybackBar(Ui::manwindowClass& ui, ReadLiveOffData& player, PlaybackPosition& position,
@@ -74,6 +76,14 @@ public:
     // Playback was started: the start routine starts the player.
     bool offlineMode() const { return offlineMode_; }
     const std::shared_ptr<const CaptureFile>& capture() const { return capture_; }
+
+    // A capture holding several sensors plays one of them (an index into
+    // its sensors()), the first heard unless another is chosen here; frame
+    // numbers, the slider and the frame count are that sensor's. Choosing
+    // stops the player and shows the capture as just loaded. False for an
+    // index the capture does not have, or while a capture loads.
+    bool playSensor(int sensor);
+    int sensorPlayed() const { return sensor_; }
     // The frame a player about to start should begin with: the one chosen
     // with the slider before the first Play.
     std::optional<int> frameBeforeStart() const;
@@ -86,6 +96,7 @@ public:
 
 private:
     void showLoaded();
+    const CaptureSensor& played() const { return capture_->sensor(sensor_); }
     void announceLoaded();
     void showPosition(int frame);
     void setSeekButtonsEnabled(bool enabled);
@@ -99,6 +110,7 @@ private:
     QWidget* window_;
 
     std::shared_ptr<const CaptureFile> capture_;
+    int sensor_ = 0;
     CaptureLoader loader_;
     bool closing_ = false; // the window closed while a capture loaded
     bool paused_ = false;

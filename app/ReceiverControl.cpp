@@ -30,11 +30,15 @@ void ReceiverControl::start() {
 
     registerMuchLidarDataMetaType();
     registerSettingDataMetaTypes();
+    registerDeviceReportMetaType();
     hooks_.starting();
     if (playback_.offlineMode()) {
         startPlayer();
     } else {
         startLive();
+    }
+    if (hooks_.started) {
+        hooks_.started();
     }
 }
 
@@ -66,20 +70,15 @@ void ReceiverControl::startLive() {
     // Made on every start; the unique flag keeps each of them single.
     const auto unique = Qt::UniqueConnection;
     QObject* window = &peers_.window;
-    QObject::connect(status, SIGNAL(SendDataDifo(QByteArray)), &peers_.laserConfig,
-                     SLOT(OnLidarDifoData(QByteArray)), unique);
     QObject::connect(live, SIGNAL(SendLidarData(struct MuchLidarData)), window,
                      SLOT(CalculateMuch(struct MuchLidarData)), unique);
-    QObject::connect(status,
-                     SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
-                     &peers_.laserConfig,
-                     SLOT(OnLidarStatusReceiving(struct SettingData, std::vector<int>)), unique);
-    QObject::connect(status,
-                     SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
-                     &peers_.advanced,
-                     SLOT(onLidarStatusReceiving(struct SettingData, std::vector<int>)), unique);
-    QObject::connect(status, SIGNAL(SendMasterPanelVersion(QString)), &peers_.about,
-                     SLOT(displayMasterPanelVersion(QString)), unique);
+    // The device windows take each sensor's packets with their sender and
+    // show the sensor chosen in them.
+    for (QObject* deviceWindow :
+         std::initializer_list<QObject*>{&peers_.laserConfig, &peers_.advanced, &peers_.about}) {
+        QObject::connect(status, SIGNAL(SendDeviceReport(DeviceReport)), deviceWindow,
+                         SLOT(OnDeviceReport(DeviceReport)), unique);
+    }
     QObject::connect(live, SIGNAL(SendError(QString)), window, SLOT(showErrorMessage(QString)),
                      unique);
     QObject::connect(status, SIGNAL(SendError(QString)), window, SLOT(showErrorMessage(QString)),
@@ -103,7 +102,7 @@ void ReceiverControl::startPlayer() {
     QObject::connect(window, SIGNAL(sendProgressChangeValue(int)), player,
                      SLOT(getProgressChangeValue(int)), unique);
     if (!player->isRunning()) {
-        player->setCapture(playback_.capture());
+        player->setCapture(playback_.capture(), playback_.sensorPlayed());
         if (const std::optional<int> frame = playback_.frameBeforeStart()) {
             player->showFrame(*frame, ReadLiveOffData::AfterFrame::PlayOn);
         }
@@ -127,6 +126,7 @@ void ReceiverControl::stopLive() {
     }
     workers_.live.quit();
     stopThreadAndWait(workers_.live, workers_.live.stop, "MuLidar wait....");
+    liveRunning_ = false;
 }
 
 void ReceiverControl::stopAll() {

@@ -40,6 +40,8 @@ public:
         // Every start, before any worker runs: a fresh data list, the first
         // frame fitted into the view, a new source for the health figures.
         std::function<void()> starting;
+        // Every start, once the workers run.
+        std::function<void()> started;
         // A warning box titled "Tips".
         std::function<void(const QString& text)> showTips;
         // Gives the 3D view the keyboard focus.
@@ -57,6 +59,8 @@ public:
     void stopLive();
     // Stops every worker and waits for it (the window closes).
     void stopAll();
+    // Live reception was started last (not the player), and not stopped.
+    bool liveRunning() const { return liveRunning_; }
 
 private:
     bool portFieldsAccepted();

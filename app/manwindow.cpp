@@ -37,6 +37,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
@@ -97,6 +98,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     };
     hooks.showTips = [this](const QString& text) { showErrorMessage(text); };
     hooks.focusView = [this] { ui->screen->setFocus(Qt::OtherFocusReason); };
+    hooks.captureShown = [this] { updateSensorNotice(); };
     playbackBar = std::make_unique<PlaybackBar>(*ui, *offlinePlayer, playback, hooks, this);
     adapterPicker = AdapterPicker::forWindow(this);
     recordControl_ = std::make_unique<RecordControl>(
@@ -107,7 +109,13 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         dataList_->createModel();
         cloudView_->fitFirstFrame();
         healthPanel_->sourceChanged();
+        // The player sends one sensor's frames; live, the choice stays.
+        sensorChoice_.forgetHeard();
+        if (playbackBar->offlineMode()) {
+            sensorChoice_.clearChoice();
+        }
     };
+    receiverHooks.started = [this] { updateSensorNotice(); };
     receiverHooks.showTips = hooks.showTips;
     receiverHooks.focusView = hooks.focusView;
     receivers_ = std::make_unique<ReceiverControl>(
@@ -215,11 +223,17 @@ void manwindow::createStatusBar() {
         counts.datagrams = received.datagrams;
         counts.wrongSize = received.wrongSize;
         counts.kernelDrops = received.kernelDrops;
+        counts.sensorBound = received.sensorBound;
         counts.framesDrawn = drawCoalescer->framesDrawn();
         return counts;
     };
     health.lastDevicePacket = [this] { return statusReceiver->lastPacketTime(); };
     healthPanel_ = new HealthPanel(health, this);
+    sensorNotice_ = new QLabel(this);
+    sensorNotice_->setObjectName(QStringLiteral("label_Sensors"));
+    sensorNotice_->setTextFormat(Qt::PlainText);
+    sensorNotice_->hide();
+    ui->statusBar->addPermanentWidget(sensorNotice_);
     ui->statusBar->addPermanentWidget(healthPanel_);
 
     auto* guideLink = new QLabel(UserGuide::linkText(), this);
@@ -270,6 +284,12 @@ void manwindow::wireButtons() {
     // User and Develop are hidden and do nothing.
 }
 
+void manwindow::chooseDeviceSensor(const AddressBytes& sensor) {
+    laserConfigDialog->chooseSensor(sensor);
+    advancedDialog->chooseSensor(sensor);
+    aboutDialog->chooseSensor(sensor);
+}
+
 void manwindow::view() {
     cloudView_->applyPreset(ui->comboBox_View->currentIndex());
 }
@@ -309,6 +329,12 @@ void manwindow::closeEvent(QCloseEvent* event) {
 }
 
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
+    if (sensorChoice_.heard(lidardata.sensor)) {
+        updateSensorNotice();
+    }
+    if (!sensorChoice_.shows(lidardata.sensor)) {
+        return;
+    }
     ++framesDelivered_;
     healthPanel_->frameArrived(lidardata.size(), playback.arrivingAtCaptureStart());
     if (suspended) {
@@ -357,6 +383,58 @@ void manwindow::drawLastFrame() {
     }
     cloudView_->drawFrame(conversion->shown, conversion->inBox);
     inspection_->afterDraw();
+}
+
+bool manwindow::showSensor(const SensorId& sensor) {
+    if (sensorChoice_.shows(sensor)) {
+        sensorChoice_.choose(sensor);
+        return true;
+    }
+    if (csvExporter->active()) {
+        showErrorMessage(
+            trForm("A CSV export of %1 is running: choose another sensor once it "
+                   "has finished.")
+                .arg(sensorChoice_.shown() ? sensorChoice_.shown()->text() : QString()));
+        return false;
+    }
+    sensorChoice_.choose(sensor);
+    // Nothing of the sensor shown before stays to be picked or saved.
+    QCoreApplication::sendPostedEvents(drawCoalescer, QEvent::MetaCall);
+    lastFrame = MuchLidarData{};
+    lastFrame.sensor = sensor;
+    picking->clear();
+    dataList_->clearList();
+    cloudView_->clearAll();
+    inspection_->clear();
+    healthPanel_->sourceChanged();
+    updateSensorNotice();
+    return true;
+}
+
+void manwindow::updateSensorNotice() {
+    QString text;
+    const std::shared_ptr<const CaptureFile>& capture = playbackBar->capture();
+    if (receivers_->liveRunning()) {
+        const std::vector<SensorId>& heard = sensorChoice_.sensors();
+        const std::optional<SensorId> shown = sensorChoice_.shown();
+        if (heard.size() > 1 && shown) {
+            text = trForm("%1 sensors on port %2: showing %3")
+                       .arg(heard.size())
+                       .arg(liveReceiver->port)
+                       .arg(shown->label(heard));
+        }
+    } else if (capture && capture->sensorCount() > 1) {
+        std::vector<SensorId> all;
+        for (const CaptureSensor& s : capture->sensors()) {
+            all.push_back(s.id);
+        }
+        text = trForm("%1 sensors in %2: showing %3")
+                   .arg(capture->sensorCount())
+                   .arg(QFileInfo(capture->captureFileName()).fileName())
+                   .arg(capture->sensor(playbackBar->sensorPlayed()).id.label(all));
+    }
+    sensorNotice_->setText(text);
+    sensorNotice_->setVisible(!text.isEmpty());
 }
 
 void manwindow::toggleSuspended() {

@@ -2,11 +2,13 @@
 
 #include "app/PlaybackPosition.h"
 #include "capture/AdapterChooser.h"
+#include "device/ConfigFields.h"
 #include "lidar/ChannelGeometry.h"
 #include "lidar/ChannelSelection.h"
 #include "lidar/FrameConverter.h"
 #include "lidar/MuchLidarData.h"
 #include "lidar/SelectionBox.h"
+#include "lidar/SensorChoice.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -43,6 +45,7 @@ class SelectPointRange;
 class ViewSaving;
 class WindowSettings;
 class QCloseEvent;
+class QLabel;
 
 // The main window: the form, the 3D view, the data list and the status bar,
 // the workers and the wiring between them. Frames arrive in CalculateMuch;
@@ -83,6 +86,21 @@ public:
     InspectionTools& inspectionTools() { return *inspection_; }
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
+    // Several sensors sending to the data port: the window shows one of
+    // them, the one chosen here or else the first heard; frames of the
+    // others are not drawn, listed, picked or exported. The choice holds
+    // until a capture is played; false, with a "Tips" box, while a CSV
+    // export runs. A capture's sensor is chosen with
+    // PlaybackBar::playSensor.
+    bool showSensor(const SensorId& sensor);
+    std::optional<SensorId> shownSensor() const { return sensorChoice_.shown(); }
+    // The sensors whose frames reached the window since reception started,
+    // first heard first.
+    const std::vector<SensorId>& sensorsHeard() const { return sensorChoice_.sensors(); }
+    // The sensor (the address its packets come from) that Laser Config, the
+    // advanced window and About show and act on, as if chosen in each.
+    void chooseDeviceSensor(const AddressBytes& sensor);
+
 signals:
     // A seek of the capture player to a packet. The playback bar asks the
     // player for frames instead (a packet cannot tell frame 0 from frame 1
@@ -119,6 +137,7 @@ private:
     void toggleDataList();
     void openUserGuide();
     void saveFrameAs();
+    void updateSensorNotice();
 
     std::unique_ptr<Ui::manwindowClass> ui;
 
@@ -157,6 +176,8 @@ private:
     std::unique_ptr<WindowSettings> settings_;
 
     MuchLidarData lastFrame;
+    SensorChoice sensorChoice_;
+    QLabel* sensorNotice_ = nullptr;
     PlaybackPosition playback;
     bool suspended = false;
     // The last frame went to the multi-frame export: it is not drawn.

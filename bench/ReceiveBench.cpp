@@ -16,7 +16,11 @@
 #include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <ctime>
+#include <memory>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -41,11 +45,13 @@ const std::vector<Payload>& traffic() {
 }
 
 // Sends at `rate` datagrams per second for `seconds`, in small batches
-// every 50 µs so that the average rate holds at any speed.
+// every 50 µs so that the average rate holds at any speed. With several
+// sensors (each from a loopback address of its own, 127.0.0.2 on) the
+// datagrams take turns, each sensor sending its own revolution in order.
 class PacedSender {
 public:
-    PacedSender(std::uint16_t port, double rate, double seconds)
-        : thread_([this, port, rate, seconds] { run(port, rate, seconds); }) {}
+    PacedSender(std::uint16_t port, double rate, double seconds, int sensors = 0)
+        : thread_([this, port, rate, seconds, sensors] { run(port, rate, seconds, sensors); }) {}
     ~PacedSender() { thread_.join(); }
     PacedSender(const PacedSender&) = delete;
     PacedSender& operator=(const PacedSender&) = delete;
@@ -55,8 +61,16 @@ public:
     double achievedRate() const { return achieved_; }
 
 private:
-    void run(std::uint16_t port, double rate, double seconds) {
-        UdpSocket socket;
+    void run(std::uint16_t port, double rate, double seconds, int sensors) {
+        // None: one socket from any address, as before.
+        std::vector<std::unique_ptr<UdpSocket>> sockets;
+        for (int s = 0; s < std::max(sensors, 1); ++s) {
+            sockets.push_back(std::make_unique<UdpSocket>());
+            if (sensors > 0) {
+                sockets.back()->bindTo("127.0.0." + std::to_string(2 + s), 0);
+            }
+        }
+        const auto count = static_cast<std::uint64_t>(sockets.size());
         const auto& payloads = traffic();
         const auto start = Clock::now();
         std::uint64_t sent = 0;
@@ -64,8 +78,8 @@ private:
         while (elapsed < seconds) {
             const auto due = static_cast<std::uint64_t>(rate * elapsed);
             for (; sent < due; ++sent) {
-                const Payload& p = payloads[sent % payloads.size()];
-                socket.sendTo("127.0.0.1", port, p.data(), p.size());
+                const Payload& p = payloads[sent / count % payloads.size()];
+                sockets[sent % count]->sendTo("127.0.0.1", port, p.data(), p.size());
             }
             sent_ = sent;
             std::this_thread::sleep_for(std::chrono::microseconds(50));
@@ -85,6 +99,8 @@ private:
 enum class Stall { Nobody, GuiThread, ReceivingThread };
 
 struct Outcome {
+    double seconds = 0; // from the start of sending until the socket ran dry
+    double receiverCpuSeconds = 0;
     std::uint64_t sent = 0;
     std::uint64_t accepted = 0;
     std::int64_t kernelDrops = -1;
@@ -96,9 +112,20 @@ struct Outcome {
 };
 
 // A GetMuch as the window runs it: frames queued to this (the GUI) thread.
-Outcome measure(double rate, double seconds, Stall stall) {
+// `sensors` > 0 sends from that many sensors, sharing `rate`.
+Outcome measure(double rate, double seconds, Stall stall, int sensors = 0) {
     GetMuch receiver;
     QObject gui;
+    // The receiving thread's processor time, read by itself as it ends.
+    std::atomic<double> receiverCpu{0};
+    QObject::connect(
+        &receiver, &QThread::finished, &receiver,
+        [&receiverCpu] {
+            timespec t{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+            receiverCpu = static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+        },
+        Qt::DirectConnection);
     std::atomic<std::uint64_t> consumed{0};
     QObject::connect(&receiver, &GetMuch::SendLidarData, &gui,
                      [&consumed](const MuchLidarData&) { ++consumed; });
@@ -130,8 +157,10 @@ Outcome measure(double rate, double seconds, Stall stall) {
         QObject::connect(&stallTimer, &QTimer::timeout, [] { QThread::msleep(100); });
         stallTimer.start(1000);
     }
+    const auto sendingFrom = Clock::now();
     {
-        PacedSender sender(static_cast<std::uint16_t>(receiver.boundPort()), rate, seconds);
+        PacedSender sender(static_cast<std::uint16_t>(receiver.boundPort()), rate, seconds,
+                           sensors);
         std::uint64_t lastAccepted = 0;
         int steadySamples = 0;
         QTimer sample;
@@ -149,6 +178,7 @@ Outcome measure(double rate, double seconds, Stall stall) {
         outcome.sent = sender.sent();
         outcome.achievedRate = sender.achievedRate();
     }
+    outcome.seconds = std::chrono::duration<double>(Clock::now() - sendingFrom).count();
     QCoreApplication::processEvents();
     receiver.stop = true;
     receiver.wait();
@@ -157,6 +187,7 @@ Outcome measure(double rate, double seconds, Stall stall) {
     outcome.framesEmitted = receiver.framesEmitted();
     outcome.framesConsumed = consumed;
     outcome.largestBacklog = largestBacklog;
+    outcome.receiverCpuSeconds = receiverCpu;
     return outcome;
 }
 
@@ -237,6 +268,30 @@ BENCHMARK(BM_StallEverySecondAt30k)
     ->Arg(static_cast<int>(Stall::Nobody))
     ->Arg(static_cast<int>(Stall::GuiThread))
     ->Arg(static_cast<int>(Stall::ReceivingThread))
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
+
+// 1, 2 and 4 sensors on one port, each sending 10,000 datagrams/s from an
+// address of its own: what is lost, and what the receiving thread costs.
+void BM_SensorsAt10kEach(benchmark::State& state) {
+    const auto sensors = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        const Outcome o = measure(10000.0 * sensors, runSeconds(), Stall::Nobody, sensors);
+        report(state, o);
+        state.counters["datagrams_per_s"] = o.achievedRate;
+        state.counters["receiver_cpu_s"] = o.receiverCpuSeconds;
+        // Of one processor, over the time datagrams came in.
+        state.counters["receiver_cpu_percent"] = 100.0 * o.receiverCpuSeconds / o.seconds;
+        state.counters["us_per_datagram"] =
+            o.accepted == 0 ? 0.0 : 1e6 * o.receiverCpuSeconds / static_cast<double>(o.accepted);
+    }
+    state.counters["rcvbuf_bytes"] = grantedReceiveBuffer();
+}
+BENCHMARK(BM_SensorsAt10kEach)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(4)
     ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kSecond);

@@ -44,17 +44,20 @@ bool CaptureFile::load(const Progress& progress, QString* errorText,
     if (!file_.open(captureFileName_, errorText)) {
         return false;
     }
-    packetOffsets_.reserve(file_.size() / kTypicalRecordSize + 1);
-
     CapturePacketStream stream(file_);
-    const CapturePacketStream::End end =
-        stream.run([this](const std::uint8_t* payload,
-                          std::uint64_t offset) { return index(payload, offset); },
-                   progress, errorText, cancel);
+    const CapturePacketStream::End end = stream.run(
+        [this, &stream](const std::uint8_t* payload, std::uint64_t offset) {
+            return index(stream.packetSource(), payload, offset);
+        },
+        progress, errorText, cancel);
     recordCount_ = stream.recordCount();
     truncatedAt_ = stream.truncatedAt();
     if (end == CapturePacketStream::End::Failed) {
         return false;
+    }
+    if (sensors_.size() > 1) {
+        // The first sensor's room was reserved for the whole file.
+        sensors_.front().packetOffsets.shrink_to_fit();
     }
     if (tooManyPackets_) {
         *errorText = tr("The capture holds more packets or frames than can be played.");
@@ -65,36 +68,50 @@ bool CaptureFile::load(const Progress& progress, QString* errorText,
 
 QString CaptureFile::truncationNotice() const {
     return truncatedAt_ ? CapturePacketStream::truncationNotice(captureFileName_, *truncatedAt_,
-                                                                packetOffsets_.size())
+                                                                dataPackets_)
                         : QString();
 }
 
-int CaptureFile::frameOfPacket(int packet) const {
-    return static_cast<int>(
-        std::lower_bound(frameStartPackets_.begin(), frameStartPackets_.end(), packet) -
-        frameStartPackets_.begin());
-}
-
-QString CaptureFile::shortenedNotice(std::uint64_t byte, int packet) const {
-    return CapturePacketStream::shortenedNotice(captureFileName_, byte, frameOfPacket(packet),
+QString CaptureFile::shortenedNotice(std::uint64_t byte, int packet, int sensor) const {
+    return CapturePacketStream::shortenedNotice(captureFileName_, byte,
+                                                this->sensor(sensor).frameOfPacket(packet),
                                                 static_cast<std::uint64_t>(packet));
 }
 
-bool CaptureFile::index(const std::uint8_t* payload, std::uint64_t offset) {
+const CaptureSensor& CaptureFile::primary() const {
+    static const CaptureSensor none;
+    return sensors_.empty() ? none : sensors_.front();
+}
+
+bool CaptureFile::index(const SensorId& source, const std::uint8_t* payload, std::uint64_t offset) {
+    const int sensorIndex = sensorTable_.admit(source);
+    if (sensorIndex < 0) {
+        return true;
+    }
+    if (sensorIndex == sensorCount()) {
+        sensors_.emplace_back();
+        sensors_.back().id = source;
+        if (sensorIndex == 0) {
+            // Most captures hold one sensor.
+            sensors_.back().packetOffsets.reserve(file_.size() / kTypicalRecordSize + 1);
+        }
+    }
+    CaptureSensor& sensor = sensors_[static_cast<std::size_t>(sensorIndex)];
     // Packet and frame positions are ints wherever the player and the
     // playback bar use them.
     constexpr auto kLimit = static_cast<std::size_t>(std::numeric_limits<int>::max());
-    if (packetOffsets_.size() >= kLimit ||
-        frameStartPackets_.size() > kLimit - DataPacket::kGroupCount) {
+    if (sensor.packetOffsets.size() >= kLimit ||
+        sensor.frameStartPackets.size() > kLimit - DataPacket::kGroupCount) {
         tooManyPackets_ = true;
         return false;
     }
-    const auto packetIndex = static_cast<std::int32_t>(packetOffsets_.size());
-    packetOffsets_.push_back(offset);
+    const auto packetIndex = static_cast<std::int32_t>(sensor.packetOffsets.size());
+    sensor.packetOffsets.push_back(offset);
+    ++dataPackets_;
     // Markers only open groups; the same bytes inside point data are not one.
     for (std::size_t p = 0; p < DataPacket::kGroupBytes; p += DataPacket::kGroupSize) {
         if (DataPacket::isFrameMarker(payload + p)) {
-            frameStartPackets_.push_back(packetIndex);
+            sensor.frameStartPackets.push_back(packetIndex);
         }
     }
     return true;

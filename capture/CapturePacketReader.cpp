@@ -2,11 +2,12 @@
 
 #include "lidar/DataPacket.h"
 
-CapturePacketReader::CapturePacketReader(const CaptureFile& capture)
-    : capture_(capture), window_(capture.file()) {}
+CapturePacketReader::CapturePacketReader(const CaptureFile& capture, int sensor)
+    : capture_(capture), sensor_(sensor), offsets_(capture.sensor(sensor).packetOffsets),
+      window_(capture.file()) {}
 
 const std::uint8_t* CapturePacketReader::packet(int index) {
-    const std::uint64_t offset = capture_.packetOffsets()[static_cast<std::size_t>(index)];
+    const std::uint64_t offset = offsets_[static_cast<std::size_t>(index)];
     const std::uint64_t end = offset + DataPacket::kSize;
     // Forward reads fill the window from the packet on, backward reads up to
     // its end.
@@ -25,5 +26,6 @@ const std::uint8_t* CapturePacketReader::packet(int index) {
 }
 
 QString CapturePacketReader::failure() const {
-    return failedPacket_ < 0 ? QString() : capture_.shortenedNotice(failedByte_, failedPacket_);
+    return failedPacket_ < 0 ? QString()
+                             : capture_.shortenedNotice(failedByte_, failedPacket_, sensor_);
 }

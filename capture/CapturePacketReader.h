@@ -6,13 +6,13 @@
 #include <QString>
 #include <cstdint>
 
-// Reads the data packets of an opened capture by index, for one thread at a
-// time. Packets come from a window of the file that one read refills, in
-// the direction the reads move, so playing and exporting cost a read per few
-// hundred packets and the resident memory stays the window's size.
+// Reads the data packets of one sensor of an opened capture by index (its
+// own numbering, CaptureSensor), for one thread at a time. Packets come from a window of the file
+// that one read refills, in the direction the reads move, so playing and exporting cost a read per
+// few hundred packets and the resident memory stays the window's size.
 class CapturePacketReader {
 public:
-    explicit CapturePacketReader(const CaptureFile& capture);
+    explicit CapturePacketReader(const CaptureFile& capture, int sensor = 0);
 
     // The 1206 payload bytes of packet `index`, valid until the next call;
     // nullptr when the file no longer holds them (see failure()).
@@ -23,6 +23,8 @@ public:
 
 private:
     const CaptureFile& capture_;
+    int sensor_;
+    const std::vector<std::uint64_t>& offsets_;
     FileWindow window_;
     int lastIndex_ = 0;
     int failedPacket_ = -1;

@@ -34,13 +34,15 @@ CapturePacketStream::End CapturePacketStream::run(const Visitor& visit, const Pr
                 unsupportedLinkType = record.linkType;
                 return true;
             }
-            const std::uint8_t* payload =
-                LinkLayer::dataPayload(record.linkType, record.data, record.length);
+            const LinkLayer::DataDatagram datagram =
+                LinkLayer::dataDatagram(record.linkType, record.data, record.length);
+            const std::uint8_t* payload = datagram.payload;
             if (!payload) {
                 return true;
             }
             ++packets_;
             packetTime_ = record.time;
+            packetSource_ = datagram.source;
             return visit(payload,
                          record.offset + static_cast<std::uint64_t>(payload - record.data));
         },

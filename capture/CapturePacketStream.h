@@ -2,6 +2,7 @@
 
 #include "capture/CaptureRecords.h"
 #include "capture/ReadOnlyFile.h"
+#include "lidar/SensorId.h"
 
 #include <QString>
 #include <atomic>
@@ -36,6 +37,8 @@ public:
     // When the packet being visited was captured, in nanoseconds since 1970
     // (0 when its record holds no time).
     std::int64_t packetTime() const { return packetTime_; }
+    // Who sent the packet being visited.
+    const SensorId& packetSource() const { return packetSource_; }
     // Records of any kind walked.
     std::uint64_t recordCount() const { return records_; }
     // The offset of an incomplete last record.
@@ -57,6 +60,7 @@ private:
     const ReadOnlyFile& file_;
     std::uint64_t packets_ = 0;
     std::int64_t packetTime_ = 0;
+    SensorId packetSource_;
     std::uint64_t records_ = 0;
     std::optional<std::uint64_t> truncatedAt_;
     std::optional<std::uint64_t> shortenedAt_;

@@ -137,8 +137,12 @@ bool walkPcap(FileWindow& window, bool bigEndian, bool nanoseconds,
         if (!recordHeader) {
             return shortened(window, out);
         }
+        // Read before the data is viewed: that view may refill the window
+        // over the header.
         const FieldReader fields{recordHeader, bigEndian};
         const std::uint32_t captured = fields.u32(8);
+        const std::int64_t time = std::int64_t{fields.u32(0)} * 1000000000 +
+                                  std::int64_t{fields.u32(4)} * (nanoseconds ? 1 : 1000);
         if (captured > left - PcapFormat::kRecordHeaderBytes) {
             out.truncatedAt = offset;
             return true;
@@ -148,8 +152,6 @@ bool walkPcap(FileWindow& window, bool bigEndian, bool nanoseconds,
         if (!data) {
             return shortened(window, out);
         }
-        const std::int64_t time = std::int64_t{fields.u32(0)} * 1000000000 +
-                                  std::int64_t{fields.u32(4)} * (nanoseconds ? 1 : 1000);
         if (!visit({linkType, data, shown, offset + PcapFormat::kRecordHeaderBytes, time})) {
             out.stopped = true;
             return true;

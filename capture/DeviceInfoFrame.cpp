@@ -2,6 +2,14 @@
 
 namespace DeviceInfoFrame {
 
+std::string captureFilter(const std::string& senderAddress) {
+    std::string filter = kCaptureFilter;
+    if (!senderAddress.empty()) {
+        filter += " and ip src host " + senderAddress;
+    }
+    return filter;
+}
+
 bool isDeviceInfoFrame(const std::uint8_t* frame, std::size_t length) {
     static constexpr std::uint8_t kStart[] = {0xA5, 0xFF, 0x00, 0x5A};
     if (frame == nullptr || length != kFrameSize) {

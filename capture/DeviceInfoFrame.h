@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 // Finding the sensor by one of its device-information packets on the wire.
@@ -23,6 +24,10 @@ constexpr std::size_t kSourceAddressOffset = EthernetFrame::kIpv4Source;
 // sensor's data datagrams (thousands a second) then never reach the search.
 constexpr const char* kCaptureFilter = "udp and len == 1248 and udp[8:4] == 0xa5ff005a";
 static_assert(kFrameSize == 1248, "the capture filter names the frame size");
+
+// kCaptureFilter, and for a sender address (dotted, as the sensor's packets
+// come from it) only that sender's frames; any sender's for an empty text.
+std::string captureFilter(const std::string& senderAddress);
 
 // A captured frame is a device-information frame when it is exactly 1248
 // bytes long and its payload starts A5 FF 00 5A.

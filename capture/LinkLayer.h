@@ -1,12 +1,14 @@
 #pragma once
 
 #include "lidar/DataPacket.h"
+#include "lidar/SensorId.h"
 #include "net/EthernetFrame.h"
 
 #include <cstddef>
 #include <cstdint>
 
-// Finds the sensor's 1206-byte data payload inside one captured frame.
+// Finds the sensor's 1206-byte data payload inside one captured frame, and
+// who sent it.
 namespace LinkLayer {
 
 // Link types as capture files number them.
@@ -23,13 +25,24 @@ bool isSupported(std::uint32_t linkType);
 // (A5 first or FF second).
 bool isDataPayload(const std::uint8_t* payload);
 
-// Returns the start of the data payload, or nullptr when the frame is not a
-// data packet. An untagged Ethernet frame is data when it is exactly 1248
-// bytes long and its payload passes isDataPayload; nothing else of it is
-// examined. VLAN-tagged Ethernet frames and Linux cooked frames must carry
-// an unfragmented IPv4/UDP datagram whose UDP payload is 1206 bytes and
-// passes isDataPayload.
-const std::uint8_t* dataPayload(std::uint32_t linkType, const std::uint8_t* frame,
-                                std::size_t length);
+// A data datagram inside a captured frame.
+struct DataDatagram {
+    const std::uint8_t* payload = nullptr; // nullptr: the frame is no data packet
+    SensorId source;                       // IPv4 source address and UDP source port
+};
+
+// Finds the data payload and its source. An untagged Ethernet frame is data
+// when it is exactly 1248 bytes long and its payload passes isDataPayload;
+// nothing else of it is examined, and its source is read from where an
+// IPv4 header without options and a UDP header put it. VLAN-tagged Ethernet
+// frames and Linux cooked frames must carry an unfragmented IPv4/UDP
+// datagram whose UDP payload is 1206 bytes and passes isDataPayload.
+DataDatagram dataDatagram(std::uint32_t linkType, const std::uint8_t* frame, std::size_t length);
+
+// The payload of dataDatagram(), or nullptr.
+inline const std::uint8_t* dataPayload(std::uint32_t linkType, const std::uint8_t* frame,
+                                       std::size_t length) {
+    return dataDatagram(linkType, frame, length).payload;
+}
 
 } // namespace LinkLayer

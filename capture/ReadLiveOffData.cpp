@@ -12,10 +12,12 @@ ReadLiveOffData::~ReadLiveOffData() {
     stopAndWait();
 }
 
-void ReadLiveOffData::setCapture(std::shared_ptr<const CaptureFile> capture) {
+void ReadLiveOffData::setCapture(std::shared_ptr<const CaptureFile> capture, int sensor) {
     {
         std::lock_guard<std::mutex> lock(captureMutex_);
+        const bool known = capture && sensor >= 0 && sensor < capture->sensorCount();
         capture_ = std::move(capture);
+        sensorIndex_ = known ? sensor : 0;
     }
     seekRequested_ = false;
     requestedFrame_ = -1;
@@ -46,7 +48,8 @@ void ReadLiveOffData::getProgressChangeValue(int packet) {
     seekPacket = packet;
     std::lock_guard<std::mutex> lock(captureMutex_);
     // Checked here, so that every pending seek moves the player.
-    if (capture_ && packet >= 0 && packet < capture_->capturePacketCount()) {
+    if (capture_ && sensorIndex_ < capture_->sensorCount() && packet >= 0 &&
+        packet < capture_->sensor(sensorIndex_).packetCount()) {
         seekRequested_ = true;
     }
 }
@@ -57,11 +60,13 @@ void ReadLiveOffData::run() {
         std::lock_guard<std::mutex> lock(captureMutex_);
         capture = capture_;
     }
-    playing_ = capture.get();
-    if (capture) {
-        reader_ = std::make_unique<CapturePacketReader>(*capture);
+    const int sensor = sensorIndex_;
+    playing_ = capture && sensor < capture->sensorCount() ? &capture->sensor(sensor) : nullptr;
+    if (playing_) {
+        reader_ = std::make_unique<CapturePacketReader>(*capture, sensor);
+        cutter_.setSensor(playing_->id);
     }
-    const int count = capture ? capture->capturePacketCount() : 0;
+    const int count = playing_ ? playing_->packetCount() : 0;
     // The first run collects from the first group, as after a restart.
     cutter_.reset(1);
     packet_ = 0;
@@ -130,7 +135,7 @@ int ReadLiveOffData::nextFrameWanted() const {
 bool ReadLiveOffData::applyCommands() {
     if (seekRequested_.exchange(false)) {
         const int target = seekPacket;
-        if (target >= 0 && target < playing_->capturePacketCount()) {
+        if (target >= 0 && target < playing_->packetCount()) {
             packet_ = target;
             packetFed_ = false;
             cutter_.reset(0);
@@ -174,7 +179,7 @@ bool ReadLiveOffData::applyCommands() {
 }
 
 bool ReadLiveOffData::positionAtFrame(int frame) {
-    const std::vector<std::int32_t>& starts = playing_->frameStartPackets();
+    const std::vector<std::int32_t>& starts = playing_->frameStartPackets;
     if (starts.empty()) {
         return false;
     }
@@ -202,7 +207,7 @@ bool ReadLiveOffData::positionAtFrame(int frame) {
 
 int ReadLiveOffData::firstFrameCutFrom(int packet) const {
     // Cutting from the first marker in or after `packet`: the frame it opens.
-    const std::vector<std::int32_t>& starts = playing_->frameStartPackets();
+    const std::vector<std::int32_t>& starts = playing_->frameStartPackets;
     const auto marker = std::lower_bound(starts.begin(), starts.end(), packet);
     return static_cast<int>(marker - starts.begin()) + 1;
 }

@@ -13,12 +13,13 @@
 #include <memory>
 #include <mutex>
 
-// Plays the data packets of an opened capture as if the sensor were live:
-// cuts them into frames, paces the frames by the speed setting and emits
+// Plays the data packets of one sensor of an opened capture as if it were
+// live: cuts them into frames, paces the frames by the speed setting and emits
 // each one. The GUI thread steers it through `playback`, the pause gate,
 // seeks and `stop`.
 //
-// Frame f of a capture is the f-th frame a run emits after a (re)start:
+// Packets and frames are the played sensor's (CaptureSensor): frame f is
+// the f-th frame a run emits after a (re)start:
 // frame 0 holds the points before the first marker, frame f > 0 those
 // between markers f and f+1 (counting markers from 1), so frames
 // 0..captureFrameCount-1 can be shown; the points after the last marker
@@ -41,10 +42,13 @@ public:
     explicit ReadLiveOffData(QObject* parent = nullptr);
     ~ReadLiveOffData() override;
 
-    // The capture the next start() plays. The player shares ownership, so
-    // the mapping stays valid for as long as a run reads it. Call while the
-    // player is stopped: clears pending seeks and opens the gate.
-    void setCapture(std::shared_ptr<const CaptureFile> capture);
+    // The capture and the sensor of it (an index into its sensors()) that
+    // the next start() plays. The player shares ownership, so the file
+    // stays open for as long as a run reads it. Call while the player is
+    // stopped: clears pending seeks and opens the gate.
+    void setCapture(std::shared_ptr<const CaptureFile> capture, int sensor = 0);
+    // The sensor set with the capture.
+    int sensorPlayed() const { return sensorIndex_.load(); }
 
     // The pause gate, for the GUI thread. Closing takes effect before the
     // next packet or frame and never waits.
@@ -113,9 +117,10 @@ private:
 
     mutable std::mutex captureMutex_;
     std::shared_ptr<const CaptureFile> capture_;
+    std::atomic<int> sensorIndex_{0};
 
     // Touched by run() only.
-    const CaptureFile* playing_ = nullptr;
+    const CaptureSensor* playing_ = nullptr;
     std::unique_ptr<CapturePacketReader> reader_;
     FrameCutter cutter_;
     int packet_ = 0;

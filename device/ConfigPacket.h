@@ -24,7 +24,9 @@ struct Built {
     // Why nothing may be sent, naming the field; empty when the packet is good.
     QString refusal;
     DeviceInfoPacket::Bytes packet{};
-    // The sensor's current address, where the packet goes.
+    // The address the sensor reports as its own, after the default-address
+    // rule (the laser configuration window sends to the address the
+    // sensor's packets come from).
     std::string destination;
     // The ports taken from the fields; empty when the reported one was kept.
     std::optional<std::uint16_t> dataPort;

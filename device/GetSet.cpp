@@ -5,6 +5,7 @@
 
 GetSet::GetSet(QObject* parent) : QThread(parent) {
     registerSettingDataMetaTypes();
+    registerDeviceReportMetaType();
 }
 
 void GetSet::run() {
@@ -31,7 +32,21 @@ void GetSet::run() {
             !DeviceInfoPacket::isDeviceInfoPacket(buffer.data(), got.size)) {
             continue;
         }
-        lastPacketTicks_ = std::chrono::steady_clock::now().time_since_epoch().count();
+        DeviceReport report;
+        report.sender = {static_cast<std::uint8_t>(got.sourceAddress >> 24),
+                         static_cast<std::uint8_t>(got.sourceAddress >> 16),
+                         static_cast<std::uint8_t>(got.sourceAddress >> 8),
+                         static_cast<std::uint8_t>(got.sourceAddress)};
+        report.packet = buffer;
+        report.received = DeviceReport::Clock::now();
+        {
+            const std::lock_guard<std::mutex> lock(sensorsMutex_);
+            if (sensors_.take(report) == SensorReports::Taken::Dropped) {
+                continue;
+            }
+        }
+        lastPacketTicks_ = report.received.time_since_epoch().count();
+        emit SendDeviceReport(report);
         const ByteSpan packet(buffer.data(), buffer.size());
         emit SendLidarStatusToSettingUI(DeviceInfoPacket::decodeSettingData(packet),
                                         DeviceInfoPacket::portVector(packet));
@@ -50,4 +65,14 @@ std::optional<std::chrono::steady_clock::time_point> GetSet::lastPacketTime() co
         return std::nullopt;
     }
     return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(ticks));
+}
+
+std::vector<DeviceReport> GetSet::sensors() const {
+    const std::lock_guard<std::mutex> lock(sensorsMutex_);
+    return sensors_.sensors();
+}
+
+std::uint64_t GetSet::droppedReports() const {
+    const std::lock_guard<std::mutex> lock(sensorsMutex_);
+    return sensors_.dropped();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/DeviceReport.h"
+#include "device/SensorReports.h"
 #include "device/SettingData.h"
 
 #include <QByteArray>
@@ -7,13 +9,17 @@
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Receives the sensor's device-information datagrams on the equipment port
-// and hands each accepted packet on decoded, raw and as the main-board
-// version text. Every delivery carries values of its own, so a queued
+// Receives the sensors' device-information datagrams on the equipment port.
+// It keeps the latest packet of each sensor (the address its packets come
+// from; at most SensorReports::kMaxSensors) and hands each accepted packet
+// on with its sender, then decoded, raw and as the main-board version text
+// (those three without the sender, for a caller that follows whichever
+// sensor sends). Every delivery carries values of its own, so a queued
 // delivery never sees a later packet.
 class GetSet : public QThread {
     Q_OBJECT
@@ -38,7 +44,13 @@ public:
     // When the last packet was accepted, on the steady clock; none yet.
     std::optional<std::chrono::steady_clock::time_point> lastPacketTime() const;
 
+    // The latest report of each sensor heard since the receiver was made,
+    // and how many packets of further senders were dropped.
+    std::vector<DeviceReport> sensors() const;
+    std::uint64_t droppedReports() const;
+
 signals:
+    void SendDeviceReport(const DeviceReport& report);
     void SendLidarStatusToSettingUI(const SettingData& record, const std::vector<int>& ports);
     void SendDataDifo(const QByteArray& packet);
     void SendMasterPanelVersion(QString value);
@@ -51,4 +63,6 @@ private:
     std::atomic<int> boundPort_{0};
     // Steady-clock ticks of the last accepted packet; 0 for none.
     std::atomic<std::chrono::steady_clock::rep> lastPacketTicks_{0};
+    mutable std::mutex sensorsMutex_;
+    SensorReports sensors_;
 };

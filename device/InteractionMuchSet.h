@@ -3,27 +3,35 @@
 #include "device/ConfigFields.h"
 #include "device/ConfigLogFile.h"
 #include "device/DeviceInfoPacket.h"
+#include "device/DeviceReport.h"
 #include "device/MessagePresenter.h"
 #include "device/SettingData.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Ui {
 class InteractionMuchSet;
 }
+class SensorChooser;
 
-// The "Laser Config" window: shows what the sensor reports about itself and
-// sends it a configuration packet built from the last device-information
-// packet and the edited fields. Every set-up is logged as hex dumps.
+// The "Laser Config" window: shows what one sensor reports about itself and
+// sends it a configuration packet built from its last device-information
+// packet and the edited fields. The sensor is the one chosen in the window's
+// sensor list or through chooseSensor(); nothing shown or sent comes from
+// another sensor's packets. Every set-up is logged as hex dumps.
 class InteractionMuchSet : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char* kLogTag = "Vantor_display_v2.1.0_201123";
+    // "Set" needs a device packet of the chosen sensor at most this old.
+    static constexpr std::chrono::seconds kFreshReport{5};
 
     explicit InteractionMuchSet(QWidget* parent = nullptr);
     ~InteractionMuchSet() override;
@@ -41,16 +49,25 @@ public:
 
     // The texts the configuration packet is built from.
     ConfigFields fields() const;
+    const SensorChooser& sensors() const { return *sensors_; }
 
 public slots:
     void onOK_Clicked();
     void onCancel_Clicked();
     void onCleanUCWPControl();
-    void OnLidarStatusReceiving(const SettingData& record, const std::vector<int>& ports);
     void onRefreshCilcked();
-    void OnLidarDifoData(const QByteArray& packet);
+    // Every device packet of every sensor, from the status receiver.
+    void OnDeviceReport(const DeviceReport& report);
+    // Shows and acts on `sensor` from now on (the main window's choice).
+    void chooseSensor(const AddressBytes& sensor);
 
 private:
+    void onChosenChanged();
+    void onChosenReport(const DeviceReport& report);
+    void showStatus(const DeviceReport& report);
+    // Why "Set" may not build on the chosen sensor's latest packet; empty when it may.
+    QString setRefusal() const;
+    QString noPacketText() const;
     void warn(const QString& text);
     void writeLog(const QString& kind, const DeviceInfoPacket::Bytes& packet);
     bool send(const std::string& address, const DeviceInfoPacket::Bytes& packet);
@@ -59,22 +76,20 @@ private:
     std::unique_ptr<MessagePresenter> messages_;
     std::function<QDateTime()> clock_;
 
-    DeviceInfoPacket::Bytes lastInfoPacket_{};
-    SettingData status_{};
-    bool statusReceived_ = false;
+    SensorChooser* sensors_;
+    // A packet of the chosen sensor came since the last "Refresh state" /
+    // "Set" used one.
     bool infoForRefresh_ = false;
     bool infoForSet_ = false;
-    // The fields were filled from a status by "Refresh state"; the two combo
-    // boxes show what the sensor reported or what the user chose.
-    bool fieldsFromSensor_ = false;
-    bool rateShown_ = false;
-    bool motorStateShown_ = false;
-    int dataPort_ = 0;
-    int equipmentPort_ = 0;
+    // The report "Refresh state" filled the fields from; none before a
+    // refresh, after "Clean" and when another sensor is chosen. The two
+    // combo boxes show what that report says or what the user chose.
+    std::optional<DeviceReport> shown_;
 
     ConfigLogFile log_;
     QString logDirectory_;
-    bool awaitingNewLog_ = false;
+    // The sensor last set up, whose first packet 3 s later is logged.
+    std::optional<AddressBytes> awaitingNewLog_;
     QDateTime setupTime_;
 
     std::uint16_t sensorPort_;

@@ -146,12 +146,44 @@ void writeAdvancedPackets(const fs::path& dir) {
     const SettingData status =
         DeviceInfoPacket::decodeSettingData(ByteSpan(info.data(), info.size()));
     const QDateTime now(QDate(2026, 1, 2), QTime(3, 4, 5, 678), Qt::UTC);
+    AdvancedFields shown = refreshTexts(status);
+    shown.measureRange = QStringLiteral("160");
     DeviceInfoPacket::Bytes advanced{};
-    AdvancedPacket::build(advanced, readAdvancedFields(refreshTexts(status)).values,
+    AdvancedPacket::build(advanced, readAdvancedFields(shown).values,
                           ByteSpan(frame.data(), frame.size()), now);
     writeBytes(dir / "advanced", advanced.data(), advanced.size());
     const DeviceInfoPacket::Bytes defaults = DefaultConfigPacket::build(now);
     writeBytes(dir / "defaults", defaults.data(), defaults.size());
+}
+
+// Records of the sensor demultiplexer's target: no channel filter, then the
+// payloads of `streams` interleaved datagram by datagram, each record a
+// sender byte, a group count and the groups (markers spelt FE).
+void writeSensorStreams(const fs::path& path, const std::vector<std::vector<Payload>>& streams,
+                        std::uint8_t firstSender) {
+    std::vector<std::uint8_t> bytes{0};
+    for (std::size_t i = 0;; ++i) {
+        bool any = false;
+        for (std::size_t s = 0; s < streams.size(); ++s) {
+            if (i >= streams[s].size()) {
+                continue;
+            }
+            any = true;
+            bytes.push_back(static_cast<std::uint8_t>(firstSender + s));
+            bytes.push_back(static_cast<std::uint8_t>(DataPacket::kGroupCount));
+            const Payload& p = streams[s][i];
+            for (std::size_t g = 0; g < DataPacket::kGroupBytes; g += DataPacket::kGroupSize) {
+                const bool marker = DataPacket::isFrameMarker(p.data() + g);
+                for (std::size_t b = 0; b < DataPacket::kGroupSize; ++b) {
+                    bytes.push_back(marker && b == 0 ? 0xFE : p[g + b]);
+                }
+            }
+        }
+        if (!any) {
+            break;
+        }
+    }
+    writeBytes(path, bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -162,13 +194,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     const fs::path root = argv[1];
-    for (const char* target : {"data_packet", "device_info", "capture_index", "config_fields",
-                               "channel_list", "advanced_packet"}) {
+    for (const char* target : {"data_packet", "sensor_demux", "device_info", "capture_index",
+                               "config_fields", "channel_list", "advanced_packet"}) {
         fs::create_directories(root / target);
     }
     const std::vector<Payload> small = smallStream();
     writeStream(root / "data_packet" / "frames", small);
     writeStream(root / "data_packet" / "sensor-sim", simulatorStream(4));
+    writeSensorStreams(root / "sensor_demux" / "two-sensors", {small, simulatorStream(4)}, 1);
+    // As many senders as the bound, and one more.
+    writeSensorStreams(root / "sensor_demux" / "beyond-the-bound",
+                       std::vector<std::vector<Payload>>(17, small), 0);
 
     const DeviceInfoPacket::Bytes device = sampleDevice().toPacket();
     writeBytes(root / "device_info" / "sensor", device.data(), device.size());

@@ -43,6 +43,9 @@ public:
         updateActions();
     }
 
+    // The sensor whose datagrams this cutter is fed; every frame carries it.
+    void setSensor(const SensorId& sensor) { frame_.sensor = sensor; }
+
     int markerCount() const { return markerCount_; }
     const MuchLidarData& workingFrame() const { return frame_; }
 

@@ -1,7 +1,7 @@
 #include "lidar/GetMuch.h"
 
 #include "lidar/DataPacket.h"
-#include "lidar/FrameCutter.h"
+#include "lidar/SensorDemux.h"
 #include "net/UdpSocket.h"
 
 #include <array>
@@ -16,6 +16,12 @@ void GetMuch::run() {
     framesEmitted_ = 0;
     kernelDrops_ = -1;
     boundPort_ = 0;
+    sensorCount_ = 0;
+    for (SensorSlot& slot : sensorSlots_) {
+        slot.datagrams = 0;
+        slot.frames = 0;
+        slot.points = 0;
+    }
 
     // The socket leaves its group and closes on every return path.
     UdpSocket socket;
@@ -29,7 +35,7 @@ void GetMuch::run() {
     socket.setReceiveBufferSize(receiveBufferBytes);
     socket.enableDropCounter();
 
-    FrameCutter cutter;
+    SensorDemux demux;
     if (!socket.setReceiveTimeout(kReceiveTimeoutMs)) {
         emit SendError(QStringLiteral("Data : Set SO_RCVTIMEO timeout error!!"));
     }
@@ -54,18 +60,47 @@ void GetMuch::run() {
             wrongSizeTotal_ += datagram ? 1 : 0;
             continue;
         }
+        const SensorId source{got.sourceAddress, got.sourcePort};
+        const int sensor =
+            demux.feed(source, buffer.data(), [this](int from, const MuchLidarData& frame) {
+                SensorSlot& slot = sensorSlots_[static_cast<std::size_t>(from)];
+                ++slot.frames;
+                slot.points += frame.size();
+                ++framesEmitted_;
+                emit SendLidarData(frame);
+            });
+        if (sensor < 0) {
+            ++sensorBoundTotal_;
+            continue;
+        }
+        SensorSlot& slot = sensorSlots_[static_cast<std::size_t>(sensor)];
+        if (sensor == sensorCount_.load()) {
+            slot.address = source.address;
+            slot.port = source.port;
+            sensorCount_ = sensor + 1;
+        }
+        ++slot.datagrams;
         ++datagramsAccepted_;
         ++datagramsTotal_;
-        cutter.feed(buffer.data(), [this](const MuchLidarData& frame) {
-            ++framesEmitted_;
-            emit SendLidarData(frame);
-        });
-        markerCount_ = cutter.markerCount();
+        markerCount_ = demux.cutter(0).markerCount();
     }
     boundPort_ = 0;
     stop = false;
 }
 
 GetMuch::Totals GetMuch::totals() const {
-    return {datagramsTotal_.load(), wrongSizeTotal_.load(), kernelDropsTotal_.load()};
+    return {datagramsTotal_.load(), wrongSizeTotal_.load(), kernelDropsTotal_.load(),
+            sensorBoundTotal_.load()};
+}
+
+std::vector<SensorCounts> GetMuch::sensorCounts() const {
+    std::vector<SensorCounts> counts(static_cast<std::size_t>(sensorCount_.load()));
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        const SensorSlot& slot = sensorSlots_[i];
+        counts[i] = {{slot.address.load(), slot.port.load()},
+                     slot.datagrams.load(),
+                     slot.frames.load(),
+                     slot.points.load()};
+    }
+    return counts;
 }

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "lidar/SensorId.h"
+
 #include <QMetaType>
 #include <cstdint>
 #include <vector>
 
 // One frame (one revolution): four parallel sequences, element i of each
-// describing the same point, in the order the points arrived.
+// describing the same point, in the order the points arrived, and the
+// sensor they came from.
 struct MuchLidarData {
     std::vector<std::int32_t> laserIds; // channel 0..127
     std::vector<float> azimuths;        // degrees, 0.01 resolution
     std::vector<float> distances;       // centimetres, 1/256 resolution
     std::vector<std::int32_t> intensities;
+    SensorId sensor; // whose datagrams the frame was cut from
 
     std::size_t size() const { return laserIds.size(); }
     bool empty() const { return laserIds.empty(); }
@@ -22,7 +26,8 @@ struct MuchLidarData {
         intensities.push_back(intensity);
     }
 
-    // Keeps the storage so that the next frame does not allocate again.
+    // Keeps the storage so that the next frame does not allocate again, and
+    // the sensor.
     void clear() {
         laserIds.clear();
         azimuths.clear();
@@ -30,6 +35,7 @@ struct MuchLidarData {
         intensities.clear();
     }
 
+    // Frames are equal when their points are, whichever sensor sent them.
     bool operator==(const MuchLidarData& other) const {
         return laserIds == other.laserIds && azimuths == other.azimuths &&
                distances == other.distances && intensities == other.intensities;

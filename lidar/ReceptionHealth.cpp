@@ -17,6 +17,7 @@ HealthFigures ReceptionHealth::sample(double now, const ReceptionCounts& counts,
     };
     f.kernelDrops = since(counts.kernelDrops, baseline_.kernelDrops);
     f.wrongSize = since(counts.wrongSize, baseline_.wrongSize);
+    f.sensorBound = since(counts.sensorBound, baseline_.sensorBound);
     f.oddFrames = since(counts.oddFrames, baseline_.oddFrames);
     if (lastDevicePacket && (!resetAt_ || *lastDevicePacket >= *resetAt_)) {
         f.secondsSinceDevicePacket = now > *lastDevicePacket ? now - *lastDevicePacket : 0.0;

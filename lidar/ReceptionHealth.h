@@ -8,6 +8,7 @@ struct ReceptionCounts {
     std::uint64_t datagrams = 0;   // data datagrams received
     std::uint64_t wrongSize = 0;   // datagrams of another size, ignored
     std::uint64_t kernelDrops = 0; // dropped by the system: the receive buffer was full
+    std::uint64_t sensorBound = 0; // from sources beyond the bound on sensors, dropped
     std::uint64_t framesReceived = 0;
     std::uint64_t framesDrawn = 0;
     std::uint64_t oddFrames = 0; // point count far from the usual (PointCountWatch)
@@ -21,6 +22,7 @@ struct HealthFigures {
     double framesDrawnPerSecond = 0;
     std::uint64_t kernelDrops = 0;
     std::uint64_t wrongSize = 0;
+    std::uint64_t sensorBound = 0;
     std::uint64_t oddFrames = 0;
     // None when no device packet arrived since the reset.
     std::optional<double> secondsSinceDevicePacket;
@@ -28,7 +30,7 @@ struct HealthFigures {
     bool noData = false;
 
     // Signs of lost data, all kinds together.
-    std::uint64_t lost() const { return kernelDrops + wrongSize + oddFrames; }
+    std::uint64_t lost() const { return kernelDrops + wrongSize + sensorBound + oddFrames; }
 };
 
 // Turns samples of the counts, taken about once a second, into the figures

@@ -12,7 +12,7 @@ seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
 shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-    targets=(data_packet device_info capture_index config_fields channel_list advanced_packet)
+    targets=(data_packet sensor_demux device_info capture_index config_fields channel_list advanced_packet)
 fi
 
 if [ ! -f build-fuzz/build.ninja ]; then

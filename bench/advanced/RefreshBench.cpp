@@ -6,11 +6,20 @@
 // as presses of 3 s or an error. CPU is this process's: the window and the
 // search.
 //
+// BM_RefreshWhileStreaming has the advanced window alone. BM_RefreshWhileDrawing
+// has the main window showing the stream live ("Lidar" pressed, every frame
+// drawn in the 3D view at 1366 x 768) and presses "Refresh state" of its
+// advanced window, as a user does; drawn_per_s is how many frames the view
+// drew meanwhile.
+//
 // Capturing needs root or CAP_NET_RAW; run it in a namespace of its own, where
 // loopback is the only adapter and nothing else shares it:
 //   unshare -n bash -c 'ip link set lo up; xvfb-run -a build/bench/refresh_bench'
 
+#include "../app/LiveWindow.h"
+#include "../app/WindowBenchMain.h"
 #include "advanced/ACWPSetMuch.h"
+#include "app/DrawCoalescer.h"
 #include "net/UdpSocket.h"
 #include "tools/sim/SensorSimulator.h"
 
@@ -45,15 +54,25 @@ double datagramsPerRevolution() {
     return static_cast<double>(payloads.size());
 }
 
-void BM_RefreshWhileStreaming(benchmark::State& state) {
-    const double datagramsPerSecond = static_cast<double>(state.range(0));
-    UdpSocket data;
-    UdpSocket device;
-    data.bindAny(0);
-    device.bindAny(0);
+// Runs the event loop until `done`, checking every millisecond.
+void waitUntil(const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    check.start(1);
+    loop.exec();
+}
+
+// sensor-sim at 127.0.0.2 sending `datagramsPerSecond` (0: motor stopped)
+// to the two ports.
+bool startSimulator(QProcess& sim, double datagramsPerSecond, int dataPort, int devicePort) {
     QStringList arguments{"--source-ip",      "127.0.0.2",
-                          "--port",           QString::number(data.localPort()),
-                          "--equipment-port", QString::number(device.localPort()),
+                          "--port",           QString::number(dataPort),
+                          "--equipment-port", QString::number(devicePort),
                           "--seconds",        "600",
                           "--quiet"};
     if (datagramsPerSecond > 0) {
@@ -63,29 +82,16 @@ void BM_RefreshWhileStreaming(benchmark::State& state) {
         arguments << "--motor"
                   << "stop";
     }
-    QProcess sim;
     sim.start(QCoreApplication::applicationDirPath() + "/../bin/sensor-sim", arguments);
-    if (!sim.waitForStarted(5000)) {
-        state.SkipWithError("sensor-sim did not start");
-        return;
-    }
+    return sim.waitForStarted(5000);
+}
 
+// Presses "Refresh state" of `window` once per iteration; a press that did
+// not refresh ends the run with an error.
+void measureRefreshes(benchmark::State& state, ACWPSetMuch& window) {
     QString last;
-    ACWPSetMuch window;
     window.setMessagePresenter(std::make_unique<CountingPresenter>(last));
     QPushButton* refresh = window.findChild<QPushButton*>("pushButton_Refreshlidar");
-    // Runs the event loop until `done`, checking every millisecond.
-    const auto waitUntil = [](const std::function<bool()>& done) {
-        QEventLoop loop;
-        QTimer check;
-        QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-            if (done()) {
-                loop.quit();
-            }
-        });
-        check.start(1);
-        loop.exec();
-    };
     std::vector<double> seconds;
     int press = 0;
     for (auto _ : state) {
@@ -102,35 +108,76 @@ void BM_RefreshWhileStreaming(benchmark::State& state) {
         refresh->click();
         waitUntil([&] { return !window.searching(); });
         const double elapsed = static_cast<double>(timer.nsecsElapsed()) / 1e9;
-        if (last != "Resresh completed") {
+        if (!last.startsWith("Resresh completed")) {
             state.SkipWithError(qPrintable("no refresh: " + last));
             break;
         }
         state.SetIterationTime(elapsed);
         seconds.push_back(elapsed);
     }
-    sim.terminate();
-    sim.waitForFinished(5000);
     if (!seconds.empty()) {
         std::sort(seconds.begin(), seconds.end());
         state.counters["median_ms"] = seconds[seconds.size() / 2] * 1000;
         state.counters["slowest_ms"] = seconds.back() * 1000;
     }
 }
-BENCHMARK(BM_RefreshWhileStreaming)
-    ->Arg(0)
-    ->Arg(10000)
-    ->Arg(30000)
-    ->Iterations(10)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+
+void BM_RefreshWhileStreaming(benchmark::State& state) {
+    UdpSocket data;
+    UdpSocket device;
+    data.bindAny(0);
+    device.bindAny(0);
+    QProcess sim;
+    if (!startSimulator(sim, static_cast<double>(state.range(0)), data.localPort(),
+                        device.localPort())) {
+        state.SkipWithError("sensor-sim did not start");
+        return;
+    }
+    ACWPSetMuch window;
+    measureRefreshes(state, window);
+    sim.terminate();
+    sim.waitForFinished(5000);
+}
+
+void BM_RefreshWhileDrawing(benchmark::State& state) {
+    manwindow window;
+    window.resize(1366, 768);
+    window.show();
+    const int dataPort = LiveSender::freePort();
+    QProcess sim;
+    if (!startLive(window, dataPort) ||
+        !startSimulator(sim, static_cast<double>(state.range(0)), dataPort,
+                        window.statusReceiverThread().boundPort())) {
+        state.SkipWithError("the window or sensor-sim did not start");
+        return;
+    }
+    const std::uint64_t drawnBefore = window.drawing().framesDrawn();
+    QElapsedTimer run;
+    run.start();
+    measureRefreshes(state, window.advancedWindow());
+    state.counters["drawn_per_s"] =
+        static_cast<double>(window.drawing().framesDrawn() - drawnBefore) * 1000.0 /
+        static_cast<double>(std::max<qint64>(run.elapsed(), 1));
+    sim.terminate();
+    sim.waitForFinished(5000);
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWindowBenchmarks(
+        argc, argv, [](const std::string&) { return false; },
+        [] {
+            for (const auto& benchmark :
+                 {std::pair{"BM_RefreshWhileStreaming", &BM_RefreshWhileStreaming},
+                  std::pair{"BM_RefreshWhileDrawing", &BM_RefreshWhileDrawing}}) {
+                benchmark::RegisterBenchmark(benchmark.first, benchmark.second)
+                    ->Arg(0)
+                    ->Arg(10000)
+                    ->Arg(30000)
+                    ->Iterations(10)
+                    ->UseManualTime()
+                    ->Unit(benchmark::kMillisecond);
+            }
+        });
 }

@@ -14,7 +14,11 @@
 // files in the temporary directory: points_per_s for the format, and
 // pcap_loop_points_per_s, the same points over the libpcap loop's time.
 //
-//   export_bench [--capture=FILE] [--frames=N] [benchmark flags]
+//   export_bench [--capture=FILE] [--frames=N] [--sensors-mb=MB] [benchmark flags]
+//
+// BM_ExportSensors exports a capture of one sensor and one of four sensors of
+// the same size (--sensors-mb=MB, default 64), written for it into the
+// temporary folder and deleted at the end.
 //
 // Without --capture, N revolutions (default 20) of the simulator's scene at
 // its default 0.2-degree step are written to a temporary capture and deleted
@@ -43,14 +47,29 @@ namespace {
 
 QString capturePath;
 
+// Captures of one and of four sensors, of the same size (--sensors-mb).
+QString oneSensorPath;
+QString fourSensorsPath;
+std::uint64_t sensorsCaptureBytes = 64ull << 20;
+
 // Reads the capture once, so that the timed runs find it in the page cache.
-void readIntoPageCache() {
+void readIntoPageCache(const QString& path = capturePath) {
     static char buffer[1 << 16];
-    QFile file(capturePath);
+    QFile file(path);
     if (file.open(QIODevice::ReadOnly)) {
         while (file.read(buffer, sizeof buffer) > 0) {
         }
     }
+}
+
+// The CSV bytes of every sensor's file.
+double csvBytesOf(const SensorOutputs& outputs) {
+    double bytes = 0;
+    for (int o = 0; o < outputs.outputCount(); ++o) {
+        bytes +=
+            static_cast<double>(dynamic_cast<const CsvOutput&>(outputs.output(o)).bytesWritten());
+    }
+    return bytes;
 }
 
 bool writeCapture(const QString& path, int revolutions) {
@@ -86,14 +105,14 @@ void BM_ExportCapture(benchmark::State& state) {
         ExportOptions options;
         options.capture = capturePath;
         options.output = output;
-        CsvOutput file(options.filter, INT_MAX);
+        SensorOutputs file(options);
         ProgressLine quiet(stderr, false);
         const QString failure = CaptureExport(options, file, quiet).run();
         if (!file.close() || !failure.isEmpty()) {
             state.SkipWithError(qPrintable(failure.isEmpty() ? file.error() : failure));
             break;
         }
-        csvBytes += static_cast<double>(file.bytesWritten());
+        csvBytes += csvBytesOf(file);
         frames += file.framesWritten();
         points += static_cast<double>(file.pointsWritten());
     }
@@ -144,10 +163,10 @@ struct Times {
 };
 
 // Every record of the capture read with libpcap and nothing done with it.
-void pcapLoop(Times& times) {
+void pcapLoop(Times& times, const QString& path = capturePath) {
     const Stopwatch watch;
     char error[PCAP_ERRBUF_SIZE] = {};
-    pcap_t* handle = pcap_open_offline(QFile::encodeName(capturePath).constData(), error);
+    pcap_t* handle = pcap_open_offline(QFile::encodeName(path).constData(), error);
     if (!handle) {
         return;
     }
@@ -194,7 +213,7 @@ void BM_ExportVsPcapLoop(benchmark::State& state) {
         options.capture = capturePath;
         options.output = QStringLiteral("/dev/null");
         options.filter = filterOf(state);
-        CsvOutput file(options.filter, INT_MAX);
+        SensorOutputs file(options);
         ProgressLine quiet(stderr, false);
         const QString failure = CaptureExport(options, file, quiet).run();
         if (!file.close() || !failure.isEmpty()) {
@@ -240,15 +259,15 @@ void BM_FormatsVsPcapLoop(benchmark::State& state) {
         options.capture = capturePath;
         options.output = folder->filePath("frames");
         options.format = format;
-        const std::unique_ptr<FrameOutput> output = FrameOutput::create(options);
+        SensorOutputs output(options);
         ProgressLine quiet(stderr, false);
-        const QString failure = CaptureExport(options, *output, quiet).run();
-        if (!output->close() || !failure.isEmpty()) {
-            state.SkipWithError(qPrintable(failure.isEmpty() ? output->error() : failure));
+        const QString failure = CaptureExport(options, output, quiet).run();
+        if (!output.close() || !failure.isEmpty()) {
+            state.SkipWithError(qPrintable(failure.isEmpty() ? output.error() : failure));
             return;
         }
         measured.add(watch);
-        points += static_cast<double>(output->pointsWritten());
+        points += static_cast<double>(output.pointsWritten());
     }
     folder.reset();
     const auto n = static_cast<double>(state.iterations());
@@ -266,6 +285,87 @@ BENCHMARK(BM_FormatsVsPcapLoop)
     ->Iterations(3)
     ->UseRealTime();
 
+// `bytes` of the street at the default step from `sensors` senders
+// (10.0.0.2 on), their datagrams in turn, each sensor's revolutions whole.
+bool writeSensorsCapture(const QString& path, int sensors, std::uint64_t bytes) {
+    SensorSimulator simulator(SyntheticScene::street(), 20);
+    std::vector<SensorSimulator::Payload> revolution;
+    simulator.nextRevolution(revolution);
+    TestCaptureWriter writer(path.toStdString(), {});
+    const std::uint64_t records = bytes / (16 + 1248);
+    for (std::uint64_t r = 0; r < records; ++r) {
+        const auto sensor = static_cast<std::uint32_t>(r % static_cast<std::uint64_t>(sensors));
+        const auto& payload =
+            revolution[r / static_cast<std::uint64_t>(sensors) % revolution.size()];
+        writer.writePayload(payload.data(), {0x0A000002 + sensor, 2368});
+    }
+    writer.close();
+    return writer.ok();
+}
+
+// The whole capture of one sensor, and of four sensors of the same size,
+// channel 0 written into CSV files (one per sensor) in a fresh folder,
+// against the libpcap loop over the same file: what cutting each sensor on
+// its own costs.
+void BM_ExportSensors(benchmark::State& state) {
+    const int sensors = static_cast<int>(state.range(0));
+    QString& path = sensors == 1 ? oneSensorPath : fourSensorsPath;
+    if (path.isEmpty()) {
+        // Written when first wanted, removed at the end.
+        path = QDir::temp().filePath(QStringLiteral("vantor-export-%1-sensors-%2.pcap")
+                                         .arg(sensors)
+                                         .arg(QCoreApplication::applicationPid()));
+        if (!writeSensorsCapture(path, sensors, sensorsCaptureBytes)) {
+            state.SkipWithError("cannot write the capture");
+            return;
+        }
+    }
+    readIntoPageCache(path);
+    Times loop;
+    Times measured;
+    double frames = 0;
+    std::optional<QTemporaryDir> folder;
+    for (auto _ : state) {
+        state.PauseTiming();
+        pcapLoop(loop, path);
+        folder.reset();
+        folder.emplace();
+        state.ResumeTiming();
+        const Stopwatch watch;
+        ExportOptions options;
+        options.capture = path;
+        options.output = folder->filePath("frames.csv");
+        options.filter.channels.fill(false);
+        options.filter.channels[0] = true;
+        SensorOutputs output(options);
+        ProgressLine quiet(stderr, false);
+        const QString failure = CaptureExport(options, output, quiet).run();
+        if (!output.close() || !failure.isEmpty()) {
+            state.SkipWithError(qPrintable(failure.isEmpty() ? output.error() : failure));
+            return;
+        }
+        measured.add(watch);
+        frames += output.framesWritten();
+        state.counters["outputs"] = output.outputCount();
+    }
+    folder.reset();
+    const auto n = static_cast<double>(state.iterations());
+    const double mb = static_cast<double>(QFile(path).size()) / 1e6;
+    state.counters["capture_MB"] = mb;
+    state.counters["capture_MB_per_s"] = mb * n / measured.wall;
+    state.counters["capture_MB_per_cpu_s"] = mb * n / measured.cpu;
+    state.counters["x_pcap_loop"] = measured.wall / loop.wall;
+    state.counters["x_pcap_loop_cpu"] = measured.cpu / loop.cpu;
+    state.counters["frames_per_run"] = frames / n;
+}
+BENCHMARK(BM_ExportSensors)
+    ->ArgName("sensors")
+    ->Arg(1)
+    ->Arg(4)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->UseRealTime();
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -278,6 +378,8 @@ int main(int argc, char** argv) {
             capturePath = QString::fromStdString(arg.substr(10));
         } else if (arg.rfind("--frames=", 0) == 0) {
             revolutions = std::stoi(arg.substr(9));
+        } else if (arg.rfind("--sensors-mb=", 0) == 0) {
+            sensorsCaptureBytes = std::stoull(arg.substr(13)) << 20;
         } else {
             rest.push_back(argv[i]);
         }
@@ -300,6 +402,11 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     if (generated) {
         QFile::remove(capturePath);
+    }
+    for (const QString& path : {oneSensorPath, fourSensorsPath}) {
+        if (!path.isEmpty()) {
+            QFile::remove(path);
+        }
     }
     return 0;
 }

@@ -9,6 +9,8 @@
 #include "device/InfoTestPacket.h"
 
 #include <gtest/gtest.h>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -67,46 +69,85 @@ TEST(WordSplit, SplitsTheSensorsWords) {
     }
 }
 
-TEST(IdentityText, SerialAndVersionTextsBecomeTheirBytes) {
-    const std::vector<std::pair<QString, Bytes>> serials{
-        {"K03212112345", {3, 1, 0x00, 0x00, 0x30, 0x39}},
-        {"", {2, 1, 0, 0, 0, 0}},
-        {"K032121", {2, 1, 0, 0, 0, 0}}, // no running number
-        {"xxK0087011", {1, 0, 0, 0, 0, 1}},
-        {"K128199-5", {6, 3, 0xFF, 0xFF, 0xFF, 0xFB}}};
-    for (const auto& [text, bytes] : serials) {
-        const auto got = IdentityText::serialNumberBytes(text);
+// Every code, running number and version the packet can carry has a text
+// that reads back as exactly its bytes; other texts are refused.
+TEST(IdentityText, EveryReportedIdentityReadsBackAsItsBytes) {
+    SettingData s{};
+    for (int code = 0; code <= 255; ++code) {
+        s.status60 = static_cast<std::uint8_t>(code);
+        s.status61 = static_cast<std::uint8_t>(255 - code);
+        for (const Bytes& running :
+             {Bytes{0x00, 0x00, 0x30, 0x39}, Bytes{0x80, 0, 0, 0}, Bytes{0xFF, 0xFF, 0xFF, 0xFB},
+              Bytes{0x7F, 0xFF, 0xFF, 0xFF}}) {
+            std::copy(running.begin(), running.end(), s.status62);
+            const QString text = IdentityText::serialNumber(s);
+            const auto bytes = IdentityText::serialNumberBytes(text, nullptr);
+            ASSERT_TRUE(bytes) << text.toStdString();
+            Bytes expected{s.status60, s.status61};
+            expected.insert(expected.end(), running.begin(), running.end());
+            EXPECT_EQ(Bytes(bytes->begin(), bytes->end()), expected) << text.toStdString();
+        }
+        const std::uint8_t version[] = {'V', static_cast<std::uint8_t>(code), 12,
+                                        static_cast<std::uint8_t>(255 - code)};
+        std::copy(std::begin(version), std::end(version), s.status66);
+        const auto numbers = IdentityText::versionNumbers(IdentityText::version(s), nullptr);
+        ASSERT_TRUE(numbers);
+        EXPECT_EQ(Bytes(numbers->begin(), numbers->end()), Bytes(version + 1, version + 4));
+    }
+
+    // The texts as a user reads them.
+    s.status60 = 3;
+    s.status61 = 1;
+    const std::uint8_t running[] = {0x00, 0x00, 0x30, 0x39};
+    std::copy(std::begin(running), std::end(running), s.status62);
+    EXPECT_EQ(IdentityText::serialNumber(s), "K03212112345");
+    s.status60 = 9;
+    s.status61 = 7;
+    EXPECT_EQ(IdentityText::serialNumber(s), "K(9)(7)12345");
+    s.status60 = 6;
+    s.status61 = 3;
+    EXPECT_EQ(IdentityText::serialNumber(s), "K12820112345");
+    const std::uint8_t version[] = {'V', 1, 12, 3};
+    std::copy(std::begin(version), std::end(version), s.status66);
+    EXPECT_EQ(IdentityText::version(s), "V1.12.3");
+
+    // What a user types means one value or is refused, naming the field.
+    const std::vector<std::pair<QString, Bytes>> typed{
+        {"K008701121", {1, 0, 0, 0, 0, 121}}, {" K(6)(3)-5 ", {6, 3, 0xFF, 0xFF, 0xFF, 0xFB}}};
+    for (const auto& [text, bytes] : typed) {
+        const auto got = IdentityText::serialNumberBytes(text, nullptr);
         ASSERT_TRUE(got) << text.toStdString();
         EXPECT_EQ(Bytes(got->begin(), got->end()), bytes) << text.toStdString();
     }
-    EXPECT_FALSE(IdentityText::serialNumberBytes("K0321219999999999"));
-
-    const std::vector<std::pair<QString, Bytes>> versions{{"V103", {0x56, 1, 0, 3}},
-                                                          {"", {0x56, 1, 0, 0}},
-                                                          {"1234", {0x56, 0, 0, 0}},
-                                                          {"aV1x3", {0x56, 1, 0, 3}},
-                                                          {"V10", {0x56, 0, 0, 0}}};
-    for (const auto& [text, bytes] : versions) {
-        const auto got = IdentityText::versionBytes(text);
-        EXPECT_EQ(Bytes(got.begin(), got.end()), bytes) << text.toStdString();
+    for (const QString refused :
+         {"", "K032121", "K999121", "K032(256)5", "K0321212147483648", "xxK0087011", "K032121+5"}) {
+        QString why;
+        EXPECT_FALSE(IdentityText::serialNumberBytes(refused, &why)) << refused.toStdString();
+        EXPECT_TRUE(why.startsWith("Serial Num: \"" + refused + "\"")) << why.toStdString();
+    }
+    const auto v103 = IdentityText::versionNumbers("V103", nullptr);
+    ASSERT_TRUE(v103);
+    EXPECT_EQ(Bytes(v103->begin(), v103->end()), (Bytes{1, 0, 3}));
+    for (const QString refused : {"", "V1123", "1.2.3", "V1.2", "V1.256.0", "aV1x3"}) {
+        QString why;
+        EXPECT_FALSE(IdentityText::versionNumbers(refused, &why)) << refused.toStdString();
+        EXPECT_TRUE(why.startsWith("Version Num: \"" + refused + "\"")) << why.toStdString();
     }
 }
 
 TEST(RefreshTexts, ShowWhatTheStatusRecordHolds) {
     const AdvancedFields zeros = refreshTexts(SettingData{});
     EXPECT_EQ(zeros.serialNumber, "K0047010");
-    EXPECT_EQ(zeros.version, "V000");
+    EXPECT_EQ(zeros.version, "V0.0.0");
     EXPECT_EQ(zeros.segmentFactors[0], "0.00");
     EXPECT_EQ(zeros.staticChannels[255], "0");
     EXPECT_EQ(zeros.pitch[31], "0");
+    // The values shown already hold what earlier offsets did.
+    EXPECT_EQ(zeros.left, "0");
+    EXPECT_EQ(zeros.right, "0");
+    EXPECT_TRUE(zeros.measureRange.isEmpty());
 
     SettingData s{};
-    s.status60 = 9;
-    s.status61 = 7;
-    const std::uint8_t running[] = {0x00, 0x00, 0x30, 0x39};
-    std::copy(std::begin(running), std::end(running), s.status62);
-    const std::uint8_t version[] = {'V', 1, 0, 3};
-    std::copy(std::begin(version), std::end(version), s.status66);
     s.tableE[0] = -1;
     s.tableF[15] = 12;
     s.tableC[0][0] = 0x00;
@@ -117,8 +158,6 @@ TEST(RefreshTexts, ShowWhatTheStatusRecordHolds) {
     s.channelTableA[127] = -7;
     s.channelTableB[0] = 9;
     const AdvancedFields f = refreshTexts(s);
-    EXPECT_EQ(f.serialNumber, "K12820112345");
-    EXPECT_EQ(f.version, "V103");
     EXPECT_EQ(f.intensity[0], "-1");
     EXPECT_EQ(f.intensity[31], "12");
     EXPECT_EQ(f.pitch[0], "1.5");
@@ -126,6 +165,18 @@ TEST(RefreshTexts, ShowWhatTheStatusRecordHolds) {
     EXPECT_EQ(f.segmentFactors[0], "0.50");
     EXPECT_EQ(f.staticChannels[127], "-7");
     EXPECT_EQ(f.staticChannels[128], "9");
+}
+
+TEST(AdvancedFields, DecimalTextsAreReadExactly) {
+    const std::vector<std::tuple<QString, int, std::optional<long long>>> cases{
+        {"0.29", 2, 29},  {"-6.25", 2, -625},  {"655.35", 2, 65535},
+        {"5.", 2, 500},   {" 1.230 ", 2, 123}, {"-0", 2, 0},
+        {"1.234", 2, {}}, {"2.7", 0, {}},      {"2.0", 0, 2},
+        {"1e2", 2, {}},   {"+5", 0, {}},       {"-", 0, {}},
+        {".", 2, {}},     {"1,5", 2, {}},      {"99999999999999999999", 0, {}}};
+    for (const auto& [text, decimals, value] : cases) {
+        EXPECT_EQ(scaledDecimal(text, decimals), value) << text.toStdString();
+    }
 }
 
 TEST(AdvancedFields, StaticValuesTakeTheirSidesOffset) {
@@ -136,23 +187,22 @@ TEST(AdvancedFields, StaticValuesTakeTheirSidesOffset) {
         f.staticChannels[1] = "3";   // 3 + 5
         f.staticChannels[127] = "1"; // last of the Right side
         f.staticChannels[128] = "1"; // first of the Left side
-        f.staticChannels[200] = "-1.9";
-        f.intensity[0] = "2.7";
-        f.intensity[1] = "2.7";
-        f.intensity[2] = "-2.7";
+        f.staticChannels[200] = "-2.0";
+        f.intensity[2] = "-2";
+        f.measureRange = "160";
+        f.serialNumber = "K0047010";
+        f.version = "V0.0.0";
     });
     ASSERT_TRUE(r.ok()) << r.refusal.toStdString();
     EXPECT_EQ(r.values.staticValues[0], 0);
     EXPECT_EQ(r.values.staticValues[1], 8);
     EXPECT_EQ(r.values.staticValues[127], 6);
     EXPECT_EQ(r.values.staticValues[128], -1);
-    EXPECT_EQ(r.values.staticValues[200], -3);
-    EXPECT_EQ(r.values.intensityValues[0], 2);
-    EXPECT_EQ(r.values.intensityValues[1], 2);
+    EXPECT_EQ(r.values.staticValues[200], -4);
     EXPECT_EQ(r.values.intensityValues[2], -2);
 }
 
-TEST(AdvancedFields, HundredthsAreRoundedNotTruncated) {
+TEST(AdvancedFields, HundredthsAreSentAsTyped) {
     const AdvancedFieldsRead r = read([](AdvancedFields& f) {
         f.segmentFactors[0] = "0.29"; // 28.999998 in single precision
         f.segmentFactors[6] = "3.5";
@@ -160,6 +210,8 @@ TEST(AdvancedFields, HundredthsAreRoundedNotTruncated) {
         f.pitch[31] = "-6.25";
         f.azimuth[16] = "655.35";
         f.measureRange = "0.29";
+        f.serialNumber = "K0047010";
+        f.version = "V0.0.0";
     });
     ASSERT_TRUE(r.ok()) << r.refusal.toStdString();
     EXPECT_EQ(r.values.segmentFactors[0], 29);
@@ -169,12 +221,6 @@ TEST(AdvancedFields, HundredthsAreRoundedNotTruncated) {
     EXPECT_EQ(r.values.pitchValues[31], -625);
     EXPECT_EQ(r.values.azimuthValues[16], 65535);
     EXPECT_EQ(r.values.measureRange, 29);
-
-    for (const char* range : {"", "0", "-3"}) {
-        EXPECT_EQ(read([&](AdvancedFields& f) { f.measureRange = range; }).values.measureRange,
-                  16000)
-            << range;
-    }
 }
 
 TEST(AdvancedFields, ValuesThatCannotBeSentAreRefusedNamingTheField) {
@@ -195,9 +241,23 @@ TEST(AdvancedFields, ValuesThatCannotBeSentAreRefusedNamingTheField) {
         {[](AdvancedFields& f) { f.segmentFactors[2] = "655.36"; }, "Segment Factor 3"},
         {[](AdvancedFields& f) { f.segmentFactors[0] = "-0.5"; }, "Segment Factor 1"},
         {[](AdvancedFields& f) { f.measureRange = "700"; }, "Measure range"},
-        {[](AdvancedFields& f) { f.serialNumber = "K0321219999999999"; }, "Serial Num"}};
+        // The sensor does not report its range: only a typed one may go.
+        {[](AdvancedFields& f) { f.measureRange = ""; }, "Measure range"},
+        {[](AdvancedFields& f) { f.measureRange = "0"; }, "Measure range"},
+        // Decimals the packet cannot carry are not cut off.
+        {[](AdvancedFields& f) { f.intensity[1] = "2.7"; }, "Reflectivity calibration, channel 1"},
+        {[](AdvancedFields& f) { f.pitch[0] = "1.234"; }, "Pitching angle calibration, channel 0"},
+        {[](AdvancedFields& f) { f.staticChannels[0] = "-1.9"; },
+         "Static calibration, channel 0, value 1"},
+        {[](AdvancedFields& f) { f.serialNumber = "K0321219999999999"; }, "Serial Num"},
+        {[](AdvancedFields& f) { f.version = "V1123"; }, "Version Num"}};
     for (const auto& [edit, field] : cases) {
-        const AdvancedFieldsRead r = read(edit);
+        const AdvancedFieldsRead r = read([&edit = edit](AdvancedFields& f) {
+            f.measureRange = "160";
+            f.serialNumber = "K0047010";
+            f.version = "V0.0.0";
+            edit(f);
+        });
         EXPECT_FALSE(r.ok()) << field.toStdString();
         EXPECT_TRUE(r.refusal.startsWith(field)) << r.refusal.toStdString();
     }
@@ -206,7 +266,7 @@ TEST(AdvancedFields, ValuesThatCannotBeSentAreRefusedNamingTheField) {
 TEST(AdvancedPacket, CarriesEachValueAtItsOffset) {
     AdvancedValues v = read([](AdvancedFields& f) {
                            f.serialNumber = "K03212112345";
-                           f.version = "V103";
+                           f.version = "V1.0.3";
                            f.segmentFactors[0] = "0.5";
                            f.segmentFactors[6] = "3.5";
                            f.measureRange = "160";
@@ -236,7 +296,9 @@ TEST(AdvancedPacket, CarriesEachValueAtItsOffset) {
          std::vector<std::pair<std::size_t, std::size_t>>{{8, 2}, {24, 4}, {28, 8}, {46, 6}}) {
         EXPECT_EQ(bytesAt(packet, offset, count), bytesAt(reported.bytes, offset, count)) << offset;
     }
-    EXPECT_EQ(bytesAt(packet, 60, 10), (Bytes{3, 1, 0x00, 0x00, 0x30, 0x39, 0x56, 1, 0, 3}));
+    EXPECT_EQ(bytesAt(packet, 60, 6), (Bytes{3, 1, 0x00, 0x00, 0x30, 0x39}));
+    // The letter in front of the version numbers goes back as reported.
+    EXPECT_EQ(bytesAt(packet, 66, 4), (Bytes{reported.bytes[66], 1, 0, 3}));
     EXPECT_EQ(packet[70], 0xFF);
     EXPECT_EQ(packet[512 + 127], 4);
     EXPECT_EQ(bytesAt(packet, 198, 2), (Bytes{0x00, 0x32}));
@@ -276,6 +338,7 @@ TEST(AdvancedPacket, RefreshedFieldsSendBackTheReportedCalibration) {
     info.putBe16(198, 29);
     const SettingData status = DeviceInfoPacket::decodeSettingData(info.span());
     AdvancedFields fields = refreshTexts(status);
+    fields.measureRange = "160"; // the sensor does not report it
     const AdvancedFieldsRead r = readAdvancedFields(fields);
     ASSERT_TRUE(r.ok()) << r.refusal.toStdString();
 

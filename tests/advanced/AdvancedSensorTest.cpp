@@ -109,7 +109,10 @@ TEST_F(AdvancedWindowCapture, WithoutTrafficTheSearchEndsAndTheWindowKeepsRespon
     ticksWhileSearching();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].title, "error");
-    EXPECT_EQ(boxes[1].text, QString::fromUtf8("抓包失败,请设置发包间隔为0!"));
+    // The system's own text, and a line in English.
+    EXPECT_EQ(boxes[1].text, QString::fromUtf8("抓包失败,请设置发包间隔为0!\n") +
+                                 "Capturing failed: no device packet of the sensor was found. "
+                                 "Set its packet interval to 0 and try again.");
     EXPECT_EQ(boxes[1].parent, &window);
     EXPECT_FALSE(asked);
 }
@@ -150,8 +153,8 @@ protected:
     void startSensor(const QStringList& traffic, bool wired) {
         ASSERT_TRUE(sink.bindAny(0));
         if (wired) {
-            QObject::connect(&receiver, &GetSet::SendLidarStatusToSettingUI, &window,
-                             &ACWPSetMuch::onLidarStatusReceiving);
+            QObject::connect(&receiver, &GetSet::SendDeviceReport, &window,
+                             &ACWPSetMuch::OnDeviceReport);
         }
         QObject::connect(&receiver, &GetSet::SendDataDifo, &window,
                          [this](const QByteArray& packet) { packets.push_back(packet); });
@@ -231,14 +234,21 @@ TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
     // Serial number and version, bytes 60..69.
     const auto identity = [this] { return packets.back().mid(60, 10); };
     const QByteArray reportedIdentity = identity();
+    field("Right_lineEdit")->setText("5");
     clickAndWait("pushButton_Refreshlidar");
-    EXPECT_EQ(boxes.back().text, "Resresh completed");
+    EXPECT_EQ(boxes.back().text,
+              "Resresh completed\nRead from sensor 192.168.1.200 (02-1a-2b-3c-4d-5e).");
     EXPECT_EQ(text("lineEdit_SerialNumber"), "K00815120201123");
-    EXPECT_EQ(text("lineEdit_Version"), "V210");
+    EXPECT_EQ(text("lineEdit_Version"), "V2.1.0");
     EXPECT_EQ(text("lineEdit_seg"), "0.29");
     EXPECT_NE(text("lineEdit_PitchChannel_32"), "0");
+    // The values shown hold what earlier offsets did.
+    EXPECT_EQ(text("Right_lineEdit"), "0");
 
-    // Unedited, nothing changes on the sensor.
+    // The sensor does not report its measure range: it is typed (the
+    // simulator starts at 160). Otherwise unedited, nothing changes.
+    EXPECT_TRUE(text("lineEdit_rangeselector").isEmpty());
+    field("lineEdit_rangeselector")->setText("160");
     const int lines = advancedLines();
     clickAndWait("pushButton_OK");
     ASSERT_GE(boxes.size(), 3u);
@@ -267,6 +277,33 @@ TEST_F(AdvancedSensor, RefreshAndSetSendBackWhatTheSensorReportedThenAnEdit) {
     clickAndWait("pushButton_Refreshlidar");
     EXPECT_EQ(text("lineEdit_PitchChannel_18"), "12.34");
     EXPECT_EQ(text("lineEdit__StaticChannel_200"), "-5");
+}
+
+// A sensor reporting codes outside the named tables, versions of two and
+// three digits, reflectivity of every signed byte and table entries of
+// 0x8000 and more: what it reports goes back unchanged.
+TEST_F(AdvancedSensor, EveryValueThePacketCarriesGoesBackUnchanged) {
+    ASSERT_NO_FATAL_FAILURE(startSensor(kQuiet + QStringList{"--calibration-seed", "7"}, true));
+    const QByteArray reported = nextReported();
+    clickAndWait("pushButton_Refreshlidar");
+    EXPECT_TRUE(boxes.back().text.startsWith("Resresh completed"))
+        << boxes.back().text.toStdString();
+    EXPECT_TRUE(text("lineEdit_SerialNumber").startsWith("K("))
+        << text("lineEdit_SerialNumber").toStdString();
+    EXPECT_EQ(text("lineEdit_IntensityChannel_1"), "7");
+    EXPECT_EQ(text("lineEdit_PitchChannel_2"), "8.47");
+    EXPECT_EQ(text("lineEdit_PitchChannel_4"), "327.68");
+
+    field("lineEdit_rangeselector")->setText("160");
+    const int lines = advancedLines();
+    clickAndWait("pushButton_OK");
+    EXPECT_EQ(boxes[boxes.size() - 2].text, "Setup completed");
+    const QByteArray unchanged = advancedLine(lines);
+    EXPECT_TRUE(unchanged.endsWith(": nothing changed")) << unchanged.constData();
+    const QByteArray after = nextReported();
+    EXPECT_EQ(tablesOf(after), tablesOf(reported));
+    // Serial number and version.
+    EXPECT_EQ(after.mid(60, 10), reported.mid(60, 10));
 }
 
 namespace {
@@ -298,9 +335,10 @@ TEST_P(AdvancedSensorStreaming, TheButtonsReadSetAndSaveTheSensorWithoutLidar) {
     EXPECT_TRUE(boxes[0].text.contains("press Refresh state first")) << boxes[0].text.toStdString();
 
     clickAndWait("pushButton_Refreshlidar");
-    EXPECT_EQ(boxes.back().text, "Resresh completed");
+    EXPECT_TRUE(boxes.back().text.startsWith("Resresh completed\nRead from sensor 192.168.1.200"))
+        << boxes.back().text.toStdString();
     EXPECT_EQ(text("lineEdit_SerialNumber"), "K00815120201123");
-    EXPECT_EQ(text("lineEdit_Version"), "V210");
+    EXPECT_EQ(text("lineEdit_Version"), "V2.1.0");
     EXPECT_EQ(text("lineEdit_seg"), "0.29");
     // Static value 200 is the signed byte at 549, reflectivity 17 the first
     // of the second table at 606, pitch 32 the BE16 of hundredths at 296.
@@ -313,8 +351,10 @@ TEST_P(AdvancedSensorStreaming, TheButtonsReadSetAndSaveTheSensorWithoutLidar) {
                                static_cast<std::uint8_t>(reported[297])) /
                               100.0));
 
-    // Unedited, the sensor is told what it reported: the first advanced
-    // packet it got (the refused "Set" sent none) changes nothing.
+    // Unedited but for the range it does not report, the sensor is told what
+    // it reported: the first advanced packet it got (the refused "Set" sent
+    // none) changes nothing.
+    field("lineEdit_rangeselector")->setText("160");
     clickAndWait("pushButton_OK");
     ASSERT_GE(boxes.size(), 3u);
     EXPECT_EQ(boxes[boxes.size() - 2].text, "Setup completed");
@@ -330,10 +370,11 @@ TEST_P(AdvancedSensorStreaming, TheButtonsReadSetAndSaveTheSensorWithoutLidar) {
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(5000, 'x'));
     old.close();
-    const std::size_t before = boxes.size();
-    click("pushButton_SaveSettingfile");
-    ASSERT_TRUE(waitUntil([this] { return !window.searching(); }, 20000));
-    EXPECT_EQ(boxes.size(), before);
+    clickAndWait("pushButton_SaveSettingfile");
+    EXPECT_EQ(boxes.back().title, "Tips");
+    EXPECT_EQ(boxes.back().text, "Saved the device packet of sensor 192.168.1.200 "
+                                 "(02-1a-2b-3c-4d-5e) to " +
+                                     path + " (3768 bytes).");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
@@ -354,7 +395,9 @@ TEST_P(AdvancedSensorStreaming, TheButtonsReadSetAndSaveTheSensorWithoutLidar) {
     window.setFileNameAsker([&dir](QWidget*) { return dir.filePath("missing/sensor.ini"); });
     clickAndWait("pushButton_SaveSettingfile");
     EXPECT_EQ(boxes.back().title, "error");
-    EXPECT_EQ(boxes.back().text, QString::fromUtf8("打开文件失败,请检查!"));
+    EXPECT_TRUE(boxes.back().text.startsWith(QString::fromUtf8("打开文件失败,请检查!\n")))
+        << boxes.back().text.toStdString();
+    EXPECT_TRUE(boxes.back().text.contains(dir.filePath("missing/sensor.ini")));
 }
 
 // The simulator's defaults stream about 10,500 data datagrams a second

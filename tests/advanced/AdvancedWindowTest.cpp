@@ -1,6 +1,9 @@
 #include "FactorySettingsPacket.h"
 #include "RecordingPresenter.h"
 #include "advanced/ACWPSetMuch.h"
+#include "advanced/AdvancedPacket.h"
+#include "advanced/DefaultConfigPacket.h"
+#include "advanced/RefreshTexts.h"
 #include "device/DeviceState.h"
 #include "net/UdpSocket.h"
 #include "support/QtWait.h"
@@ -12,7 +15,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QTabWidget>
+#include <QTest>
 #include <gtest/gtest.h>
+#include <random>
 #include <set>
 
 namespace {
@@ -41,7 +46,7 @@ TEST_F(AdvancedWindow, HasEveryFieldWithItsNameAndFirstText) {
                                                            {"lineEdit_seg", "0.5"},
                                                            {"lineEdit_seg_2", "1"},
                                                            {"lineEdit_seg_7", "3.5"},
-                                                           {"lineEdit_rangeselector", "160"},
+                                                           {"lineEdit_rangeselector", ""},
                                                            {"lineEdit_DestIP", "192.168.1.200"},
                                                            {"lineEdit_DestPort", "2368"},
                                                            {"left_lineEdit", "0"},
@@ -54,6 +59,8 @@ TEST_F(AdvancedWindow, HasEveryFieldWithItsNameAndFirstText) {
         ASSERT_NE(field(name), nullptr) << name.toStdString();
         EXPECT_EQ(text(name), first) << name.toStdString();
     }
+    EXPECT_EQ(field("lineEdit_rangeselector")->placeholderText(),
+              "not reported by the sensor: type the range to set it");
     EXPECT_EQ(window.findChildren<QLineEdit*>().size(), 12 + 256 + 2 + 3 * 32);
 
     auto* tabs = window.findChild<QTabWidget*>("tabWidget");
@@ -106,14 +113,123 @@ TEST_F(AdvancedWindow, ChannelFieldsAcceptOnlyWhatTheValidatorAllows) {
     EXPECT_EQ(validators.size(), 96u);
     EXPECT_EQ(field("lineEdit__StaticChannel_1")->validator(), nullptr);
 
-    const QValidator* v = field("lineEdit_PitchChannel_1")->validator();
-    for (QString accepted : {"-6.25", "699.99", "-0", "", "\t", "0.5"}) {
+    const auto state = [this](const char* name, QString text) {
         int pos = 0;
-        EXPECT_EQ(v->validate(accepted, pos), QValidator::Acceptable) << accepted.toStdString();
+        return field(name)->validator()->validate(text, pos);
+    };
+    for (const char* accepted : {"-6.25", "655.35", "-327.68", "-0", "", "\t", "0.5", "8.47"}) {
+        EXPECT_EQ(state("lineEdit_PitchChannel_1", accepted), QValidator::Acceptable) << accepted;
     }
-    for (QString refused : {"700", "6.999", "1e2", "a"}) {
-        int pos = 0;
-        EXPECT_NE(v->validate(refused, pos), QValidator::Acceptable) << refused.toStdString();
+    // What the packet cannot carry can still be typed, and "Set" names it.
+    for (const char* typing : {"700", "655.36", "6.999", "-", ".", "-."}) {
+        EXPECT_EQ(state("lineEdit_PitchChannel_1", typing), QValidator::Intermediate) << typing;
+    }
+    for (const char* accepted : {"7", "-9", "127", "-128"}) {
+        EXPECT_EQ(state("lineEdit_IntensityChannel_1", accepted), QValidator::Acceptable)
+            << accepted;
+    }
+    EXPECT_EQ(state("lineEdit_IntensityChannel_1", "2.7"), QValidator::Intermediate);
+    EXPECT_EQ(state("lineEdit_IntensityChannel_1", "128"), QValidator::Intermediate);
+    for (const char* refused : {"1e2", "a", "1,5", "--1", "1.2.3", " 1"}) {
+        EXPECT_EQ(state("lineEdit_PitchChannel_1", refused), QValidator::Invalid) << refused;
+    }
+}
+
+// Everything "Refresh state" can show is typed back, a key at a time, and
+// stays as typed: the fields hold every value the packet carries.
+TEST_F(AdvancedWindow, EveryValueTheSensorReportsCanBeTypedBack) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The values a calibrator reads off a sensor, by real keystrokes.
+    const std::vector<std::pair<const char*, const char*>> typed{
+        {"lineEdit_PitchChannel_1", "8.5"},      {"lineEdit_PitchChannel_2", "75"},
+        {"lineEdit_PitchChannel_3", "7.2"},      {"lineEdit_AzimuthChannel_4", "8.47"},
+        {"lineEdit_AzimuthChannel_5", "9.54"},   {"lineEdit_PitchChannel_6", "655.35"},
+        {"lineEdit_IntensityChannel_1", "7"},    {"lineEdit_IntensityChannel_2", "8"},
+        {"lineEdit_IntensityChannel_3", "-9"},   {"lineEdit_IntensityChannel_4", "-7"},
+        {"lineEdit_IntensityChannel_32", "-128"}};
+    for (const auto& [name, text] : typed) {
+        QLineEdit* edit = field(name);
+        edit->clear();
+        edit->setFocus();
+        QTest::keyClicks(edit, text);
+        EXPECT_EQ(edit->text(), text) << name;
+    }
+
+    // Every text the refresh shows, through the validators as a user types
+    // it: no prefix is refused.
+    const auto typesBack = [](const QValidator* v, const QString& text) {
+        for (int n = 1; n <= text.size(); ++n) {
+            QString prefix = text.left(n);
+            int pos = n;
+            if (v->validate(prefix, pos) == QValidator::Invalid) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const QValidator* word = field("lineEdit_PitchChannel_1")->validator();
+    for (int raw = 0; raw <= 0xFFFF; ++raw) {
+        SettingData s{};
+        s.tableC[0][0] = static_cast<std::uint8_t>(raw >> 8);
+        s.tableC[0][1] = static_cast<std::uint8_t>(raw);
+        const QString text = refreshTexts(s).pitch[0];
+        ASSERT_TRUE(typesBack(word, text)) << text.toStdString();
+    }
+    const QValidator* byte = field("lineEdit_IntensityChannel_1")->validator();
+    for (int value = -128; value <= 127; ++value) {
+        ASSERT_TRUE(typesBack(byte, QString::number(value))) << value;
+    }
+}
+
+// "Refresh state" then an unedited "Set" sends every byte the window
+// covers exactly as the sensor reported it, for any record: the values go
+// through the window's own fields and are checked against the bytes.
+TEST_F(AdvancedWindow, AnUneditedSetSendsBackEveryReportedByte) {
+    std::mt19937 random(2026);
+    QWidget host;
+    AdvancedForm form;
+    form.setupUi(&host);
+    for (int record = 0; record < 200; ++record) {
+        DeviceInfoPacket::Bytes reported{};
+        for (auto& b : reported) {
+            b = static_cast<std::uint8_t>(random());
+        }
+        reported[0] = 0xA5;
+        reported[1] = 0xFF;
+        const SettingData status =
+            DeviceInfoPacket::decodeSettingData(ByteSpan(reported.data(), reported.size()));
+        form.showRefreshed(refreshTexts(status));
+        form.lineEdit_rangeselector->setText("160");
+        const AdvancedFieldsRead read = readAdvancedFields(form.fields());
+        ASSERT_TRUE(read.ok()) << read.refusal.toStdString();
+
+        std::vector<std::uint8_t> frame(42, 0);
+        frame.insert(frame.end(), reported.begin(), reported.end());
+        DeviceInfoPacket::Bytes sent{};
+        AdvancedPacket::build(sent, read.values, ByteSpan(frame.data(), frame.size()),
+                              QDateTime::currentDateTime());
+        // Where the sensor reports each table and where "Set" sends it.
+        const struct {
+            std::size_t reportedAt;
+            std::size_t sentAt;
+            std::size_t size;
+        } places[] = {{60, 60, 10},    // serial number, version
+                      {70, 70, 128},   // static values 1..128
+                      {478, 512, 128}, // static values 129..256
+                      {198, 198, 14},  // segment factors
+                      {234, 268, 96},  // pitch
+                      {330, 364, 96},  // azimuth
+                      {426, 460, 48},  // reflectivity 1
+                      {606, 640, 48}}; // reflectivity 2
+        for (const auto& p : places) {
+            const auto from = reported.begin() + static_cast<std::ptrdiff_t>(p.reportedAt);
+            const auto to = sent.begin() + static_cast<std::ptrdiff_t>(p.sentAt);
+            ASSERT_TRUE(std::equal(from, from + static_cast<std::ptrdiff_t>(p.size), to))
+                << "record " << record << ", bytes reported at " << p.reportedAt;
+        }
+        EXPECT_EQ(sent[212], 0x3E); // the range typed: 160.00
+        EXPECT_EQ(sent[213], 0x80);
     }
 }
 
@@ -124,9 +240,7 @@ TEST_F(AdvancedWindow, StatusIsKeptAndItsPortsWrittenWithoutTouchingFields) {
     s.equipmentPort = 0x5678;
     s.calibration.pitch[0] = 150;
     const DeviceInfoPacket::Bytes p = s.toPacket();
-    const ByteSpan span(p.data(), p.size());
-    window.onLidarStatusReceiving(DeviceInfoPacket::decodeSettingData(span),
-                                  DeviceInfoPacket::portVector(span));
+    window.OnDeviceReport(DeviceReport{{127, 0, 0, 1}, p, DeviceReport::Clock::now()});
     // A packed field: read into an aligned copy before comparing.
     const auto rpm = window.statusCopy().motorRpm;
     EXPECT_EQ(rpm, 1200);
@@ -143,10 +257,8 @@ TEST_F(AdvancedWindow, StatusIsKeptAndItsPortsWrittenWithoutTouchingFields) {
 TEST_F(AdvancedWindow, NothingIsSentBeforeTheFieldsWereReadFromTheSensor) {
     // A status from the receiver alone does not fill the fields: they would
     // send their empty and first texts over the sensor's calibration.
-    const DeviceInfoPacket::Bytes p = DeviceState().toPacket();
-    const ByteSpan span(p.data(), p.size());
-    window.onLidarStatusReceiving(DeviceInfoPacket::decodeSettingData(span),
-                                  DeviceInfoPacket::portVector(span));
+    window.OnDeviceReport(
+        DeviceReport{{127, 0, 0, 1}, DeviceState().toPacket(), DeviceReport::Clock::now()});
     field("lineEdit_PitchChannel_4")->setText("1");
     click("pushButton_OK");
     EXPECT_FALSE(window.searching());

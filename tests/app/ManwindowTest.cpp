@@ -10,6 +10,7 @@
 #include "device/CodeDialog.h"
 #include "device/DeviceState.h"
 #include "device/InteractionMuchSet.h"
+#include "device/SensorChooser.h"
 #include "lidar/DataListModel.h"
 
 #include <QAbstractItemView>
@@ -769,8 +770,8 @@ TEST_F(LiveStatus, SecondPressKeepsEachStatusDeliverySingle) {
     ASSERT_TRUE(waitUntil([&] { return version->text() == "2021.3.4-V3.2.17"; }));
     QTest::qWait(300);
     EXPECT_EQ(rpm->text(), "1200");
-    // The record and the raw bytes of each packet, and each version once.
-    EXPECT_EQ(dialogCalls.calls, 6);
+    // Each packet once, with its sender.
+    EXPECT_EQ(dialogCalls.calls, 3);
     EXPECT_EQ(aboutCalls.calls, 3);
     // The advanced window keeps the last status and its ports.
     EXPECT_EQ(advancedCalls.calls, 3);
@@ -780,6 +781,17 @@ TEST_F(LiveStatus, SecondPressKeepsEachStatusDeliverySingle) {
     for (const QString& line : MessageLog::lines()) {
         EXPECT_FALSE(line.contains("QObject::connect")) << line.toStdString();
     }
+
+    // The main window's choice reaches all three device windows: a sensor
+    // not heard yet shows nothing of the one heard.
+    window.chooseDeviceSensor({127, 0, 0, 9});
+    for (const SensorChooser* chooser :
+         {&window.laserConfigWindow().sensors(), &window.advancedWindow().sensors(),
+          &window.aboutWindow().sensors()}) {
+        EXPECT_EQ(chooser->chosenName(), "127.0.0.9");
+    }
+    EXPECT_TRUE(version->text().isEmpty());
+    EXPECT_TRUE(rpm->text().isEmpty());
 }
 
 TEST_F(LiveStatus, EquipmentPortBindErrorArrivesAsATipsBox) {
@@ -827,7 +839,8 @@ TEST_F(LiveStatus, ASimulatedSensorFillsLaserConfigAndAbout) {
     ModalCatcher boxes;
     dialog.findChild<QPushButton*>("pushButton_LidarRefresh")->click();
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Resresh completed");
+    EXPECT_EQ(boxes.boxes[0].text,
+              "Resresh completed\nRead from sensor 127.0.0.1 (02-1a-2b-3c-4d-5e).");
     EXPECT_EQ(field("lineEdit_DefaultIP"), "127.0.0.1");
     EXPECT_EQ(field("lineEdit_Current_IP"), "127.0.0.1");
     EXPECT_EQ(field("lineEdit_DestIP"), "127.0.0.1");

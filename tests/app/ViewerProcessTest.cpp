@@ -29,7 +29,8 @@ TEST(ViewerProcess, WhatTheWindowShowsIsKeptWhenTheDesktopEndsTheProgram) {
     viewer.setProcessEnvironment(environment);
     viewer.start(qEnvironmentVariable("VANTOR_BIN_DIR") + "/vantor-viewer", QStringList());
     ASSERT_TRUE(viewer.waitForStarted(30000));
-    const bool shown = waitUntil([&] { return windows.shown("Corvane_Vantor Viewer"); }, 60000);
+    const bool shown = waitUntil(
+        [&] { return windows.shown("Corvane_Vantor Viewer", viewer.processId()); }, 60000);
     EXPECT_TRUE(shown) << viewer.readAllStandardError().constData();
 
     viewer.terminate(); // SIGTERM

@@ -1,5 +1,6 @@
 #include "XDisplayWindows.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
 namespace {
@@ -23,7 +24,31 @@ struct XDisplayWindows::Connection {
 
 namespace {
 
-bool shownBelow(Display* display, Window parent, const std::string& title) {
+// The process that made `window`, as its _NET_WM_PID property says; -1
+// without one.
+long processOf(Display* display, Window window) {
+    const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    if (pidAtom == None) {
+        return -1;
+    }
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    long pid = -1;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format,
+                           &items, &after, &data) == Success &&
+        data != nullptr) {
+        if (type == XA_CARDINAL && format == 32 && items == 1) {
+            pid = static_cast<long>(*reinterpret_cast<unsigned long*>(data));
+        }
+        XFree(data);
+    }
+    return pid;
+}
+
+bool shownBelow(Display* display, Window parent, const std::string& title, long pid) {
     Window root = 0;
     Window itsParent = 0;
     Window* children = nullptr;
@@ -37,10 +62,10 @@ bool shownBelow(Display* display, Window parent, const std::string& title) {
         if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
             XWindowAttributes attributes{};
             found = title == name && XGetWindowAttributes(display, children[i], &attributes) != 0 &&
-                    attributes.map_state == IsViewable;
+                    attributes.map_state == IsViewable && processOf(display, children[i]) == pid;
             XFree(name);
         }
-        found = found || shownBelow(display, children[i], title);
+        found = found || shownBelow(display, children[i], title, pid);
     }
     if (children != nullptr) {
         XFree(children);
@@ -58,7 +83,7 @@ bool XDisplayWindows::available() const {
     return connection_->display != nullptr;
 }
 
-bool XDisplayWindows::shown(const std::string& title) {
+bool XDisplayWindows::shown(const std::string& title, long pid) {
     Display* display = connection_->display;
-    return display != nullptr && shownBelow(display, DefaultRootWindow(display), title);
+    return display != nullptr && shownBelow(display, DefaultRootWindow(display), title, pid);
 }

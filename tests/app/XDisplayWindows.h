@@ -14,8 +14,9 @@ public:
     XDisplayWindows& operator=(const XDisplayWindows&) = delete;
 
     bool available() const;
-    // Whether a window titled `title` is mapped and viewable.
-    bool shown(const std::string& title);
+    // Whether a window titled `title` of process `pid` is mapped and
+    // viewable. Other tests show windows of the same title on the display.
+    bool shown(const std::string& title, long pid);
 
 private:
     struct Connection;

@@ -1,5 +1,6 @@
 #include "capture/CapturePacketStream.h"
 #include "SampleCapture.h"
+#include "capture/FileWindow.h"
 #include "capture/LinkLayer.h"
 
 #include <QFile>
@@ -139,6 +140,37 @@ TEST(CapturePacketStream, EachPacketHasItsCaptureTimeWhateverTheFileKeepsItIn) {
         for (std::size_t i = 0; i < times.size(); ++i) {
             EXPECT_EQ(times[i], TestCaptureWriter::recordTime(i + 1)) << i;
         }
+    }
+}
+
+TEST(CapturePacketStream, TimesStayRightWhereARecordHeaderEndsARead) {
+    // Enough packets that record headers fall at the ends of the reads
+    // that walk the file.
+    TestPackets packets;
+    packets.points(0, 171 * 600);
+    const auto payloads = packets.finish();
+    QTemporaryDir dir;
+    for (const auto format :
+         {TestCaptureWriter::Format::Pcap, TestCaptureWriter::Format::PcapNanoseconds}) {
+        const QString path = dir.filePath("long.pcap");
+        TestCaptureWriter::Options options;
+        options.format = format;
+        writeCapture(path, payloads, options);
+        ReadOnlyFile file;
+        QString error;
+        ASSERT_TRUE(file.open(path, &error));
+        ASSERT_GT(file.size(), 2 * FileWindow::kCapacity);
+        CapturePacketStream stream(file);
+        std::size_t wrong = 0;
+        std::size_t n = 0;
+        stream.run(
+            [&](const std::uint8_t*, std::uint64_t) {
+                wrong += stream.packetTime() == TestCaptureWriter::recordTime(++n) ? 0 : 1;
+                return true;
+            },
+            {}, &error);
+        EXPECT_EQ(n, payloads.size());
+        EXPECT_EQ(wrong, 0u);
     }
 }
 

@@ -120,3 +120,16 @@ TEST(DataPacketTest, IpOptionsMoveThePayload) {
     frame[ip + 3] = static_cast<std::uint8_t>(total);
     EXPECT_EQ(find(Link::Sll, frame), frame.data() + ip + 24 + 8);
 }
+
+TEST(DataPacketTest, TheSenderOfADataPacketIsFoundForEveryLinkType) {
+    const auto p = payload(0x00, 0x10);
+    const TestCaptureWriter::Source from{0x0A000002, 5001}; // 10.0.0.2:5001
+    for (Link link : {Link::Ethernet, Link::Vlan, Link::QinQ, Link::Sll, Link::Sll2}) {
+        SCOPED_TRACE(static_cast<int>(link));
+        const auto frame = TestCaptureWriter::frame(link, p.data(), p.size(), from);
+        const LinkLayer::DataDatagram found =
+            LinkLayer::dataDatagram(TestCaptureWriter::linkType(link), frame.data(), frame.size());
+        ASSERT_NE(found.payload, nullptr);
+        EXPECT_EQ(found.source, (SensorId{0x0A000002, 5001}));
+    }
+}

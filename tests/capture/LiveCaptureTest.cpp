@@ -69,17 +69,25 @@ TEST(LiveCapture, WaitForInfoPacketExaminesNoMoreThanTheLimit) {
     EXPECT_TRUE(std::equal(found->begin() + 42, found->end(), deviceInfoPayload().begin()));
 }
 
-TEST(LiveCapture, TheDeviceFrameFilterHandsOverOnlyCandidates) {
+TEST(LiveCapture, TheDeviceFrameFiltersHandOverOnlyCandidates) {
     SKIP_WITHOUT_CAPTURE_PERMISSION();
     LoopbackPort lo;
     lo.open();
     if (HasFatalFailure()) {
         return;
     }
-    QString error;
-    auto capture = LiveCapture::open("lo", 100ms, &error);
-    ASSERT_NE(capture, nullptr) << qPrintable(error);
-    ASSERT_TRUE(capture->setFilter(DeviceInfoFrame::kCaptureFilter, &error)) << qPrintable(error);
+    const auto filtered = [](const std::string& filter) {
+        QString error;
+        auto capture = LiveCapture::open("lo", 100ms, &error);
+        if (capture == nullptr || !capture->setFilter(filter, &error)) {
+            ADD_FAILURE() << qPrintable(error);
+            capture.reset();
+        }
+        return capture;
+    };
+    const auto anySensor = filtered(DeviceInfoFrame::captureFilter(""));
+    const auto third = filtered(DeviceInfoFrame::captureFilter("127.0.0.3"));
+    ASSERT_TRUE(anySensor && third);
 
     // A second of a sensor's data, then the signature in a datagram one byte
     // too long, then a device packet: the first frame the search examines
@@ -89,9 +97,21 @@ TEST(LiveCapture, TheDeviceFrameFilterHandsOverOnlyCandidates) {
     std::array<std::uint8_t, 1207> tooLong{0xA5, 0xFF, 0x00, 0x5A};
     ASSERT_TRUE(sender.sendTo("127.0.0.1", lo.port, tooLong.data(), tooLong.size()));
     sendTimes(sender, lo.port, deviceInfoPayload(), 1);
-    const auto found = DeviceInfoFrame::waitForInfoPacket(*capture, 1, 60s);
+    const auto found = DeviceInfoFrame::waitForInfoPacket(*anySensor, 1, 60s);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->size(), 1248u);
+
+    // Then device packets of two more sensors: one sensor's search sees
+    // only its own.
+    for (const char* from : {"127.0.0.2", "127.0.0.3"}) {
+        UdpSocket sensor;
+        ASSERT_TRUE(sensor.bindTo(from, 0));
+        sendTimes(sensor, lo.port, deviceInfoPayload(), 1);
+    }
+    const auto own = DeviceInfoFrame::waitForInfoPacket(*third, 1, 60s);
+    ASSERT_TRUE(own);
+    EXPECT_EQ(std::vector<std::uint8_t>(own->begin() + 26, own->begin() + 30),
+              (std::vector<std::uint8_t>{127, 0, 0, 3}));
 }
 
 TEST(LiveCapture, WaitForInfoPacketEndsWithoutTrafficAtItsBoundOrWhenCancelled) {

@@ -18,6 +18,11 @@ protected:
     void TearDown() override { stopThreadAndWait(receiver, receiver.stop, "receiver wait...."); }
 
     void connectAll() {
+        QObject::connect(&receiver, &GetSet::SendDeviceReport, &context,
+                         [this](const DeviceReport& r) {
+                             order.push_back("report");
+                             reports.push_back(r);
+                         });
         QObject::connect(&receiver, &GetSet::SendLidarStatusToSettingUI, &context,
                          [this](const SettingData& r, const std::vector<int>& p) {
                              order.push_back("status");
@@ -59,6 +64,7 @@ protected:
     QObject context;
     UdpSocket sender;
     std::vector<std::string> order;
+    std::vector<DeviceReport> reports;
     std::vector<SettingData> records;
     std::vector<std::vector<int>> ports;
     std::vector<QByteArray> packets;

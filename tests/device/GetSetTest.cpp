@@ -4,6 +4,8 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <memory>
+#include <string>
 #include <thread>
 
 namespace {
@@ -16,13 +18,15 @@ int openDescriptors() {
 
 using GetSetTest = GetSetFixture;
 
-TEST_F(GetSetTest, APacketGivesStatusRawBytesAndVersionInThatOrder) {
+TEST_F(GetSetTest, APacketGivesItsReportThenStatusRawBytesAndVersion) {
     ASSERT_TRUE(startOn(0));
     InfoTestPacket p = InfoTestPacket::plausible();
     p.put(1198, {0x07, 0xE4, 0x0B, 0x17, 0x21, 0x05});
     send(p);
-    ASSERT_TRUE(waitUntil([this] { return order.size() == 3; }));
-    EXPECT_EQ(order, (std::vector<std::string>{"status", "raw", "version"}));
+    ASSERT_TRUE(waitUntil([this] { return order.size() == 4; }));
+    EXPECT_EQ(order, (std::vector<std::string>{"report", "status", "raw", "version"}));
+    EXPECT_EQ(reports[0].sender, (AddressBytes{127, 0, 0, 1}));
+    EXPECT_EQ(reports[0].packet, p.bytes);
     EXPECT_EQ(+records[0].motorRpm, 600);
     EXPECT_EQ(ports[0], (std::vector<int>{0, 10, 53, 0, 30, 83, 2368, 2369}));
     EXPECT_EQ(packets[0], p.toByteArray());
@@ -42,7 +46,7 @@ TEST_F(GetSetTest, WrongSizesAndIdentificationBytesGiveNoSignal) {
     // Loopback keeps the order: once the good packet, sent last, is
     // delivered, the others have been looked at.
     send(InfoTestPacket(p).putBe16(8, 1200));
-    ASSERT_TRUE(waitUntil([this] { return order.size() == 3; }));
+    ASSERT_TRUE(waitUntil([this] { return order.size() == 4; }));
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(+records[0].motorRpm, 1200);
 }
@@ -78,8 +82,45 @@ TEST_F(GetSetTest, EachDeliveryKeepsTheValuesOfItsOwnPacket) {
 TEST_F(GetSetTest, AGroupThatCannotBeJoinedLeavesUnicastWorking) {
     ASSERT_TRUE(startOn(0, ""));
     send(InfoTestPacket::plausible());
-    ASSERT_TRUE(waitUntil([this] { return order.size() == 3; }));
+    ASSERT_TRUE(waitUntil([this] { return order.size() == 4; }));
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(GetSetTest, EachSensorsLatestPacketIsKeptUpToTheBound) {
+    ASSERT_TRUE(startOn(0));
+    // Sensors are told apart by the address their packets come from, not by
+    // what the packets say: all of these report 127.0.0.1.
+    std::vector<std::unique_ptr<UdpSocket>> sensors;
+    constexpr int kSenders = SensorReports::kMaxSensors + 4;
+    for (int i = 0; i < kSenders; ++i) {
+        sensors.push_back(std::make_unique<UdpSocket>());
+        ASSERT_TRUE(sensors.back()->bindTo("127.0.1." + std::to_string(i + 1), 0));
+    }
+    const auto sendFrom = [this](UdpSocket& s, int rpm) {
+        const InfoTestPacket p = InfoTestPacket::plausible().putBe16(8, rpm);
+        ASSERT_TRUE(s.sendTo("127.0.0.1", static_cast<std::uint16_t>(receiver.boundPort()),
+                             p.bytes.data(), p.bytes.size()));
+    };
+    for (int i = 0; i < kSenders; ++i) {
+        sendFrom(*sensors[static_cast<std::size_t>(i)], 100 + i);
+    }
+    // Known senders are still heard once the table is full; loopback keeps
+    // the order, so the last one delivered ends the wait.
+    sendFrom(*sensors[0], 900);
+    ASSERT_TRUE(waitUntil(
+        [this] { return !reports.empty() && reports.back().status().motorRpm == 900; }, 30000));
+    EXPECT_EQ(reports.size(), SensorReports::kMaxSensors + 1);
+    EXPECT_EQ(receiver.droppedReports(), 4u);
+    for (std::size_t i = 0; i < SensorReports::kMaxSensors; ++i) {
+        EXPECT_EQ(reports[i].sender, (AddressBytes{127, 0, 1, static_cast<std::uint8_t>(i + 1)}));
+    }
+    // The status signals follow the same bound.
+    EXPECT_EQ(records.size(), SensorReports::kMaxSensors + 1);
+
+    const std::vector<DeviceReport> kept = receiver.sensors();
+    ASSERT_EQ(kept.size(), SensorReports::kMaxSensors);
+    EXPECT_EQ(+kept[0].status().motorRpm, 900);
+    EXPECT_EQ(+kept[1].status().motorRpm, 101);
 }
 
 TEST_F(GetSetTest, PortInUseReportsTheBindErrorAndEnds) {
@@ -116,6 +157,6 @@ TEST_F(GetSetTest, StopWithoutTrafficEndsPromptlyAndTheNextStartBindsAgain) {
     ASSERT_TRUE(waitUntil([this] { return receiver.boundPort() != 0; }));
     EXPECT_EQ(receiver.boundPort(), port);
     send(InfoTestPacket::plausible());
-    ASSERT_TRUE(waitUntil([this] { return order.size() == 3; }));
+    ASSERT_TRUE(waitUntil([this] { return order.size() == 4; }));
     EXPECT_TRUE(errors.empty());
 }

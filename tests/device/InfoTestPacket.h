@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/DeviceInfoPacket.h"
+#include "device/DeviceReport.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -39,6 +40,13 @@ struct InfoTestPacket {
         p.putBe16(24, 2368).putBe16(26, 2369).put(28, {127, 0, 0, 3});
         p.putBe16(8, 600).putBe16(46, 0).putBe16(50, 1);
         return p;
+    }
+
+    // The packet as the status receiver delivers it from `sender`, received
+    // `age` ago.
+    DeviceReport from(const AddressBytes& sender = {127, 0, 0, 1},
+                      std::chrono::milliseconds age = std::chrono::milliseconds(0)) const {
+        return DeviceReport{sender, bytes, DeviceReport::Clock::now() - age};
     }
 
     ByteSpan span() const { return ByteSpan(bytes.data(), bytes.size()); }

@@ -5,6 +5,8 @@
 #include "net/UdpSocket.h"
 #include "support/QtWait.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
@@ -57,13 +59,22 @@ private:
     const bool& answer_;
 };
 
-const Box kNoPacket{"information", "warring", "Please check the device package port !"};
+// The system's own text, then what to do.
+const Box kNoPacket{"information", "warring",
+                    "Please check the device package port !\nNo device packet has arrived on the "
+                    "equipment port yet: press \"Lidar\" in the main window and check its Equi "
+                    "Port (2369 unless the sensor was set to another)."};
+const Box kPacketUsed{"information", "warring",
+                      "Please check the device package port !\nThe last device packet of sensor "
+                      "127.0.0.1 (00-0a-35-00-1e-53) was used already; its next one comes within "
+                      "a second."};
 const Box kSameAddress{
     "information", "warring",
     "The Lidar local IP cannot be set to the same as the destination IP.Please reset it！"};
 const Box kCompleted{"about", "Tips", "Setup completed"};
 const Box kCloseQuestion{"question", "Question", "Whether to close the Settings form?"};
-const Box kRefreshed{"about", "Tips", "Resresh completed"};
+const Box kRefreshed{"about", "Tips",
+                     "Resresh completed\nRead from sensor 127.0.0.1 (00-0a-35-00-1e-53)."};
 const QString kTag = "Vantor_display_v2.1.0_201123";
 
 using Bytes = std::vector<std::uint8_t>;
@@ -84,10 +95,8 @@ protected:
     void click(const char* name) {
         QTest::mouseClick(dialog.findChild<QPushButton*>(name), Qt::LeftButton);
     }
-    void deliver(const InfoTestPacket& p) {
-        dialog.OnLidarStatusReceiving(DeviceInfoPacket::decodeSettingData(p.span()),
-                                      DeviceInfoPacket::portVector(p.span()));
-        dialog.OnLidarDifoData(p.toByteArray());
+    void deliver(const InfoTestPacket& p, const AddressBytes& sender = {127, 0, 0, 1}) {
+        dialog.OnDeviceReport(p.from(sender));
     }
     // Delivers the packet and takes its values into the fields.
     void deliverAndRefresh(const InfoTestPacket& p) {
@@ -238,22 +247,13 @@ TEST_F(InteractionMuchSetTest, RefreshTakesTheLastPacketOnce) {
 
     boxes.clear();
     click("pushButton_LidarRefresh");
-    EXPECT_EQ(boxes, std::vector<Box>{kNoPacket});
-}
-
-TEST_F(InteractionMuchSetTest, RefreshWithoutAStatusTakesOnlyTheAddresses) {
-    dialog.OnLidarDifoData(info.toByteArray());
-    click("pushButton_LidarRefresh");
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(edit("lineEdit_DefaultIP")->text(), "127.0.0.1");
-    EXPECT_TRUE(edit("lineEdit_interval")->text().isEmpty());
-    EXPECT_EQ(combo("comboBox_rotateSpeed")->currentIndex(), 0);
+    EXPECT_EQ(boxes, std::vector<Box>{kPacketUsed});
 }
 
 TEST_F(InteractionMuchSetTest, RefreshPicksTheRateByTheMotorSpeed) {
     const struct {
         int rpm;
-        int index; // -1: the selection stays as it was
+        int index; // -1: no item fits, none is shown
     } cases[] = {{200, 0},  {300, 0},  {400, 0},   {401, -1}, {450, -1},  {499, -1},
                  {500, 1},  {600, 1},  {700, 1},   {701, -1}, {1099, -1}, {1100, 2},
                  {1200, 2}, {1300, 2}, {1301, -1}, {199, -1}, {0, -1}};
@@ -262,8 +262,7 @@ TEST_F(InteractionMuchSetTest, RefreshPicksTheRateByTheMotorSpeed) {
             combo("comboBox_rotateSpeed")->setCurrentIndex(before);
             deliver(InfoTestPacket(info).putBe16(8, c.rpm));
             click("pushButton_LidarRefresh");
-            EXPECT_EQ(combo("comboBox_rotateSpeed")->currentIndex(), c.index < 0 ? before : c.index)
-                << c.rpm << " rpm";
+            EXPECT_EQ(combo("comboBox_rotateSpeed")->currentIndex(), c.index) << c.rpm << " rpm";
             EXPECT_EQ(edit("lineEdit_Motor_State")->text(), QString::number(c.rpm));
         }
     }
@@ -339,6 +338,7 @@ TEST_F(InteractionMuchSetTest, NothingTheSensorDidNotReportIsSentBeforeARefreshF
     click("pushButton_OK");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, "Tips");
+    EXPECT_TRUE(boxes[0].text.contains("press Refresh state first")) << boxes[0].text.toStdString();
     EXPECT_FALSE(received());
 }
 
@@ -364,7 +364,7 @@ TEST_F(InteractionMuchSetTest, EverySetWaitsForTheNextPacket) {
         click("pushButton_OK");
         boxes.clear();
         click("pushButton_OK");
-        EXPECT_EQ(boxes, std::vector<Box>{kNoPacket}) << name;
+        EXPECT_EQ(boxes, std::vector<Box>{kPacketUsed}) << name;
         boxes.clear();
         received();
         dialog.setSensorPort(sensor.localPort());
@@ -415,7 +415,7 @@ TEST_F(InteractionMuchSetTest, AFailedSendIsReportedInsteadOfCompleted) {
     EXPECT_TRUE(boxes[0].text.contains("127.0.0.1:0")) << boxes[0].text.toStdString();
     // No set-up happened, so no packet is logged as its result.
     now = now.addSecs(10);
-    dialog.OnLidarDifoData(info.toByteArray());
+    deliver(info);
     EXPECT_FALSE(logFiles().join(' ').contains("__New.ini"));
 }
 
@@ -478,16 +478,12 @@ TEST_F(InteractionMuchSetTest, CleanEmptiesTheEditableAndStatusFieldsAndCancelHi
 // The receiver and the window wired as the main window wires them: string
 // signatures, unique connections, deliveries queued across threads.
 TEST_F(InteractionMuchSetTest, PacketsFromTheReceiverFillTheWindowAndSetReachesTheSensor) {
-    registerSettingDataMetaTypes();
+    registerDeviceReportMetaType();
     GetSet receiver;
-    ASSERT_TRUE(QObject::connect(
-        &receiver, SIGNAL(SendLidarStatusToSettingUI(struct SettingData, std::vector<int>)),
-        &dialog, SLOT(OnLidarStatusReceiving(struct SettingData, std::vector<int>)),
-        Qt::UniqueConnection));
-    ASSERT_TRUE(QObject::connect(&receiver, SIGNAL(SendDataDifo(QByteArray)), &dialog,
-                                 SLOT(OnLidarDifoData(QByteArray)), Qt::UniqueConnection));
-    ASSERT_FALSE(QObject::connect(&receiver, SIGNAL(SendDataDifo(QByteArray)), &dialog,
-                                  SLOT(OnLidarDifoData(QByteArray)), Qt::UniqueConnection));
+    ASSERT_TRUE(QObject::connect(&receiver, SIGNAL(SendDeviceReport(DeviceReport)), &dialog,
+                                 SLOT(OnDeviceReport(DeviceReport)), Qt::UniqueConnection));
+    ASSERT_FALSE(QObject::connect(&receiver, SIGNAL(SendDeviceReport(DeviceReport)), &dialog,
+                                  SLOT(OnDeviceReport(DeviceReport)), Qt::UniqueConnection));
     receiver.port = 0;
     receiver.start();
     ASSERT_TRUE(waitUntil([&] { return receiver.boundPort() != 0; }));
@@ -513,4 +509,125 @@ TEST_F(InteractionMuchSetTest, PacketsFromTheReceiverFillTheWindowAndSetReachesT
 
     receiver.stop = true;
     ASSERT_TRUE(receiver.wait(30000));
+}
+
+// Two sensors report to one equipment port, as on a vehicle: the window
+// shows, reads and sets only the one chosen.
+TEST_F(InteractionMuchSetTest, OnlyTheChosenSensorIsShownReadAndSet) {
+    UdpSocket second;
+    ASSERT_TRUE(second.bindTo("127.0.0.2", sensor.localPort()));
+    ASSERT_TRUE(second.setReceiveTimeout(100));
+    const AddressBytes a{127, 0, 0, 1};
+    const AddressBytes b{127, 0, 0, 2};
+    InfoTestPacket other = InfoTestPacket(info).putBe16(8, 1200).putBe16(50, 4);
+    other.put(10, {127, 0, 0, 2, 127, 0, 0, 9}).put(18, {0x02, 0x00, 0x00, 0x00, 0x00, 0x0B});
+
+    // The first sensor heard is shown; the other's packets change nothing.
+    deliver(info, a);
+    deliver(other, b);
+    EXPECT_EQ(edit("lineEdit_mac_addr")->text(), "00-0a-35-00-1e-53");
+    EXPECT_EQ(edit("lineEdit_Motor_State")->text(), "600");
+    auto* list = combo("comboBox_Sensor");
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentText(), "127.0.0.1 (00-0a-35-00-1e-53)");
+    EXPECT_EQ(list->itemText(1), "127.0.0.2 (02-00-00-00-00-0b)");
+
+    // The main window's choice: the other sensor's status at once, nothing
+    // of the first left in the fields.
+    deliverAndRefresh(info);
+    dialog.chooseSensor(b);
+    EXPECT_EQ(list->currentText(), "127.0.0.2 (02-00-00-00-00-0b)");
+    EXPECT_EQ(edit("lineEdit_mac_addr")->text(), "02-00-00-00-00-0b");
+    EXPECT_EQ(edit("lineEdit_Motor_State")->text(), "1200");
+    EXPECT_TRUE(edit("lineEdit_DefaultIP")->text().isEmpty());
+    click("pushButton_LidarRefresh");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Resresh completed\nRead from sensor 127.0.0.2 (02-00-00-00-00-0b).");
+    deliver(info, a);
+    EXPECT_EQ(edit("lineEdit_DefaultIP")->text(), "127.0.0.2");
+    EXPECT_EQ(edit("lineEdit_interval")->text(), "4");
+    EXPECT_EQ(edit("lineEdit_mac_addr")->text(), "02-00-00-00-00-0b");
+
+    // "Set" goes to that sensor alone, built on its own packet.
+    click("pushButton_OK");
+    EXPECT_FALSE(received());
+    std::array<std::uint8_t, 2048> buffer{};
+    const UdpSocket::Received got = second.receive(buffer.data(), buffer.size());
+    ASSERT_EQ(got.status, UdpSocket::Status::Ok);
+    const Bytes sent(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(got.size));
+    EXPECT_EQ(slice(sent, 10, 8), (Bytes{127, 0, 0, 2, 127, 0, 0, 9}));
+    EXPECT_EQ(slice(sent, 18, 6), (Bytes{0x02, 0x00, 0x00, 0x00, 0x00, 0x0B}));
+    EXPECT_EQ(slice(sent, 8, 2), (Bytes{0x04, 0xB0}));
+
+    // Choosing the first sensor in the window's own list: its values must be
+    // read before anything is sent to it.
+    deliver(info, a);
+    list->setCurrentIndex(0);
+    emit list->activated(0);
+    EXPECT_TRUE(edit("lineEdit_DefaultIP")->text().isEmpty());
+    EXPECT_EQ(edit("lineEdit_mac_addr")->text(), "00-0a-35-00-1e-53");
+    boxes.clear();
+    click("pushButton_OK");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "The values of sensor 127.0.0.1 (00-0a-35-00-1e-53) have not been "
+                             "read yet: press Refresh state first. Nothing was sent.");
+    EXPECT_FALSE(received());
+    EXPECT_NE(second.receive(buffer.data(), buffer.size()).status, UdpSocket::Status::Ok);
+}
+
+TEST_F(InteractionMuchSetTest, SetRefusesAnotherSensorsPacketAndAnOldOne) {
+    // Another sensor at the same address (a replacement, or two still at the
+    // factory address): its MAC tells it apart.
+    deliverAndRefresh(info);
+    deliver(InfoTestPacket(info).put(18, {0x00, 0x0A, 0x35, 0x00, 0x1E, 0x54}));
+    click("pushButton_OK");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text,
+              "The fields hold what sensor 127.0.0.1 (00-0a-35-00-1e-53) reported, but the device "
+              "packet at hand is sensor 127.0.0.1 (00-0a-35-00-1e-54)'s: press Refresh state to "
+              "read the sensor to set. Nothing was sent.");
+    EXPECT_FALSE(received());
+
+    // A sensor that went quiet may not be the one the fields were read from.
+    boxes.clear();
+    deliverAndRefresh(info);
+    dialog.OnDeviceReport(info.from({127, 0, 0, 1}, std::chrono::seconds(6)));
+    click("pushButton_OK");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.startsWith("Sensor 127.0.0.1 (00-0a-35-00-1e-53) has sent no device "
+                                         "packet for 6 s"))
+        << boxes[0].text.toStdString();
+    EXPECT_FALSE(received());
+    EXPECT_TRUE(logFiles().isEmpty());
+}
+
+// A speed no item fits leaves the list without a choice, so that any choice
+// counts, made in the popup as with the keyboard.
+TEST_F(InteractionMuchSetTest, AnyChoiceOfARateCountsWhenTheReportedSpeedFitsNone) {
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QComboBox* rate = combo("comboBox_rotateSpeed");
+    for (const bool popup : {true, false}) {
+        rate->setCurrentIndex(0);
+        deliverAndRefresh(InfoTestPacket(info).putBe16(8, 900));
+        EXPECT_EQ(rate->currentIndex(), -1);
+        EXPECT_EQ(rate->placeholderText(), "900 rpm: choose a rate");
+        if (popup) {
+            rate->showPopup();
+            QAbstractItemView* view = rate->view();
+            ASSERT_TRUE(waitUntil([view] { return view->isVisible(); }, 30000));
+            const QRect item = view->visualRect(view->model()->index(0, 0));
+            QTest::mouseMove(view->viewport(), item.center());
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+            ASSERT_TRUE(waitUntil([view] { return !view->isVisible(); }, 30000));
+        } else {
+            rate->setFocus();
+            QTest::keyClick(rate, Qt::Key_Down);
+        }
+        ASSERT_EQ(rate->currentText(), " 5 HZ");
+        click("pushButton_OK");
+        const std::optional<Bytes> sent = received();
+        ASSERT_TRUE(sent) << (boxes.empty() ? "" : boxes[0].text.toStdString());
+        EXPECT_EQ(slice(*sent, 8, 2), (Bytes{0x01, 0x2C}));
+    }
 }

@@ -31,14 +31,11 @@ protected:
         ASSERT_TRUE(data->bindAny(0));
         ASSERT_TRUE(data->setNonBlocking());
         dialog.setLogDirectory(logs.path() + "/");
-        QObject::connect(&receiver, &GetSet::SendLidarStatusToSettingUI, &dialog,
-                         &InteractionMuchSet::OnLidarStatusReceiving);
-        QObject::connect(&receiver, &GetSet::SendDataDifo, &dialog,
-                         &InteractionMuchSet::OnLidarDifoData);
-        // After the window's: the window has the raw packet once this saw it.
-        QObject::connect(&receiver, &GetSet::SendDataDifo, &dialog, [this](const QByteArray& p) {
-            rawRpm = (static_cast<std::uint8_t>(p.at(8)) << 8) | static_cast<std::uint8_t>(p.at(9));
-        });
+        QObject::connect(&receiver, &GetSet::SendDeviceReport, &dialog,
+                         &InteractionMuchSet::OnDeviceReport);
+        // After the window's: the window has the report once this saw it.
+        QObject::connect(&receiver, &GetSet::SendDeviceReport, &dialog,
+                         [this](const DeviceReport& r) { rawRpm = r.status().motorRpm; });
         receiver.start();
         ASSERT_TRUE(waitUntil([this] { return receiver.boundPort() != 0; }));
     }
@@ -51,8 +48,7 @@ protected:
     QComboBox* combo(const char* name) { return dialog.findChild<QComboBox*>(name); }
     void click(const char* name) { dialog.findChild<QPushButton*>(name)->click(); }
 
-    // Waits until the window has both the status and the raw packet of a
-    // report of `rpm` (they arrive as two deliveries), so a refresh takes it.
+    // Waits until the window has a report of `rpm`, so a refresh takes it.
     bool reported(int rpm) {
         return waitUntil(
             [&] { return field("lineEdit_Motor_State") == QString::number(rpm) && rawRpm == rpm; },

@@ -1,6 +1,7 @@
 #include "ReceiverFixture.h"
 
 #include <QDir>
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -113,4 +114,81 @@ TEST_F(GetMuchTest, AGroupThatCannotBeJoinedLeavesUnicastWorking) {
     send(t.finish());
     ASSERT_TRUE(waitUntil([this] { return frames.size() == 1; }));
     EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(GetMuchTest, EachSensorOnThePortIsCutOnItsOwn) {
+    ASSERT_TRUE(startOn(0));
+    const auto port = static_cast<std::uint16_t>(receiver.boundPort());
+    UdpSocket a;
+    UdpSocket b;
+    ASSERT_TRUE(a.bindTo("127.0.0.2", 0));
+    ASSERT_TRUE(b.bindTo("127.0.0.3", 0));
+    TestPackets sa;
+    TestPackets sb;
+    for (int f = 0; f < 3; ++f) {
+        sa.marker();
+        sa.points(f * 500, 500);
+        sb.marker();
+        sb.points(5000 + f * 200, 200);
+    }
+    sa.marker();
+    sb.marker();
+    const auto& pa = sa.finish();
+    const auto& pb = sb.finish();
+    // b speaks first, then datagram by datagram in turn.
+    for (std::size_t i = 0; i < std::max(pa.size(), pb.size()); ++i) {
+        if (i < pb.size()) {
+            ASSERT_TRUE(b.sendTo("127.0.0.1", port, pb[i].data(), pb[i].size()));
+        }
+        if (i < pa.size()) {
+            ASSERT_TRUE(a.sendTo("127.0.0.1", port, pa[i].data(), pa[i].size()));
+        }
+    }
+    ASSERT_TRUE(waitUntil([this] { return frames.size() == 6; }, 30000));
+    const SensorId idA{0x7F000002, a.localPort()};
+    const SensorId idB{0x7F000003, b.localPort()};
+    std::vector<std::vector<int>> ofA;
+    std::vector<std::vector<int>> ofB;
+    for (const MuchLidarData& f : frames) {
+        ASSERT_TRUE(f.sensor == idA || f.sensor == idB) << f.sensor.textWithPort().toStdString();
+        (f.sensor == idA ? ofA : ofB).push_back(indicesOf(f));
+    }
+    EXPECT_EQ(ofA,
+              (std::vector<std::vector<int>>{range(0, 500), range(500, 500), range(1000, 500)}));
+    EXPECT_EQ(
+        ofB, (std::vector<std::vector<int>>{range(5000, 200), range(5200, 200), range(5400, 200)}));
+    const std::vector<SensorCounts> counts = receiver.sensorCounts();
+    ASSERT_EQ(counts.size(), 2u);
+    EXPECT_EQ(counts[0].sensor, idB);
+    EXPECT_EQ(counts[0].datagrams, pb.size());
+    EXPECT_EQ(counts[0].frames, 3u);
+    EXPECT_EQ(counts[0].points, 600u);
+    EXPECT_EQ(counts[1].sensor, idA);
+    EXPECT_EQ(counts[1].points, 1500u);
+}
+
+TEST_F(GetMuchTest, ForgedSourcesBeyondTheBoundAreDroppedAndCounted) {
+    ASSERT_TRUE(startOn(0));
+    const auto port = static_cast<std::uint16_t>(receiver.boundPort());
+    TestPackets t;
+    t.marker();
+    t.points(0, 10);
+    t.marker();
+    const auto& payload = t.finish()[0];
+    // One datagram, holding a whole frame, from each of 20 addresses.
+    constexpr int kSources = 20;
+    for (int s = 0; s < kSources; ++s) {
+        UdpSocket forged;
+        ASSERT_TRUE(forged.bindTo("127.0.1." + std::to_string(s + 1), 0));
+        ASSERT_TRUE(forged.sendTo("127.0.0.1", port, payload.data(), payload.size()));
+    }
+    const auto kept = static_cast<std::uint64_t>(SensorTable::kMaxSensors);
+    ASSERT_TRUE(waitUntil([&] { return receiver.totals().sensorBound == kSources - kept; }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return frames.size() == kept; }, 30000));
+    EXPECT_EQ(receiver.datagramsAccepted(), kept);
+    const std::vector<SensorCounts> counts = receiver.sensorCounts();
+    ASSERT_EQ(counts.size(), kept);
+    EXPECT_EQ(counts.front().sensor.text(), "127.0.1.1");
+    EXPECT_EQ(counts.back().sensor.text(), "127.0.1.16");
+    EXPECT_EQ(frames.back().sensor.text(), "127.0.1.16");
 }

@@ -1,8 +1,9 @@
 // Checks an MCAP file of lidar-export with the MCAP project's own reader and
 // the ROS 2 message decoder: the file reads whole in a stream (CRCs, records,
 // footer) and through its summary and indexes, and each PointCloud2 message
-// holds exactly the CSV rows of its frame.
-//   node check-mcap.mjs FILE.mcap FILE.csv TOPIC FRAME_ID [STAMP_NS,...]
+// holds exactly the CSV rows of its frame. With CHANNELS (default 1) the
+// file holds that many topics, and the checks are those of TOPIC.
+//   node check-mcap.mjs FILE.mcap FILE.csv TOPIC FRAME_ID [STAMP_NS,...] [CHANNELS]
 import { McapIndexedReader, McapStreamReader } from "@mcap/core";
 import { FileHandleReadable } from "@mcap/nodejs";
 import { parse } from "@foxglove/rosmsg";
@@ -10,7 +11,7 @@ import { MessageReader } from "@foxglove/rosmsg2-serialization";
 import { open, readFile } from "node:fs/promises";
 import { expect, matchesCsv, readCsvFrames } from "./csv-frames.mjs";
 
-const [mcapPath, csvPath, topic, frameId, stamps] = process.argv.slice(2);
+const [mcapPath, csvPath, topic, frameId, stamps, channelCount] = process.argv.slice(2);
 const csv = readCsvFrames(csvPath);
 
 // One pass as a recorder's player streams it.
@@ -29,18 +30,20 @@ for (const type of ["Header", "Schema", "Channel", "Message", "MessageIndex", "D
 const handle = await open(mcapPath, "r");
 const reader = await McapIndexedReader.Initialize({ readable: new FileHandleReadable(handle) });
 const channels = [...reader.channelsById.values()];
-expect(channels.length === 1 && channels[0].topic === topic, `channels: ${JSON.stringify(channels)}`);
-const schema = reader.schemasById.get(channels[0].schemaId);
+const channel = channels.find((c) => c.topic === topic);
+expect(channels.length === Number(channelCount ?? 1) && channel, `channels: ${JSON.stringify(channels)}`);
+const schema = reader.schemasById.get(channel.schemaId);
 expect(schema.name === "sensor_msgs/msg/PointCloud2" && schema.encoding === "ros2msg", `schema ${schema.name}`);
-expect(channels[0].messageEncoding === "cdr", `message encoding ${channels[0].messageEncoding}`);
-expect(reader.statistics.messageCount === BigInt(csv.size), `${reader.statistics.messageCount} messages for ${csv.size} CSV frames`);
+expect(channel.messageEncoding === "cdr", `message encoding ${channel.messageEncoding}`);
+const onTopic = reader.statistics.channelMessageCounts.get(channel.id);
+expect(onTopic === BigInt(csv.size), `${onTopic} messages on ${topic} for ${csv.size} CSV frames`);
 expect(reader.chunkIndexes.length > 0, "no chunk index");
 
 const decoder = new MessageReader(parse(new TextDecoder().decode(schema.data), { ros2: true }));
 const expectedStamps = stamps ? stamps.split(",").map(BigInt) : undefined;
 let messages = 0;
 let points = 0;
-for await (const message of reader.readMessages()) {
+for await (const message of reader.readMessages({ topics: [topic] })) {
   const rows = csv.get(message.sequence);
   const where = `message ${message.sequence}`;
   expect(rows !== undefined, `${where}: no such frame in the CSV`);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,21 @@ public:
         }
     }
 
+    // Who sends a datagram: IPv4 address (host byte order) and UDP port.
+    struct Source {
+        std::uint32_t address = 0x7F000001;
+        std::uint16_t port = 2368;
+    };
+
     // The bytes of one captured frame carrying `payload` (UDP payload of
     // `size` bytes) behind the headers of `link`.
     static std::vector<std::uint8_t> frame(Link link, const std::uint8_t* payload,
                                            std::size_t size = DataPacket::kSize) {
+        return frame(link, payload, size, Source{});
+    }
+    // The same, sent by `from`.
+    static std::vector<std::uint8_t> frame(Link link, const std::uint8_t* payload, std::size_t size,
+                                           Source from) {
         std::vector<std::uint8_t> f;
         auto put16 = [&f](unsigned v) {
             f.push_back(static_cast<std::uint8_t>(v >> 8));
@@ -86,10 +98,10 @@ public:
             f.push_back(6);
             f.insert(f.end(), source, source + 6);
             put16(0);
-            return withIpv4(f, payload, size, put16);
+            return withIpv4(f, payload, size, from, put16);
         }
         put16(0x0800);
-        return withIpv4(f, payload, size, put16);
+        return withIpv4(f, payload, size, from, put16);
     }
 
     TestCaptureWriter(const std::string& path, const Options& options)
@@ -147,13 +159,18 @@ public:
         return interfaces_++;
     }
 
-    void writePayload(const std::uint8_t* payload) { writeRecord(frame(options_.link, payload)); }
+    void writePayload(const std::uint8_t* payload) { writePayload(payload, Source{}); }
+    void writePayload(const std::uint8_t* payload, Source from) {
+        writeRecord(frame(options_.link, payload, DataPacket::kSize, from));
+    }
     void writeRecord(const std::vector<std::uint8_t>& bytes, int interfaceId = 0) {
         writeRecord(bytes.data(), static_cast<std::uint32_t>(bytes.size()), interfaceId);
     }
-    void writeRecord(const std::uint8_t* bytes, std::uint32_t length, int interfaceId = 0) {
+    // `time` in nanoseconds since 1970; by default recordTime() of the record.
+    void writeRecord(const std::uint8_t* bytes, std::uint32_t length, int interfaceId = 0,
+                     std::optional<std::int64_t> at = std::nullopt) {
         ++records_;
-        const std::int64_t time = recordTime(records_);
+        const std::int64_t time = at ? *at : recordTime(records_);
         const auto seconds = static_cast<std::uint32_t>(time / 1000000000);
         const auto fraction = static_cast<std::uint32_t>(time % 1000000000 / 1000);
         if (options_.format != Format::Pcapng) {
@@ -197,7 +214,7 @@ private:
     template <class Put16>
     static std::vector<std::uint8_t> withIpv4(std::vector<std::uint8_t>& f,
                                               const std::uint8_t* payload, std::size_t size,
-                                              Put16 put16) {
+                                              Source from, Put16 put16) {
         const std::size_t ip = f.size();
         put16(0x4500);
         put16(static_cast<unsigned>(20 + 8 + size));
@@ -205,8 +222,10 @@ private:
         put16(0x4000); // don't fragment
         put16(0x4011); // TTL 64, UDP
         put16(0);      // checksum, below
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            f.push_back(static_cast<std::uint8_t>(from.address >> shift));
+        }
         const std::uint8_t loopback[4] = {127, 0, 0, 1};
-        f.insert(f.end(), loopback, loopback + 4);
         f.insert(f.end(), loopback, loopback + 4);
         std::uint32_t sum = 0;
         for (std::size_t i = ip; i < ip + 20; i += 2) {
@@ -216,7 +235,7 @@ private:
         sum = (sum & 0xFFFF) + (sum >> 16);
         f[ip + 10] = static_cast<std::uint8_t>(~sum >> 8);
         f[ip + 11] = static_cast<std::uint8_t>(~sum);
-        put16(2368);
+        put16(from.port);
         put16(2368);
         put16(static_cast<unsigned>(8 + size));
         put16(0);

@@ -162,3 +162,54 @@ TEST_F(ExportReaders, ACaptureCutShortGivesAWholeFileOfTheFramesBeforeTheCut) {
     street->times.pop_back();
     checkMcap("/points", "lidar", 0);
 }
+
+TEST_F(ExportReaders, TwoSensorsGiveOneMcapFileWithATopicEachThatReadsAsTheirCsvFiles) {
+    // The street at two steps, the second twice as often, from two
+    // addresses, their datagrams in turn; the times of the packets closing
+    // each sensor's frames.
+    SensorSimulator coarse(SyntheticScene::street(), 100);
+    SensorSimulator fine(SyntheticScene::street(), 50);
+    std::vector<SensorSimulator::Payload> a;
+    std::vector<SensorSimulator::Payload> b;
+    for (int r = 0; r < 2; ++r) {
+        coarse.nextRevolution(a);
+    }
+    coarse.finish(a);
+    for (int r = 0; r < 4; ++r) {
+        fine.nextRevolution(b);
+    }
+    fine.finish(b);
+    const QString both = path("both.pcap");
+    TestCaptureWriter writer(both.toStdString(), {});
+    FrameCutter cutA;
+    FrameCutter cutB;
+    std::vector<QString> timesA;
+    std::vector<QString> timesB;
+    std::uint64_t record = 0;
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        for (auto [payloads, source, cutter, times] :
+             {std::tuple{&a, 0x0A000002u, &cutA, &timesA}, {&b, 0x0A000003u, &cutB, &timesB}}) {
+            if (i < payloads->size()) {
+                writer.writePayload((*payloads)[i].data(), {source, 2368});
+                ++record;
+                cutter->feed((*payloads)[i].data(), [&, times = times](const MuchLidarData&) {
+                    times->push_back(QString::number(TestCaptureWriter::recordTime(record)));
+                });
+            }
+        }
+    }
+    writer.close();
+    ASSERT_TRUE(writer.ok());
+    ASSERT_EQ(timesA.size(), 2u);
+    ASSERT_EQ(timesB.size(), 4u);
+
+    for (const QString format : {"csv", "mcap"}) {
+        const Result r = exportTo(format, {}, both);
+        ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    }
+    EXPECT_FALSE(QFile::exists(path("out.csv")));
+    check("check-mcap.mjs", {output("mcap"), path("out_10.0.0.2.csv"), "/lidar_10_0_0_2/points",
+                             "lidar_10_0_0_2", joined(timesA), "2"});
+    check("check-mcap.mjs", {output("mcap"), path("out_10.0.0.3.csv"), "/lidar_10_0_0_3/points",
+                             "lidar_10_0_0_3", joined(timesB), "2"});
+}

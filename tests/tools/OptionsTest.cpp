@@ -156,6 +156,29 @@ TEST(ExportOptions, BadArgumentsGiveOneLineErrors) {
     EXPECT_EQ(parseExport({"--help"}).outcome, ExportOptions::Outcome::Help);
 }
 
+TEST(ExportOptions, ASourceAndTheSensorListing) {
+    auto p = parseExport({"--source", "10.0.0.2:2400", "street.pcap", "out.csv"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    ASSERT_TRUE(p.options.source);
+    EXPECT_EQ(p.options.source->textWithPort(), "10.0.0.2:2400");
+    EXPECT_FALSE(p.options.listSensors);
+
+    // Listed, not written: no OUTPUT, and live no frame count.
+    p = parseExport({"--list-sensors", "street.pcap"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_TRUE(p.options.listSensors);
+    EXPECT_EQ(p.options.capture, "street.pcap");
+    p = parseExport({"--list-sensors", "--listen", "2368", "--timeout", "5"});
+    ASSERT_EQ(p.outcome, ExportOptions::Outcome::Run) << qPrintable(p.message);
+    EXPECT_EQ(p.options.listenPort, 2368);
+
+    for (const char* bad : {"10.0.0", "10.0.0.2:0", "host:1", "10.0.0.2:"}) {
+        p = parseExport({"--source", bad, "street.pcap", "out.csv"});
+        EXPECT_EQ(p.outcome, ExportOptions::Outcome::Error) << bad;
+        EXPECT_TRUE(p.message.startsWith("--source needs an address")) << qPrintable(p.message);
+    }
+}
+
 TEST(SimOptions, DefaultsAndValues) {
     auto p = parseSim({});
     ASSERT_EQ(p.outcome, SimOptions::Outcome::Run) << qPrintable(p.message);

@@ -12,24 +12,40 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
     parser.setApplicationDescription(
         "Writes lidar frames from live data (--listen) or from a capture file (pcap or pcapng) "
         "into a multi-frame CSV file, one PCD, PLY or LAS file per frame, or one MCAP file of "
-        "ROS 2 PointCloud2 messages. Every file is written under NAME.part and renamed when "
-        "whole. Ctrl-C or SIGTERM stops the export at the next frame and says how many frames "
-        "were written and where; a file short of its frames keeps its .part name.");
+        "ROS 2 PointCloud2 messages. A sensor is the source address (and port) of its data "
+        "datagrams: when several send, each gets its own output (OUTPUT_ADDR.csv, "
+        "OUTPUT_ADDR_000001.pcd, one MCAP topic /lidar_ADDR/points each), or --source takes "
+        "one alone. Every file is written under NAME.part and renamed when whole. Ctrl-C or "
+        "SIGTERM stops the export at the next frame and says how many frames were written and "
+        "where; a file short of its frames keeps its .part name.");
     const QCommandLineOption help({"h", "help"}, "Show this help.");
     const QCommandLineOption versionOption({"v", "version"}, "Show the version.");
     const QCommandLineOption listen("listen", "Receive live data on this UDP port.", "PORT");
     const QCommandLineOption group("group", "Also join this multicast group.", "ADDR");
     const QCommandLineOption frames(
-        "frames", "Number of frames to write (from a capture: default all).", "N");
-    const QCommandLineOption skip("skip", "Capture frames to pass over first (default 0).", "K");
+        "frames", "Number of frames to write of each sensor (from a capture: default all).", "N");
+    const QCommandLineOption skip(
+        "skip", "Capture frames of each sensor to pass over first (default 0).", "K");
     const QCommandLineOption channels("channels",
                                       "Channels to write, e.g. 0-3,7,100-127 "
                                       "(default all).",
                                       "LIST");
     const QCommandLineOption minAngle("min-angle", "Lowest azimuth written, degrees.", "A");
     const QCommandLineOption maxAngle("max-angle", "Highest azimuth written, degrees.", "B");
-    const QCommandLineOption timeout(
-        "timeout", "Give up after S seconds without a complete frame (default: wait).", "S");
+    const QCommandLineOption timeout("timeout",
+                                     "Give up after S seconds without a complete frame "
+                                     "(default: wait). With --list-sensors: listen S seconds "
+                                     "(default 2).",
+                                     "S");
+    const QCommandLineOption source(
+        "source",
+        "Export the sensor sending from ADDR (and PORT) alone, as if no other sent; without "
+        "PORT, the first heard from ADDR.",
+        "ADDR[:PORT]");
+    const QCommandLineOption listSensors(
+        "list-sensors",
+        "List the sensors of the capture (or heard on the --listen port) with their datagram "
+        "and frame counts, instead of exporting; no OUTPUT.");
     const QCommandLineOption quiet("quiet", "Print nothing but errors.");
     const QCommandLineOption format(
         "format",
@@ -38,11 +54,14 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
         "sensor_msgs/msg/PointCloud2 message per frame (x, y, z, intensity, channel, azimuth, "
         "distance).",
         "NAME");
-    const QCommandLineOption topic("topic", "The MCAP topic (default /points).", "NAME");
-    const QCommandLineOption frameId("frame-id", "The MCAP messages' frame_id (default lidar).",
-                                     "NAME");
+    const QCommandLineOption topic(
+        "topic", "The MCAP topic (default /points; of several sensors: /lidar_ADDR/points).",
+        "NAME");
+    const QCommandLineOption frameId(
+        "frame-id", "The MCAP messages' frame_id (default lidar; of several sensors: lidar_ADDR).",
+        "NAME");
     parser.addOptions({help, versionOption, listen, group, frames, skip, channels, minAngle,
-                       maxAngle, timeout, quiet, format, topic, frameId});
+                       maxAngle, timeout, quiet, format, topic, frameId, source, listSensors});
     parser.addPositionalArgument("CAPTURE", "The capture file to read (instead of --listen).",
                                  "[CAPTURE]");
     parser.addPositionalArgument(
@@ -71,7 +90,12 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
 
     ExportOptions& o = result.options;
     bool ok = true;
-    const QStringList positional = parser.positionalArguments();
+    QStringList positional = parser.positionalArguments();
+    o.listSensors = parser.isSet(listSensors);
+    if (o.listSensors) {
+        // Listed, not written: no OUTPUT to name.
+        positional.append(QStringLiteral("-"));
+    }
     if (positional.isEmpty()) {
         return fail("missing OUTPUT file (- for standard output)");
     }
@@ -110,7 +134,7 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
         if (!ok || o.frames < 1) {
             return fail("--frames needs a count of 1 or more, not " + parser.value(frames));
         }
-    } else if (o.capture.isEmpty()) {
+    } else if (o.capture.isEmpty() && !o.listSensors) {
         return fail("missing --frames N");
     }
     if (parser.isSet(skip)) {
@@ -166,7 +190,14 @@ ExportOptions::Parsed ExportOptions::parse(const QStringList& arguments) {
             }
         }
     }
-    if (o.format != Format::Csv && o.output == "-") {
+    if (parser.isSet(source)) {
+        o.source = SensorId::parse(parser.value(source));
+        if (!o.source) {
+            return fail("--source needs an address such as 10.0.0.2 or 10.0.0.2:2368, not " +
+                        parser.value(source));
+        }
+    }
+    if (o.format != Format::Csv && o.output == "-" && !o.listSensors) {
         return fail("--format " + parser.value(format) + " writes files: name one, not -");
     }
     result.outcome = Outcome::Run;

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "lidar/CsvExportFilter.h"
+#include "lidar/SensorId.h"
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <string>
 
 // The command line of lidar-export: frames from live data (--listen) or from
-// a capture file (CAPTURE before OUTPUT), into one of the formats.
+// a capture file (CAPTURE before OUTPUT), into one of the formats, each
+// sensor into its own output or one sensor (--source) alone; or, with
+// --list-sensors, the sensors of a capture or a port.
 struct ExportOptions {
     enum class Outcome { Run, Help, Version, Error };
     // One CSV file; one PCD, PLY or LAS file per frame; one MCAP file.
@@ -26,6 +30,9 @@ struct ExportOptions {
     Format format = Format::Csv;
     QString topic = QStringLiteral("/points"); // MCAP only
     QString frameId = QStringLiteral("lidar"); // MCAP only
+    // The one sensor exported; port 0 takes the first heard at the address.
+    std::optional<SensorId> source;
+    bool listSensors = false; // list the sensors instead of exporting
 
     // `arguments` includes the program name, as QCoreApplication gives it.
     static Parsed parse(const QStringList& arguments);

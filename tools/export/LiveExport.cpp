@@ -1,19 +1,33 @@
 #include "tools/export/LiveExport.h"
 
 #include "lidar/GetMuch.h"
+#include "tools/export/SensorListing.h"
 
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
 #include <cmath>
 
-LiveExport::LiveExport(const ExportOptions& options, FrameOutput& output, StopSignals& stop)
+namespace {
+
+std::vector<SensorId> sensorsOf(const GetMuch& receiver) {
+    std::vector<SensorId> sensors;
+    for (const SensorCounts& c : receiver.sensorCounts()) {
+        sensors.push_back(c.sensor);
+    }
+    return sensors;
+}
+
+} // namespace
+
+LiveExport::LiveExport(const ExportOptions& options, SensorOutputs& output, StopSignals& stop)
     : options_(options), output_(output), stop_(stop) {}
 
 QString LiveExport::run() {
     GetMuch receiver;
     receiver.port = options_.listenPort;
     receiver.multicastAddress = options_.group;
+    output_.setHeard([&receiver] { return sensorsOf(receiver); });
 
     QEventLoop loop;
     QString failure;
@@ -24,7 +38,7 @@ QString LiveExport::run() {
         loop.quit();
     };
 
-    // Restarted by every frame: the time-out counts from the last one.
+    // Restarted by every frame written: the time-out counts from the last one.
     QTimer timeout;
     timeout.setSingleShot(true);
     if (options_.timeoutSeconds > 0) {
@@ -35,7 +49,8 @@ QString LiveExport::run() {
                      .arg(options_.timeoutSeconds)
                      .arg(options_.listenPort)
                      .arg(output_.framesWritten())
-                     .arg(output_.framesWanted()));
+                     .arg(output_.framesWanted()) +
+                 (output_.missingSource().isEmpty() ? QString() : "; " + output_.missingSource()));
         });
     }
 
@@ -44,15 +59,16 @@ QString LiveExport::run() {
         if (!failure.isEmpty() || output_.complete()) {
             return;
         }
+        const int before = output_.framesWritten();
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         if (!output_.writeFrame(
                 frame, std::chrono::duration_cast<std::chrono::nanoseconds>(now).count())) {
-            fail("cannot write " + output_.error());
+            fail(output_.error());
             return;
         }
         if (output_.complete()) {
             loop.quit();
-        } else if (options_.timeoutSeconds > 0) {
+        } else if (options_.timeoutSeconds > 0 && output_.framesWritten() != before) {
             timeout.start();
         }
     });
@@ -80,5 +96,35 @@ QString LiveExport::run() {
     loop.exec();
     receiver.stop = true;
     receiver.wait();
+    // The receiver ends here; the outputs keep who was heard.
+    output_.setHeard([heard = sensorsOf(receiver)] { return heard; });
     return failure;
+}
+
+QString LiveExport::listSensors(const ExportOptions& options, double seconds, QString& listing) {
+    GetMuch receiver;
+    receiver.port = options.listenPort;
+    receiver.multicastAddress = options.group;
+    QEventLoop loop;
+    QString failure;
+    QObject::connect(&receiver, &GetMuch::SendError, &loop, [&](const QString& text) {
+        failure = text;
+        loop.quit();
+    });
+    QTimer::singleShot(static_cast<int>(std::ceil(seconds * 1000)), &loop, &QEventLoop::quit);
+    receiver.start();
+    loop.exec();
+    receiver.stop = true;
+    receiver.wait();
+    if (!failure.isEmpty()) {
+        return failure;
+    }
+    const std::vector<SensorCounts> counts = receiver.sensorCounts();
+    if (counts.empty()) {
+        return QStringLiteral("no data datagram within %1 s on port %2")
+            .arg(seconds)
+            .arg(options.listenPort);
+    }
+    listing = SensorListing::text(counts, receiver.totals().sensorBound);
+    return QString();
 }

@@ -5,6 +5,7 @@
 #include "tools/export/ExportOptions.h"
 #include "tools/export/FrameOutput.h"
 #include "tools/export/LiveExport.h"
+#include "tools/export/SensorOutputs.h"
 
 #include <QCoreApplication>
 #include <csignal>
@@ -59,49 +60,66 @@ int main(int argc, char** argv) {
     }
     const ExportOptions& options = parsed.options;
 
+    if (options.listSensors) {
+        QString listing;
+        const QString failure =
+            options.capture.isEmpty()
+                ? LiveExport::listSensors(
+                      options, options.timeoutSeconds > 0 ? options.timeoutSeconds : 2, listing)
+                : CaptureExport::listSensors(options.capture, listing);
+        if (!failure.isEmpty()) {
+            return failWith(failure);
+        }
+        std::printf("%s", qPrintable(listing));
+        return 0;
+    }
+
     // Ctrl-C and kill end the export at the next frame.
     StopSignals stop({SIGINT, SIGTERM});
-    const std::unique_ptr<FrameOutput> output = FrameOutput::create(options);
+    // One output per sensor (or the one of --source), opened with its
+    // sensor's first frame.
+    SensorOutputs output(options);
     QString failure;
     bool interrupted = false;
     if (options.capture.isEmpty()) {
-        if (!output->open(options.output)) {
-            return failWith("cannot write " + output->error());
+        if (!output.open(options.output)) {
+            return failWith(output.error());
         }
-        LiveExport live(options, *output, stop);
+        LiveExport live(options, output, stop);
         failure = live.run();
         interrupted = live.interrupted();
     } else {
-        // Opens the output only once the capture has opened, so a wrong
-        // capture name leaves an existing output alone.
         ProgressLine progress(stderr, !options.quiet && ProgressLine::isTerminal(stderr));
-        CaptureExport fromCapture(options, *output, progress);
+        CaptureExport fromCapture(options, output, progress);
         failure = fromCapture.run();
         interrupted = fromCapture.interrupted();
     }
     if (interrupted) {
-        return interruptedBy(StopSignals::caught(), *output, options.frames);
+        return interruptedBy(StopSignals::caught(), output,
+                             options.frames > 0 ? output.framesWanted() : 0);
     }
     if (!failure.isEmpty()) {
         // A run that wrote no frame leaves nothing. A file that the
         // capture's end or the time-out cut short of frames is still whole
         // and gets its name; one whose own writing failed is removed.
-        if (output->framesWritten() == 0) {
-            output->discard();
-        } else if (!output->close() && !failure.contains(output->error())) {
-            failure += "; cannot write " + output->error();
+        if (output.framesWritten() == 0) {
+            output.discard();
+        } else if (!output.close() && !failure.contains(output.error())) {
+            failure += "; " + output.error();
         }
         return failWith(failure);
     }
-    if (!output->close()) {
-        return failWith("cannot write " + output->error());
+    if (!output.close()) {
+        return failWith(output.error());
     }
-    if (!options.quiet) {
+    if (!options.quiet && (output.outputCount() > 1 || options.source)) {
+        std::fprintf(stderr, "lidar-export: wrote %s\n", qPrintable(output.summary()));
+    } else if (!options.quiet) {
         std::fprintf(stderr, "lidar-export: wrote %s, %s, to %s\n",
-                     qPrintable(counted(static_cast<std::uint64_t>(output->framesWritten()),
-                                        "frame", "frames")),
-                     qPrintable(counted(output->pointsWritten(), "point", "points")),
-                     qPrintable(output->writtenTo()));
+                     qPrintable(counted(static_cast<std::uint64_t>(output.framesWritten()), "frame",
+                                        "frames")),
+                     qPrintable(counted(output.pointsWritten(), "point", "points")),
+                     qPrintable(output.writtenTo()));
     }
     return 0;
 }

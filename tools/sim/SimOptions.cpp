@@ -104,7 +104,11 @@ SimOptions::Parsed SimOptions::parse(const QStringList& arguments) {
                                    "TEXT");
     const QCommandLineOption calibration(
         "calibration-seed",
-        "Seed of the calibration tables reported at the start (default 1; 0 reports zeros).", "N");
+        "Seed of the calibration tables reported at the start (default 1; 0 reports zeros). "
+        "Seeds of 2 and more draw the tables over every value the packet can carry and report "
+        "a serial number and version the named codes do not hold (--firmware still sets the "
+        "version).",
+        "N");
     const QCommandLineOption seconds("seconds", "End the run after this many seconds.", "N");
     const QCommandLineOption quiet("quiet", "Print nothing but errors.");
     parser.addOptions({help,        versionOption, host,     port,          rate,     step,
@@ -248,6 +252,14 @@ SimOptions::Parsed SimOptions::parse(const QStringList& arguments) {
         return fail("--longitude needs up to 10 characters and E or W, not " +
                     parser.value(longitude));
     }
+    if (parser.isSet(calibration)) {
+        const uint seed = parser.value(calibration).toUInt(&ok);
+        if (!ok) {
+            return fail("--calibration-seed needs a number of 0 or more, not " +
+                        parser.value(calibration));
+        }
+        applySeed(seed, d);
+    }
     if (parser.isSet(firmware)) {
         const auto version = parseFirmware(parser.value(firmware));
         if (!version) {
@@ -263,15 +275,6 @@ SimOptions::Parsed SimOptions::parse(const QStringList& arguments) {
                         parser.value(board));
         }
         d.boardVersion = *version;
-    }
-
-    if (parser.isSet(calibration)) {
-        const uint seed = parser.value(calibration).toUInt(&ok);
-        if (!ok) {
-            return fail("--calibration-seed needs a number of 0 or more, not " +
-                        parser.value(calibration));
-        }
-        d.calibration = seededCalibration(seed);
     }
 
     o.quiet = parser.isSet(quiet);
