@@ -1,8 +1,10 @@
 #include "python/CaptureFrames.h"
 
 #include "capture/CapturePacketStream.h"
+#include "python/SourceFilter.h"
 
 #include <QDir>
+#include <array>
 
 namespace {
 
@@ -23,21 +25,13 @@ QString failureOf(const CapturePacketStream& packets, const SensorFrames& frames
 
 } // namespace
 
-CaptureFrames::Opened CaptureFrames::open(const ReadOnlyFile& file, const QString& path,
-                                          const std::atomic<bool>& cancel) {
-    Opened opened;
+QString CaptureFrames::open(const ReadOnlyFile& file, const QString& path,
+                            const std::atomic<bool>& cancel) {
     CapturePacketStream packets(file);
     QString error;
-    const auto end = packets.run(
-        [&](const std::uint8_t* payload, std::uint64_t) {
-            opened.firstSender = SensorAddress::ofCapturedPayload(payload);
-            return false;
-        },
-        {}, &error, &cancel);
-    if (end == CapturePacketStream::End::Failed) {
-        opened.error = aboutCapture(path, error);
-    }
-    return opened;
+    const auto end =
+        packets.run([](const std::uint8_t*, std::uint64_t) { return false; }, {}, &error, &cancel);
+    return end == CapturePacketStream::End::Failed ? aboutCapture(path, error) : QString();
 }
 
 CaptureFrames::Census CaptureFrames::census(const ReadOnlyFile& file, const QString& path,
@@ -50,8 +44,7 @@ CaptureFrames::Census CaptureFrames::census(const ReadOnlyFile& file, const QStr
     QString error;
     const auto end = packets.run(
         [&](const std::uint8_t* payload, std::uint64_t) {
-            frames.feed(SensorAddress::ofCapturedPayload(payload), payload,
-                        [](const SensorAddress&, const MuchLidarData&) {});
+            frames.feed(packets.packetSource(), payload, [](int, const MuchLidarData&) {});
             return true;
         },
         {}, &error, &cancel);
@@ -69,35 +62,46 @@ CaptureFrames::CaptureFrames(std::shared_ptr<const ReadOnlyFile> file, QString p
 
 void CaptureFrames::run() {
     // As lidar-export: points of the skipped frames are never decoded, those
-    // of the wanted frames only on the wanted channels.
+    // of the wanted frames only on the wanted channels, and a sensor with
+    // all its frames wanted decodes none further.
     SensorFrames frames;
     const FrameCutter::ChannelFlags none{};
-    frames.setChannelFilter(selection_.skip > 0 ? none : selection_.filter.channels);
-    int framesCut = 0;
-    bool done = false;
+    const int skip = selection_.skip;
+    const int count = selection_.count;
+    frames.setChannelFilter(skip > 0 ? none : selection_.filter.channels);
+    std::array<int, SensorTable::kMaxSensors> framesCut{}; // by sensor, first heard first
+    int sensorsDone = 0;
+    bool closed = false;
+    SourceFilter source(selection_.source);
     CapturePacketStream packets(*file_);
-    const auto take = [&](const SensorAddress& sensor, const MuchLidarData& frame) {
-        if (done || !selection_.wants(sensor)) {
+    const auto take = [&](int sensor, const MuchLidarData& frame) {
+        int& cut = framesCut[static_cast<std::size_t>(sensor)];
+        if (++cut == skip) {
+            frames.setChannelFilter(sensor, selection_.filter.channels);
+        }
+        const int number = cut - skip;
+        if (closed || number < 1 || (count > 0 && number > count)) {
             return;
         }
-        if (++framesCut == selection_.skip) {
-            frames.setChannelFilter(selection_.filter.channels);
-        }
-        if (framesCut <= selection_.skip) {
-            return;
-        }
-        const int number = framesCut - selection_.skip;
         // The frame ends in the packet being fed: its time is the frame's.
-        done = !queue_.push({points_.convert(frame, selection_.filter), number,
-                             packets.packetTime(), sensor.text()}) ||
-               number == selection_.count;
+        closed = !queue_.push({points_.convert(frame, selection_.filter), number,
+                               packets.packetTime(), frame.sensor});
+        if (number == count) {
+            ++sensorsDone;
+            frames.setChannelFilter(sensor, none);
+        }
     };
     QString error;
     const CapturePacketStream::End end = packets.run(
         [&](const std::uint8_t* payload, std::uint64_t) {
-            frames.feed(SensorAddress::ofCapturedPayload(payload), payload, take);
+            const SensorId& from = packets.packetSource();
+            // Only the sensor wanted is cut, as if no other sent.
+            if (source.wants(from)) {
+                frames.feed(from, payload, take);
+            }
             // Python may go while skipped frames are read: no frame is queued then.
-            return !done && !queue_.closed();
+            const bool everySensorDone = sensorsDone > 0 && sensorsDone == frames.sensorCount();
+            return !closed && !queue_.closed() && !everySensorDone;
         },
         {}, &error);
     if (end == CapturePacketStream::End::Failed) {

@@ -9,31 +9,26 @@
 #include <QString>
 #include <atomic>
 #include <memory>
-#include <optional>
 #include <vector>
 
 // The frames of a capture file for Python, cut and numbered as lidar-export
 // cuts and numbers them from a capture: one pass over the file's data
-// packets (CapturePacketStream), frames from the first frame marker on, the
-// skipped ones cut without decoding a point, and no further than the last
-// frame wanted.
+// packets (CapturePacketStream), each sensor's frames from its first frame
+// marker on, in the order they end in the file, the skipped ones cut
+// without decoding a point, and no further than the last frame wanted.
 class CaptureFrames {
 public:
-    // What the opening look at a capture found.
-    struct Opened {
-        SensorAddress firstSender;
-        QString error; // for the user; empty when the capture can be read
-    };
     // The whole capture counted.
     struct Census {
-        std::vector<SensorFrames::Sensor> sensors;
+        std::vector<SensorCounts> sensors; // first heard first
         QString error;
     };
 
     // Reads `path` up to its first data packet: the file must be a capture
-    // and hold one. Setting `cancel` ends the reading with an error.
-    static Opened open(const ReadOnlyFile& file, const QString& path,
-                       const std::atomic<bool>& cancel);
+    // and hold one. The error for the user; empty when the capture can be
+    // read. Setting `cancel` ends the reading with an error.
+    static QString open(const ReadOnlyFile& file, const QString& path,
+                        const std::atomic<bool>& cancel);
     // Counts the sensors, datagrams and whole frames of the capture without
     // decoding a point.
     static Census census(const ReadOnlyFile& file, const QString& path,

@@ -4,6 +4,7 @@
 #include "python/PythonErrors.h"
 
 #include <QString>
+#include <algorithm>
 #include <thread>
 
 namespace py = pybind11;
@@ -60,12 +61,16 @@ void Listener::whileWaiting() {
         return;
     }
     close();
+    // As lidar-export: the frames wanted of each sensor heard.
+    const int wanted = wanted_ * std::max(live_.sensorsTaken(), 1);
     const QString received =
-        wanted_ > 0 ? QStringLiteral("%1 of %2 frames received").arg(framesDelivered()).arg(wanted_)
+        wanted_ > 0 ? QStringLiteral("%1 of %2 frames received").arg(framesDelivered()).arg(wanted)
                     : QStringLiteral("%1 frames received").arg(framesDelivered());
+    const std::string missing = live_.missingSource();
     PythonErrors::raiseTimeout(QStringLiteral("no complete frame within %1 s on port %2 (%3)")
                                    .arg(*timeout_)
                                    .arg(port_)
                                    .arg(received)
-                                   .toStdString());
+                                   .toStdString() +
+                               (missing.empty() ? std::string() : "; " + missing));
 }

@@ -12,14 +12,12 @@ PythonCapture::PythonCapture(const std::string& path)
         PythonErrors::raiseCaptureError(
             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(qPath_), error).toStdString());
     }
-    CaptureFrames::Opened opened;
     runInterruptibly([&](const std::atomic<bool>& cancel) {
-        opened = CaptureFrames::open(*file_, qPath_, cancel);
+        error = CaptureFrames::open(*file_, qPath_, cancel);
     });
-    if (!opened.error.isEmpty()) {
-        PythonErrors::raiseCaptureError(opened.error.toStdString());
+    if (!error.isEmpty()) {
+        PythonErrors::raiseCaptureError(error.toStdString());
     }
-    firstSender_ = opened.firstSender;
 }
 
 const CaptureFrames::Census& PythonCapture::census() {
@@ -37,11 +35,11 @@ const CaptureFrames::Census& PythonCapture::census() {
 }
 
 int PythonCapture::frameCount() {
-    int frames = 0;
-    for (const SensorFrames::Sensor& sensor : census().sensors) {
+    std::uint64_t frames = 0;
+    for (const SensorCounts& sensor : census().sensors) {
         frames += sensor.frames;
     }
-    return frames;
+    return static_cast<int>(frames);
 }
 
 std::unique_ptr<CaptureStream> PythonCapture::frames(const FrameSelection& selection) const {

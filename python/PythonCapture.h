@@ -20,9 +20,8 @@ public:
     const std::string& path() const { return path_; }
     // The whole frames and the sensors, counted in one pass when first asked.
     const CaptureFrames::Census& census();
+    // Of every sensor.
     int frameCount();
-    // The sensor named by the sender of the first data packet.
-    const SensorAddress& firstSender() const { return firstSender_; }
 
     std::unique_ptr<CaptureStream> frames(const FrameSelection& selection) const;
 
@@ -30,6 +29,5 @@ private:
     std::string path_;
     QString qPath_;
     std::shared_ptr<ReadOnlyFile> file_;
-    SensorAddress firstSender_;
     std::optional<CaptureFrames::Census> census_;
 };

@@ -19,4 +19,4 @@ py::array arrayOwning(PointBuffer&& buffer) {
 
 PythonFrame::PythonFrame(ConvertedFrame&& frame)
     : points_(arrayOwning(std::move(frame.points))), number_(frame.number), timeNs_(frame.time),
-      sensor_(std::move(frame.sensor)) {}
+      sensor_(frame.sensor) {}

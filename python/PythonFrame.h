@@ -6,7 +6,6 @@
 #include <pybind11/pybind11.h>
 
 #include <cstdint>
-#include <string>
 
 // A frame as Python holds it: its points as a NumPy structured array that
 // owns the memory they were converted into (no copy), and the frame's
@@ -19,12 +18,12 @@ public:
     const pybind11::array& points() const { return points_; }
     int number() const { return number_; }
     std::int64_t timeNs() const { return timeNs_; }
-    const std::string& sensor() const { return sensor_; }
+    const SensorId& sensor() const { return sensor_; }
     std::size_t size() const { return static_cast<std::size_t>(points_.shape(0)); }
 
 private:
     pybind11::array points_;
     int number_;
     std::int64_t timeNs_;
-    std::string sensor_;
+    SensorId sensor_;
 };
