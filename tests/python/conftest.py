@@ -115,6 +115,26 @@ def read_pcap(path):
     return records
 
 
+def merge_captures(path, *inputs):
+    """One capture of several sensors on one network, from the records of
+    each input: each moved in time to begin where the first begins, as if
+    all had been taken at once, then all in the order of their time."""
+    merged = []
+    for records in inputs:
+        shift = inputs[0][0][0] - records[0][0]
+        merged += [(time + shift, frame) for time, frame in records]
+    # Stable: the first input's record first when two were taken at once.
+    return write_pcap(path, sorted(merged, key=lambda record: record[0]))
+
+
+def sent_from(records, address, port):
+    """Ethernet records of IPv4/UDP datagrams with another source address and
+    port."""
+    source = bytes(address) + port.to_bytes(2, "big")
+    return [(time, frame[:26] + source[:4] + frame[30:34] + source[4:] + frame[36:])
+            for time, frame in records]
+
+
 def write_pcapng(path, records, link_type):
     """One section, one interface (microsecond stamps), enhanced packet blocks."""
     def block(kind, body):
@@ -130,6 +150,13 @@ def write_pcapng(path, records, link_type):
             f.write(block(6, struct.pack("<IIIII", 0, micros >> 32, micros & 0xFFFFFFFF,
                                          len(frame), len(frame)) + padded))
     return path
+
+
+def list_sensors(capture):
+    """The lines of lidar-export --list-sensors of a capture."""
+    done = run_tool("lidar-export", "--list-sensors", capture)
+    assert done.returncode == 0, done.stderr
+    return done.stdout.splitlines()
 
 
 @pytest.fixture(scope="session")

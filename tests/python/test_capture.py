@@ -30,7 +30,7 @@ def test_frames_are_the_rows_of_the_csv_export(street, tmp_path, arguments, opti
     frames = list(vantor.Capture(street).frames(**arguments))
     assert_same_rows(csv_rows(frames), expected)
     assert [f.number for f in frames] == list(range(1, len(frames) + 1))
-    assert all(f.sensor == "10.0.0.7:2370" for f in frames)
+    assert all((f.sensor, f.source) == ("10.0.0.7", "10.0.0.7:2370") for f in frames)
 
 
 def test_points_hold_the_values_of_the_data_packets_bytes(tmp_path):
@@ -104,10 +104,11 @@ def test_len_and_sensors_count_the_whole_frames_and_datagrams(street, tmp_path):
     assert (sensor.source, sensor.address, sensor.port) == ("10.0.0.7:2370", "10.0.0.7", 2370)
     assert (sensor.datagrams, sensor.frames) == (len(data_records), frames)
 
-    # Its frames are taken by the sensor, its address, or its text; no other.
+    # Its frames are taken by the sensor, its address, or its source; no other.
     for source in (sensor, "10.0.0.7", "10.0.0.7:2370"):
         assert len(list(capture.frames(count=1, source=source))) == 1
-    with pytest.raises(ValueError, match="no sensor 10.0.0.7:2368: its sensor is 10.0.0.7:2370"):
+    with pytest.raises(ValueError, match="no sensor sends from 10.0.0.7:2368; the sensors heard: "
+                                         "10.0.0.7$"):
         capture.frames(source="10.0.0.7:2368")
 
 

@@ -42,8 +42,57 @@ def test_live_frames_are_the_frames_of_the_simulators_capture(simulator, tmp_pat
     assert [f.number for f in received] == [1, 2, 3]
     for frame in received:
         assert np.array_equal(frame.points, expected.points)
-        assert frame.sensor == ""
+        assert frame.sensor == "127.0.0.1"
     assert received[0].time <= received[1].time <= received[2].time
+
+
+def test_two_sensors_on_one_port_are_cut_apart_and_one_is_taken_by_source(simulator, tmp_path):
+    # Each simulator sends the same revolution every time.
+    options = {"127.0.0.2": [], "127.0.0.3": ["--rate", "20", "--step", "1.6"]}
+    expected = {}
+    for sensor, extra in options.items():
+        capture = vantor.Capture(simulated_capture(tmp_path / f"{sensor}.pcap", 2, *extra))
+        (expected[sensor],) = capture.frames(count=1)
+
+    # Until both send: a sensor not heard yet is not waited for.
+    with vantor.listen(0, timeout=60) as frames:
+        for sensor, extra in options.items():
+            simulator(frames.port, "--source-ip", sensor, *extra)
+        heard = set()
+        for frame in frames:
+            heard.add(frame.sensor)
+            if heard == set(options):
+                break
+        port = frames.port
+
+    with vantor.listen(port, timeout=60, frames=3) as frames:
+        received = list(frames)
+    # Three of each, each numbered among its sensor's frames.
+    for sensor in options:
+        own = [f for f in received if f.sensor == sensor]
+        assert [f.number for f in own] == [1, 2, 3]
+        for frame in own:
+            assert np.array_equal(frame.points, expected[sensor].points)
+    assert len(received) == 6
+
+    with vantor.listen(port, timeout=60, frames=2, source="127.0.0.3") as frames:
+        received = list(frames)
+    assert [(f.sensor, f.number) for f in received] == [("127.0.0.3", 1), ("127.0.0.3", 2)]
+
+    # A source that does not send: the time-out says so, as lidar-export's does.
+    with pytest.raises(vantor.Timeout) as raised:
+        list(vantor.listen(port, timeout=2, frames=1, source="127.0.0.9"))
+    tool = run_tool("lidar-export", "--listen", port, "--timeout", 2, "--frames", 1,
+                    "--source", "127.0.0.9", "-")
+    assert tool.returncode == 1
+    ours = str(raised.value).split("; ", 1)
+    theirs = tool.stderr.rstrip("\n").split("; ", 1)
+    assert ours[0] == f"no complete frame within 2 s on port {port} (0 of 1 frames received)"
+    # The senders heard within the time-out, first heard first.
+    for text in (ours[1], theirs[1]):
+        assert text.startswith("no sensor sends from 127.0.0.9; the sensors heard: ")
+        heard = text.split(": ")[1].split(", ")
+        assert len(set(heard)) == len(heard) > 0 and set(heard) <= set(options)
 
 
 def test_a_port_in_use_raises_the_receivers_text():
