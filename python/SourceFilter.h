@@ -21,9 +21,6 @@ public:
         return chosen_ == sensor;
     }
 
-    // A source was typed and no sensor heard so far is it.
-    bool missing() const { return typed_ && !chosen_; }
-
 private:
     std::optional<SensorId> typed_;
     std::optional<SensorId> chosen_;

@@ -60,14 +60,14 @@ Receiving live data (the data port, 2368 by default):
 Frames are cut at the sensor's frame markers as lidar-export cuts them: the
 points before the first marker and after the last make no frame.
 frame.number counts the frames of its sensor that a loop gives, from 1, as
-the CSV's FrameNumbers; frame.time is when the frame's last datagram was captured (or
-received, live), in seconds since 1970. Every frame's array is its own: keep
-it as long as you like. A capture is read in one pass, a few frames ahead of
+the CSV's FrameNumbers; frame.time is when the frame's last datagram was
+captured (or received, live), in seconds since 1970. Every frame's array is
+its own: keep it as long as you like. A capture is read in one pass, a few frames ahead of
 the loop; the loop may stop at any point, and Ctrl-C stops it at once.
 
 Failures are exceptions with the texts the tools show: CaptureError (no such
-file, not a capture, no data packet, damaged, shortened while
-it was open), ReceiveError (the data port in use) and Timeout, all of them
+file, not a capture, no data packet, damaged, shortened while it was open),
+ReceiveError (the data port in use) and Timeout, all of them
 vantor.Error. A capture cut short gives its frames before the cut, then a
 TruncatedCaptureWarning. Arguments out of range raise ValueError.
 
