@@ -72,5 +72,15 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # CJK glyphs some dialogs show. Opening the user guide needs xdg-open.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri, fonts-wqy-microhei")
+# The Python module (python/, installed beside Debian's python3 modules) is
+# built for one minor version of python3 and imports NumPy.
+if(VANTOR_PYTHON)
+    math(EXPR _python_next_minor "${Python_VERSION_MINOR} + 1")
+    string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS
+           ", python3 (>= ${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}~)"
+           ", python3 (<< ${Python_VERSION_MAJOR}.${_python_next_minor}), python3-numpy")
+    string(APPEND CPACK_PACKAGE_DESCRIPTION
+           " The Python module vantor reads captures and live data into NumPy arrays.")
+endif()
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
 include(CPack)

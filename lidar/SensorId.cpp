@@ -22,6 +22,21 @@ QString SensorId::label(const std::vector<SensorId>& all) const {
     return shared ? textWithPort() : text();
 }
 
+QString SensorId::labels(const std::vector<SensorId>& sensors) {
+    QStringList names;
+    for (const SensorId& s : sensors) {
+        names << s.label(sensors);
+    }
+    return names.join(QStringLiteral(", "));
+}
+
+QString SensorId::notHeard(const SensorId& wanted, const std::vector<SensorId>& heard) {
+    const QString name = wanted.port == 0 ? wanted.text() : wanted.textWithPort();
+    return heard.empty() ? QStringLiteral("no sensor sends from %1").arg(name)
+                         : QStringLiteral("no sensor sends from %1; the sensors heard: %2")
+                               .arg(name, labels(heard));
+}
+
 std::optional<SensorId> SensorId::parse(const QString& text) {
     const QStringList parts = text.split(QLatin1Char(':'));
     if (parts.size() > 2) {

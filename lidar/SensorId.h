@@ -27,6 +27,11 @@ struct SensorId {
     // The address, or the address and port when another sensor of `all`
     // has the same address.
     QString label(const std::vector<SensorId>& all) const;
+    // The labels of `sensors`, comma-separated: "10.0.0.2, 10.0.0.3".
+    static QString labels(const std::vector<SensorId>& sensors);
+    // Why a sensor named as typed (`wanted`, see parse) gives no frames:
+    // none of `heard` is it.
+    static QString notHeard(const SensorId& wanted, const std::vector<SensorId>& heard);
 
     // "ADDR" or "ADDR:PORT", as typed. Without a port the result has port
     // 0, which matches() takes as any port.

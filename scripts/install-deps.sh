@@ -12,9 +12,12 @@ build_packages=(
     zlib1g-dev
     libgl1-mesa-dri fonts-wqy-microhei
     help2man dpkg-dev
+    # the Python module (python/), built for Debian's /usr/bin/python3
+    python3-dev pybind11-dev python3-numpy
 )
 test_packages=(
     desktop-file-utils
+    python3-pytest
     xvfb xauth iproute2 util-linux tcpdump
     # the fuzz targets (scripts/fuzz.sh): clang with libFuzzer and its sanitizer runtimes
     clang-16 libfuzzer-16-dev libclang-rt-16-dev

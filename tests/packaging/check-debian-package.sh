@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package of a build tree, checks its files and its
 # dependency list, installs it into a throwaway root and runs the programs
-# installed there from another working directory, without a display.
-#   check-debian-package.sh BUILD_DIR
+# installed there from another working directory, without a display; with
+# "python", also the Python module with Debian's python3.
+#   check-debian-package.sh BUILD_DIR [python]
 set -euo pipefail
 build=$(cd "$1" && pwd)
+python_module=${2:-}
+module_pattern='^/usr/lib/python3/dist-packages/vantor\.cpython-[^/]*\.so$'
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -41,7 +44,11 @@ done
 if grep -vE '^/usr(/|$)' "$work/files"; then
     fail "files outside /usr"
 fi
-if grep -E '\.(a|h|so[.0-9]*|cmake)$|icon-painter|_tests?$|_bench$' "$work/files"; then
+if [ -n "$python_module" ]; then
+    grep -qE "$module_pattern" "$work/files" || fail "the package lacks the Python module"
+fi
+if grep -vE "$module_pattern" "$work/files" |
+    grep -E '\.(a|h|so[.0-9]*|cmake)$|icon-painter|_tests?$|_bench$'; then
     fail "build-only files in the package"
 fi
 
@@ -51,8 +58,12 @@ echo "  $depends"
 # Package names without versions: all alternatives, and the first of each.
 names=$(tr ',|' '\n\n' <<<"$depends" | sed 's/(.*)//; s/[[:space:]]//g; /^$/d')
 firsts=$(tr ',' '\n' <<<"$depends" | sed 's/|.*//; s/(.*)//; s/[[:space:]]//g; /^$/d')
-for p in libqt5widgets5 libpcl-visualization1.13 libvtk9.1-qt libpcap0.8 libgl1-mesa-dri \
-    fonts-wqy-microhei; do
+wanted=(libqt5widgets5 libpcl-visualization1.13 libvtk9.1-qt libpcap0.8 libgl1-mesa-dri
+    fonts-wqy-microhei)
+if [ -n "$python_module" ]; then
+    wanted+=(python3 python3-numpy)
+fi
+for p in "${wanted[@]}"; do
     grep -qxF "$p" <<<"$names" || fail "Depends lacks $p"
 done
 if grep -E -- '-dev$' <<<"$names"; then
@@ -107,6 +118,19 @@ quietly run lidar-export --quiet --channels 0-3 "$work/street.pcap" "$work/stree
 [ "$(head -n 1 "$work/street.csv")" = \
     "FrameNumbers,Points_X,Points_Y,Points_Z,Laser_id,Azimuth,Distance,Intensity" ] ||
     fail "the installed lidar-export wrote no CSV header"
+
+if [ -n "$python_module" ]; then
+    # Debian's python3 finds the module where the package puts it (here
+    # under the throwaway root) and reads the frames lidar-export wrote.
+    points=$(PYTHONPATH="$root/usr/lib/python3/dist-packages" /usr/bin/python3 -c '
+import sys, vantor
+capture = vantor.Capture(sys.argv[1])
+print(sum(len(f) for f in capture.frames(channels=range(4))))' "$work/street.pcap") ||
+        fail "the installed Python module does not read the capture"
+    rows=$(($(wc -l <"$work/street.csv") - 1))
+    [ "$points" = "$rows" ] ||
+        fail "the installed Python module read $points points, lidar-export wrote $rows rows"
+fi
 
 for page in vantor-viewer lidar-export sensor-sim; do
     text=$(zcat "$root/usr/share/man/man1/$page.1.gz")

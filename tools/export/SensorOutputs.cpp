@@ -27,14 +27,6 @@ QString suffixOf(ExportOptions::Format format) {
     return QStringLiteral("csv");
 }
 
-QString sensorList(const std::vector<SensorId>& sensors) {
-    QStringList names;
-    for (const SensorId& s : sensors) {
-        names << s.label(sensors);
-    }
-    return names.join(QStringLiteral(", "));
-}
-
 } // namespace
 
 SensorOutputs::SensorOutputs(const ExportOptions& options) : options_(options) {}
@@ -140,7 +132,7 @@ FrameOutput* SensorOutputs::openFor(const SensorId& sensor) {
     if (tagged && options_.output == QLatin1String("-")) {
         fail(QStringLiteral("several sensors send (%1): standard output takes one of them; "
                             "choose it with --source")
-                 .arg(sensorList(heard)));
+                 .arg(SensorId::labels(heard)));
         return nullptr;
     }
     if (!mcapFile_) {
@@ -292,12 +284,7 @@ QString SensorOutputs::missingSource() const {
     if (!options_.source || source_) {
         return QString();
     }
-    const std::vector<SensorId> heard = heard_ ? heard_() : std::vector<SensorId>{};
-    const QString wanted =
-        options_.source->port == 0 ? options_.source->text() : options_.source->textWithPort();
-    return heard.empty() ? QStringLiteral("no sensor sends from %1").arg(wanted)
-                         : QStringLiteral("no sensor sends from %1; the sensors heard: %2")
-                               .arg(wanted, sensorList(heard));
+    return SensorId::notHeard(*options_.source, heard_ ? heard_() : std::vector<SensorId>{});
 }
 
 bool SensorOutputs::fail(const QString& text) {
