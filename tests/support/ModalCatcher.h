@@ -23,11 +23,16 @@ public:
     std::vector<Box> boxes;
 
 private:
+    // Every visible box, not only the active modal widget: which of two
+    // open modal windows is "active" depends on the window manager's focus,
+    // and a box hidden behind a dialog would never be seen.
     void poll() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box != nullptr && box->isVisible()) {
-            boxes.push_back({box->windowTitle(), box->text()});
-            box->done(QMessageBox::Ok);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (box != nullptr && box->isVisible()) {
+                boxes.push_back({box->windowTitle(), box->text()});
+                box->done(QMessageBox::Ok);
+            }
         }
     }
 

@@ -217,7 +217,7 @@ TEST_P(LidarExportEnding, ASignalAtAnyMomentLeavesOnlyWholeFilesUnderTheirNames)
         start(tool, "lidar-export", exportArguments(out, capture, frames));
         while (writtenSoFar() < share && !tool.waitForFinished(1)) {
         }
-        ::kill(static_cast<pid_t>(tool.processId()), signal);
+        signalIfRunning(tool, signal);
         ASSERT_TRUE(tool.waitForFinished(60000));
         const QByteArray err = tool.readAllStandardError();
         const QStringList files = filesIn(out);
@@ -316,7 +316,7 @@ TEST(LidarExportStopped, CtrlCBetweenLiveFramesSaysHowManyAndWhereTheyAre) {
             sender.sendTo("127.0.0.1", static_cast<std::uint16_t>(port), p.data(), p.size());
         }
     }
-    ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+    signalIfRunning(tool, SIGINT);
     ASSERT_TRUE(tool.waitForFinished(30000));
     EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(tool.exitCode(), 130);

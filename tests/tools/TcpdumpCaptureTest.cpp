@@ -46,7 +46,7 @@ public:
     }
     // Interrupts it and returns its exit code (-1 if it did not end).
     int stop() {
-        ::kill(static_cast<pid_t>(process_.processId()), SIGINT);
+        signalIfRunning(process_, SIGINT);
         if (!process_.waitForFinished(30000)) {
             return -1;
         }

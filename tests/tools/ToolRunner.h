@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <csignal>
 #include <gtest/gtest.h>
 
 // Runs the command-line tools as separate processes, found through
@@ -31,6 +32,18 @@ inline QString binary(const QString& name) {
 inline void start(QProcess& process, const QString& name, const QStringList& args) {
     process.start(binary(name), args);
     EXPECT_TRUE(process.waitForStarted(30000)) << qPrintable(name);
+}
+
+// Sends `signal` to the process if it still runs. A process that has ended
+// has no id (0), and kill(0, ...) would signal the whole process group,
+// the test run included. An ended child stays a zombie until QProcess reaps
+// it, which happens only inside its own calls, so the id cannot be reused
+// between the check and the kill.
+inline void signalIfRunning(QProcess& process, int signal) {
+    const auto pid = static_cast<pid_t>(process.processId());
+    if (pid > 0) {
+        ::kill(pid, signal);
+    }
 }
 
 inline Result run(const QString& name, const QStringList& args, int timeoutMs = 60000) {
