@@ -8,6 +8,7 @@
 #include "app/About.h"
 #include "app/AreaPicking.h"
 #include "app/CaptureSensorChooser.h"
+#include "app/CsvExport.h"
 #include "app/InspectionTools.h"
 #include "app/OtherSensorsView.h"
 #include "app/PlaybackBar.h"
@@ -352,6 +353,34 @@ TEST_F(SensorsList, WithAllShownTheToolsWorkOnTheSensorUnderTheFirstPoint) {
     ASSERT_EQ(window.inspectionTools().ruler().points().size(), 1u);
     EXPECT_EQ(window.inspectionTools().ruler().points()[0].x, a0.x);
     EXPECT_FALSE(window.areaPicking().selectionActive());
+}
+
+TEST_F(SensorsList, WithAllShownAMultiFrameExportWritesTheToolsSensorsFramesAlone) {
+    SensorSettings::keepPose(SensorId{0x7F000003, 0}, poseOf(0.5, 0, 0, 0, 0, 0));
+    ASSERT_TRUE(window.showAllSensors());
+    ASSERT_TRUE(startLive());
+    sendBoth();
+    ASSERT_EQ(window.shownSensor(), idA);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("frames.csv");
+    ExportSettings settings;
+    settings.frameCount = 3;
+    settings.maxAngle = 360;
+    ASSERT_TRUE(window.csvExport().startTo(path, settings));
+    ASSERT_TRUE(waitUntil([&] {
+        sendBoth(2);
+        return !window.csvExport().active();
+    }));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(path); }));
+    const std::vector<QString> rows = csvRows(path);
+    ASSERT_EQ(rows.size(), std::size_t{1 + 3 * kPointsA});
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        const QStringList fields = rows[i].split(',');
+        EXPECT_EQ(fields[0].toInt(), static_cast<int>((i - 1) / kPointsA) + 1) << i;
+        // A's ring, 20 cm round its own origin; B's stands 0.3 m and more along x.
+        EXPECT_LE(std::abs(fields[1].toDouble()), 0.2001) << rows[i].toStdString();
+    }
 }
 
 TEST_F(SensorsList, ACaptureOfTwoSensorsIsChosenOnTheOfflineTab) {
