@@ -106,8 +106,12 @@ bool AreaPicking::mouseWhileArmed(QEvent* event) {
 }
 
 void AreaPicking::pick(ViewRectangle rectangle) {
+    const FrustumPick frustum = view_.frustumThrough(rectangle);
+    if (hooks_.beforePick) {
+        hooks_.beforePick(frustum, {rectangle.x0, rectangle.y0});
+    }
     const FrameConversion::Cloud& shown = hooks_.shownCloud();
-    picked_ = view_.frustumThrough(rectangle).indices(shown);
+    picked_ = frustum.indices(shown);
     armed_ = false;
     showArmed(false);
     if (picked_.empty()) {
@@ -137,7 +141,8 @@ void AreaPicking::pick(ViewRectangle rectangle) {
     setSelectionActive(true);
     annotationEnabled_ = true;
     hooks_.showListing(
-        converter_.listSelection(hooks_.lastFrame(), hooks_.channels(), box_, selectedCount_));
+        converter_.listSelection(hooks_.lastFrame(), hooks_.channels(), box_, selectedCount_,
+                                 hooks_.placement ? hooks_.placement() : PoseTransform()));
     // The blue points show with a render after the list and the labels have
     // been painted: a render of a large frame takes far longer than the pick.
     view_.showSelection(std::move(picked));

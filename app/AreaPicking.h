@@ -39,6 +39,14 @@ public:
         std::function<const ChannelSelection*()> channels;
         // Starts the data list afresh with these rows and sets the labels.
         std::function<void(SelectionListing)> showListing;
+        // Optional. Called before the points are picked, with the frustum
+        // and the corner where the drag began: with several sensors shown,
+        // the window may give the tools to the sensor under the pick, whose
+        // frame and cloud the hooks above give from then on.
+        std::function<void(const FrustumPick& frustum, ViewPoint start)> beforePick = {};
+        // Optional. Where the frame's points stand, as they were drawn
+        // (none: as the sensor gives them).
+        std::function<PoseTransform()> placement = {};
     };
 
     AreaPicking(CloudView& view, const FrameConverter& converter, QWidget& window,

@@ -338,6 +338,18 @@ void CloudView::fitAlongView(const Cloud& cloud) {
     pcl::PointXYZRGB high;
     pcl::getMinMax3D(cloud, low, high);
     double bounds[6] = {low.x, high.x, low.y, high.y, low.z, high.z};
+    for (const Cloud* other : fitAlso_ ? fitAlso_() : std::vector<const Cloud*>{}) {
+        if (other == nullptr || other->empty()) {
+            continue;
+        }
+        pcl::getMinMax3D(*other, low, high);
+        bounds[0] = std::min(bounds[0], static_cast<double>(low.x));
+        bounds[1] = std::max(bounds[1], static_cast<double>(high.x));
+        bounds[2] = std::min(bounds[2], static_cast<double>(low.y));
+        bounds[3] = std::max(bounds[3], static_cast<double>(high.y));
+        bounds[4] = std::min(bounds[4], static_cast<double>(low.z));
+        bounds[5] = std::max(bounds[5], static_cast<double>(high.z));
+    }
     // Keeps the direction of view and the view-up; centres the points and
     // moves the camera back until they all fit.
     viewer_->getRendererCollection()->GetFirstRenderer()->ResetCamera(bounds);

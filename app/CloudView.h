@@ -3,6 +3,7 @@
 #include "lidar/FrustumPick.h"
 #include "lidar/ScreenSnap.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <pcl/point_cloud.h>
@@ -58,6 +59,12 @@ public:
     // still stands where that preset put it.
     void fitFirstFrame() { fitPending_ = true; }
     bool firstFrameFitPending() const { return fitPending_; }
+
+    // Clouds drawn beside the frame (other sensors' frames) that fitting the
+    // camera to the frame takes in too.
+    void setFitAlso(std::function<std::vector<const Cloud*>()> clouds) {
+        fitAlso_ = std::move(clouds);
+    }
 
     void toggleCoordinate();
     bool coordinateShown() const { return coordinateShown_; }
@@ -135,4 +142,5 @@ private:
     int presetIndex_ = -1;       // the last preset applied
     CameraState presetCamera_;   // as the last preset left it
     Cloud::ConstPtr frameShown_; // the last frame drawn, until clearAll()
+    std::function<std::vector<const Cloud*>()> fitAlso_;
 };

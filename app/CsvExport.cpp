@@ -11,8 +11,10 @@
 
 namespace {
 
-CsvExportFilter withBox(CsvExportFilter filter, const std::optional<SelectionBox>& box) {
+CsvExportFilter placed(CsvExportFilter filter, const std::optional<SelectionBox>& box,
+                       const PoseTransform& pose) {
     filter.box = box;
+    filter.pose = pose;
     return filter;
 }
 
@@ -46,7 +48,8 @@ QString CsvExport::chooseFile(const QString& proposedName) {
     return path;
 }
 
-void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box) {
+void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box,
+                          const PoseTransform& pose) {
     if (refuseWhileExporting()) {
         return;
     }
@@ -56,7 +59,7 @@ void CsvExport::saveFrame(const MuchLidarData& frame, const std::optional<Select
     }
     CsvExportWriter writer(geometry_, CsvRowWriter::Layout::SingleFrame, 1);
     if (writer.open(path)) {
-        writer.write(std::make_shared<const MuchLidarData>(frame), withBox({}, box));
+        writer.write(std::make_shared<const MuchLidarData>(frame), placed({}, box, pose));
     }
     if (!writer.finish()) {
         showTips_(trForm("The CSV file could not be written.\n%1").arg(writer.error()));
@@ -116,11 +119,12 @@ bool CsvExport::startTo(const QString& path, const ExportSettings& settings) {
     return true;
 }
 
-void CsvExport::exportFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box) {
+void CsvExport::exportFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box,
+                            const PoseTransform& pose) {
     if (!active_) {
         return;
     }
-    writer_->write(std::make_shared<const MuchLidarData>(frame), withBox(filter_, box));
+    writer_->write(std::make_shared<const MuchLidarData>(frame), placed(filter_, box, pose));
     if (writer_->complete()) {
         active_ = false;
         writer_->closeWhenWritten();

@@ -43,15 +43,17 @@ public:
     bool refuseWhileExporting();
 
     // Every point of `frame` with a distance of 0 or more, inside `box`
-    // when one is given.
-    void saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box);
+    // when one is given; `pose` places the points (see CsvExportFilter).
+    void saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box,
+                   const PoseTransform& pose = {});
     // Asks for the file and starts writing the next frames.
     void start(const ExportSettings& settings);
     // The same into a file already chosen; false (and a "Tips" box) when it
     // cannot be opened.
     bool startTo(const QString& path, const ExportSettings& settings);
     // One arriving frame of the running export.
-    void exportFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box);
+    void exportFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box,
+                     const PoseTransform& pose = {});
     // No frame will come (the capture ended, the receiver stopped): a
     // running export writes what was handed over, gives the file its name
     // and says "K of N frames written: " and `reason`.

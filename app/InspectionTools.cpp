@@ -18,6 +18,8 @@ InspectionTools::InspectionTools(QMainWindow& window, Ui::manwindowClass& ui, Cl
     };
     pictureSources.channels = sources.channels;
     pictureSources.colourMode = sources.colourMode;
+    pictureSources.sensorColour = sources.sensorColour;
+    pictureSources.placement = sources.placement;
     rangeImage_ = new RangeImagePanel(geometry, view, *ui.statusBar, pictureSources,
                                       sources.showTips, &window);
     window.addDockWidget(Qt::BottomDockWidgetArea, rangeImage_);

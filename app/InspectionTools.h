@@ -4,6 +4,8 @@
 #include "lidar/ChannelGeometry.h"
 #include "lidar/ChannelSelection.h"
 #include "lidar/MuchLidarData.h"
+#include "lidar/PointColour.h"
+#include "lidar/PoseTransform.h"
 
 #include <QString>
 #include <functional>
@@ -32,6 +34,10 @@ public:
         std::function<const ChannelSelection*()> channels;
         std::function<int()> colourMode;
         std::function<void(const QString&)> showTips;
+        // Optional: the frame's sensor's colour in the colour mode "Sensor"
+        // and where its points stand (see RangeImagePanel).
+        std::function<Rgb()> sensorColour = {};
+        std::function<PoseTransform()> placement = {};
     };
 
     InspectionTools(QMainWindow& window, Ui::manwindowClass& ui, CloudView& view,

@@ -62,7 +62,8 @@ void RangeImagePanel::clear() {
 }
 
 void RangeImagePanel::draw(const MuchLidarData& frame) {
-    image_.build(frame, sources_.channels(), sources_.colourMode());
+    image_.build(frame, sources_.channels(), sources_.colourMode(),
+                 sources_.sensorColour ? sources_.sensorColour() : Rgb{});
     framed_ = !frame.empty();
     // The picture shows the image's own pixels; no copy.
     picture_ = QImage(reinterpret_cast<const uchar*>(image_.pixels().data()), image_.columns(),
@@ -110,7 +111,10 @@ bool RangeImagePanel::markPixel(int column, int row) {
         return false;
     }
     const MuchLidarData& frame = sources_.frame();
-    const PointXyz p = geometry_.point(frame.laserIds[*i], frame.azimuths[*i], frame.distances[*i]);
+    PointXyz p = geometry_.point(frame.laserIds[*i], frame.azimuths[*i], frame.distances[*i]);
+    if (sources_.placement) {
+        p = sources_.placement().apply(p);
+    }
     CloudView::Cloud::Ptr mark(new CloudView::Cloud);
     pcl::PointXYZRGB point;
     point.x = p.x;

@@ -3,6 +3,7 @@
 #include "lidar/ChannelGeometry.h"
 #include "lidar/ChannelSelection.h"
 #include "lidar/MuchLidarData.h"
+#include "lidar/PoseTransform.h"
 #include "lidar/RangeImage.h"
 
 #include <QDockWidget>
@@ -29,6 +30,10 @@ public:
         // The channels shown, or null for all.
         std::function<const ChannelSelection*()> channels;
         std::function<int()> colourMode;
+        // Optional: the frame's sensor's colour in the colour mode
+        // "Sensor", and where its points stand in the 3D view.
+        std::function<Rgb()> sensorColour = {};
+        std::function<PoseTransform()> placement = {};
     };
 
     static constexpr const char* kMarkCloudId = "rangeImage_mark";

@@ -118,6 +118,10 @@ bool RulerTool::clickAt(QPoint widgetPosition) {
     const double x = widgetPosition.x() * ratio;
     const double y = window->GetSize()[1] - widgetPosition.y() * ratio - 1;
 
+    // The second point is taken from the first one's cloud.
+    if (beforeFirstPoint_ && points_.size() != 1) {
+        beforeFirstPoint_(x, y, kSnapRadius * ratio);
+    }
     const CloudView::Cloud& frame = newestFrame_();
     const std::optional<std::size_t> hit =
         view_.screenSnap().nearest(frame, x, y, kSnapRadius * ratio);

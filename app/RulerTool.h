@@ -43,6 +43,14 @@ public:
     const std::vector<PointXyz>& points() const { return points_; }
     std::optional<RulerFigures> figures() const;
 
+    // Called with a click's place in view pixels (and the snap radius)
+    // before the click takes the first point of a measurement: with several
+    // sensors shown, the window may give the tools to the sensor under it,
+    // whose cloud `newestFrame` gives from then on.
+    void setBeforeFirstPoint(std::function<void(double x, double y, double radius)> hook) {
+        beforeFirstPoint_ = std::move(hook);
+    }
+
     // A click at a place of the view in widget pixels: places the next point
     // at the frame's point nearest to it. Returns false, and places
     // nothing, when no point of the frame shows that near.
@@ -62,6 +70,7 @@ private:
 
     CloudView& view_;
     std::function<const CloudView::Cloud&()> newestFrame_;
+    std::function<void(double, double, double)> beforeFirstPoint_;
     bool active_ = false;
     std::vector<PointXyz> points_;
     std::optional<QPoint> pressedAt_;

@@ -78,13 +78,15 @@ bool ViewSaving::saveImageTo(const QString& path) {
 }
 
 std::optional<FramePointCloud> ViewSaving::pointsToSave(const MuchLidarData& frame,
-                                                        const std::optional<SelectionBox>& box) {
+                                                        const std::optional<SelectionBox>& box,
+                                                        const PoseTransform& pose) {
     if (frame.empty()) {
         showTips_(trForm("There is no frame on screen to save."));
         return std::nullopt;
     }
     CsvExportFilter filter;
     filter.box = box;
+    filter.pose = pose;
     FramePointCloud points = FrameCloudFile::pointsOf(frame, geometry_, filter);
     if (points.empty()) {
         showTips_(box ? trForm("No point of the frame on screen lies in the selection box; "
@@ -95,8 +97,9 @@ std::optional<FramePointCloud> ViewSaving::pointsToSave(const MuchLidarData& fra
     return points;
 }
 
-void ViewSaving::saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box) {
-    const std::optional<FramePointCloud> points = pointsToSave(frame, box);
+void ViewSaving::saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box,
+                           const PoseTransform& pose) {
+    const std::optional<FramePointCloud> points = pointsToSave(frame, box, pose);
     if (!points) {
         return;
     }

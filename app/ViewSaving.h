@@ -3,6 +3,7 @@
 #include "lidar/ChannelGeometry.h"
 #include "lidar/FrameCloudFile.h"
 #include "lidar/MuchLidarData.h"
+#include "lidar/PoseTransform.h"
 #include "lidar/SelectionBox.h"
 
 #include <QString>
@@ -32,13 +33,15 @@ public:
     static QString choosePngPath(QWidget* parent, const QString& caption);
 
     // `frame` is taken as it is now: frames arriving while the dialog is
-    // open do not change what is saved.
-    void saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box);
+    // open do not change what is saved. `pose` places the points.
+    void saveFrame(const MuchLidarData& frame, const std::optional<SelectionBox>& box,
+                   const PoseTransform& pose = {});
 
 private:
     // The points to save, or nothing (and a "Tips" box) when there are none.
     std::optional<FramePointCloud> pointsToSave(const MuchLidarData& frame,
-                                                const std::optional<SelectionBox>& box);
+                                                const std::optional<SelectionBox>& box,
+                                                const PoseTransform& pose);
     bool write(const FramePointCloud& points, const QString& path);
 
     CloudView& view_;

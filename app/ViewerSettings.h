@@ -16,7 +16,7 @@ struct ViewerSettings {
     int trail = 1;             // frames on screen, 1..10
     QByteArray windowGeometry; // empty: the window fills the screen
 
-    static constexpr int kColourModes = 5;
+    static constexpr int kColourModes = 6;
     static constexpr int kViewPresets = 3;
     static constexpr int kMaxPointSize = 10;
     static constexpr int kMaxTrail = 10;

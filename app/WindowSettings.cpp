@@ -23,11 +23,15 @@ void WindowSettings::askAndRestoreDefaults() {
     if (!MessagePresenter().question(
             &window_, trForm("Question"),
             trForm("Restore the default ports, multicast address, colour mode, view, point size, "
-                   "trail and window size, and forget the folders of the file dialogs?"))) {
+                   "trail and window size, and forget the folders of the file dialogs, the "
+                   "sensor shown and the sensors' poses?"))) {
         return;
     }
     ViewerSettings::forgetAll();
     show(ViewerSettings{});
+    if (forgotten_) {
+        forgotten_();
+    }
 }
 
 ViewerSettings WindowSettings::shown() const {

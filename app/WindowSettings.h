@@ -2,6 +2,8 @@
 
 #include "app/ViewerSettings.h"
 
+#include <functional>
+
 namespace Ui {
 class manwindowClass;
 }
@@ -17,9 +19,11 @@ public:
 
     void restore();
     void save() const;
-    // Asks first; then forgets everything stored, the dialogs' folders
-    // included, and shows the first-run values at once.
+    // Asks first; then forgets everything stored, the dialogs' folders and
+    // the sensors' choice and poses included, and shows the first-run
+    // values at once; `forgotten` is called for what others show.
     void askAndRestoreDefaults();
+    void setForgotten(std::function<void()> forgotten) { forgotten_ = std::move(forgotten); }
 
     ViewerSettings shown() const;
 
@@ -29,4 +33,5 @@ private:
     QMainWindow& window_;
     Ui::manwindowClass& ui_;
     CloudView& view_;
+    std::function<void()> forgotten_;
 };

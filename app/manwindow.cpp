@@ -19,7 +19,9 @@
 #include "app/PlaybackKeys.h"
 #include "app/ReceiverControl.h"
 #include "app/RecordControl.h"
+#include "app/RulerTool.h"
 #include "app/SampleCapture.h"
+#include "app/SensorsControl.h"
 #include "app/StatusNotice.h"
 #include "app/UserGuide.h"
 #include "app/ViewFocusHint.h"
@@ -39,7 +41,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPalette>
@@ -102,7 +103,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     };
     hooks.showTips = [this](const QString& text) { showErrorMessage(text); };
     hooks.focusView = [this] { ui->screen->setFocus(Qt::OtherFocusReason); };
-    hooks.captureShown = [this] { updateSensorNotice(); };
+    hooks.captureShown = [this] { sensors_->captureShown(); };
     playbackBar = std::make_unique<PlaybackBar>(*ui, *offlinePlayer, playback, hooks, this);
     adapterPicker = AdapterPicker::forWindow(this);
     recordControl_ = std::make_unique<RecordControl>(
@@ -113,13 +114,9 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
         dataList_->createModel();
         cloudView_->fitFirstFrame();
         healthPanel_->sourceChanged();
-        // The player sends one sensor's frames; live, the choice stays.
-        sensorChoice_.forgetHeard();
-        if (playbackBar->offlineMode()) {
-            sensorChoice_.clearChoice();
-        }
+        sensors_->runStarting(!playbackBar->offlineMode());
     };
-    receiverHooks.started = [this] { updateSensorNotice(); };
+    receiverHooks.started = [this] { sensors_->updateNotice(); };
     receiverHooks.showTips = hooks.showTips;
     receiverHooks.focusView = hooks.focusView;
     receivers_ = std::make_unique<ReceiverControl>(
@@ -140,6 +137,15 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     };
     pickingHooks.channels = [this] { return &channelDialog->selection(); };
     pickingHooks.showListing = [this](SelectionListing l) { dataList_->showListing(std::move(l)); };
+    // With all sensors shown, picking works on the sensor under the pick.
+    pickingHooks.beforePick = [this](const FrustumPick& frustum, ViewPoint start) {
+        if (sensors_->showsAll()) {
+            if (const auto sensor = sensors_->sensorUnderArea(frustum, start, *conversion->shown)) {
+                moveToolsTo(*sensor);
+            }
+        }
+    };
+    pickingHooks.placement = [this] { return sensors_->placement(lastFrame.sensor); };
     picking = std::make_unique<AreaPicking>(*cloudView_, converter, *this, pickingHooks);
     // The button shows whether the next drag selects.
     ui->toolButton_select->setCheckable(true);
@@ -147,10 +153,22 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
             &QToolButton::setChecked);
     pointOverlay = std::make_unique<MousePointOverlay>(*cloudView_);
     const InspectionTools::Sources toolSources{
-        pickingHooks.lastFrame, pickingHooks.shownCloud, pickingHooks.channels,
+        pickingHooks.lastFrame,
+        pickingHooks.shownCloud,
+        pickingHooks.channels,
         [this] { return ui->comboBox_4->currentIndex(); },
-        [this](const QString& text) { showErrorMessage(text); }};
+        [this](const QString& text) { showErrorMessage(text); },
+        [this] { return sensors_->colour(lastFrame.sensor); },
+        pickingHooks.placement};
     inspection_ = std::make_unique<InspectionTools>(*this, *ui, *cloudView_, geometry, toolSources);
+    // With all sensors shown, a measurement's first click chooses its sensor.
+    inspection_->ruler().setBeforeFirstPoint([this](double x, double y, double radius) {
+        if (sensors_->showsAll()) {
+            if (const auto sensor = sensors_->sensorUnderClick(x, y, radius, *conversion->shown)) {
+                moveToolsTo(*sensor);
+            }
+        }
+    });
     csvExporter = std::make_unique<CsvExport>(
         geometry, this, [this](const QString& text) { showErrorMessage(text); });
     const auto showDone = [this](const QString& text) { StatusNotice::show(*ui->statusBar, text); };
@@ -185,6 +203,7 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     // captures dropped on the window.
     settings_ = std::make_unique<WindowSettings>(*this, *ui, *cloudView_);
     settings_->restore();
+    settings_->setForgotten([this] { sensors_->settingsForgotten(); });
     new PlaybackKeys(*this,
                      {ui->toolButton_Play, ui->toolButton_SeekBackward, ui->toolButton_SeekForward,
                       ui->toolButton_GoToStart, ui->toolButton_GoToEnd},
@@ -239,11 +258,23 @@ void manwindow::createStatusBar() {
     };
     health.lastDevicePacket = [this] { return statusReceiver->lastPacketTime(); };
     healthPanel_ = new HealthPanel(health, this);
-    sensorNotice_ = new QLabel(this);
-    sensorNotice_->setObjectName(QStringLiteral("label_Sensors"));
-    sensorNotice_->setTextFormat(Qt::PlainText);
-    sensorNotice_->hide();
-    ui->statusBar->addPermanentWidget(sensorNotice_);
+    SensorsControl::WindowHooks sensorHooks;
+    sensorHooks.exporting = [this] { return csvExporter->active(); };
+    sensorHooks.forgetShown = [this] { forgetShownFrame(); };
+    sensorHooks.poseChanged = [this](const SensorId& sensor) {
+        if (sensors_->toolsOn(sensor)) {
+            redrawToolsFrame();
+        } else {
+            drawLastFrame();
+        }
+    };
+    sensorHooks.chooseDeviceSensor = [this](const AddressBytes& a) { chooseDeviceSensor(a); };
+    sensorHooks.showTips = [this](const QString& text) { showErrorMessage(text); };
+    sensorHooks.liveRunning = [this] { return receivers_->liveRunning(); };
+    sensors_ = new SensorsControl(
+        *this, *ui, SensorsControl::Workers{*liveReceiver, *statusReceiver, *playbackBar},
+        *cloudView_, converter, sensorHooks);
+    ui->statusBar->addPermanentWidget(sensors_->notice());
     ui->statusBar->addPermanentWidget(healthPanel_);
 
     auto* guideLink = new QLabel(UserGuide::linkText(), this);
@@ -353,13 +384,18 @@ void manwindow::closeEvent(QCloseEvent* event) {
 }
 
 void manwindow::CalculateMuch(MuchLidarData lidardata) {
-    if (sensorChoice_.heard(lidardata.sensor)) {
-        updateSensorNotice();
-    }
-    if (!sensorChoice_.shows(lidardata.sensor)) {
+    if (!sensors_->frameArrived(lidardata.sensor)) {
         return;
     }
     ++framesDelivered_;
+    if (!sensors_->toolsOn(lidardata.sensor)) {
+        // All sensors are shown: another sensor's frame is drawn beside.
+        if (!suspended) {
+            sensors_->keepOther(std::move(lidardata));
+            drawCoalescer->frameArrived();
+        }
+        return;
+    }
     healthPanel_->frameArrived(lidardata.size(), playback.arrivingAtCaptureStart());
     if (playback.arrivingFrame) {
         playbackBar->captureFrameArrived(*playback.arrivingFrame, lidardata.size());
@@ -368,6 +404,7 @@ void manwindow::CalculateMuch(MuchLidarData lidardata) {
         return;
     }
     lastFrame = std::move(lidardata);
+    lastFrameNew_ = true;
 
     if (playback.advance()) {
         if (!playback.sliderDragging) {
@@ -380,21 +417,29 @@ void manwindow::CalculateMuch(MuchLidarData lidardata) {
     // a newer frame keeps from being drawn; an exported frame is not drawn.
     lastFrameExported = csvExporter->active();
     if (lastFrameExported) {
-        csvExporter->exportFrame(lastFrame, exportBox());
+        csvExporter->exportFrame(lastFrame, exportBox(), sensors_->placement(lastFrame.sensor));
     }
 
     drawCoalescer->frameArrived();
 }
 
 void manwindow::drawLastFrame() {
+    FrameSettings settings;
+    settings.channels = &channelDialog->selection();
+    settings.colourMode = ui->comboBox_4->currentIndex();
+    sensors_->drawOthers(settings);
+    if (!std::exchange(lastFrameNew_, false)) {
+        // Only other sensors' frames came.
+        cloudView_->render();
+        return;
+    }
     inspection_->beforeDraw(conversion->shown, lastFrameExported);
     if (lastFrameExported) {
         // The exported frame leaves the view and the list empty.
         converter.convert(MuchLidarData{}, FrameSettings{}, *conversion);
     } else {
-        FrameSettings settings;
-        settings.channels = &channelDialog->selection();
-        settings.colourMode = ui->comboBox_4->currentIndex();
+        settings.pose = sensors_->placement(lastFrame.sensor);
+        settings.sensorColour = sensors_->colour(lastFrame.sensor);
         settings.box = picking->box();
         settings.selectionActive = picking->selectionActive();
         settings.selectedCount = picking->selectedCount();
@@ -414,55 +459,54 @@ void manwindow::drawLastFrame() {
 }
 
 bool manwindow::showSensor(const SensorId& sensor) {
-    if (sensorChoice_.shows(sensor)) {
-        sensorChoice_.choose(sensor);
-        return true;
-    }
-    if (csvExporter->active()) {
-        showErrorMessage(
-            trForm("A CSV export of %1 is running: choose another sensor once it "
-                   "has finished.")
-                .arg(sensorChoice_.shown() ? sensorChoice_.shown()->text() : QString()));
-        return false;
-    }
-    sensorChoice_.choose(sensor);
-    // Nothing of the sensor shown before stays to be picked or saved.
+    return sensors_->show(sensor);
+}
+
+bool manwindow::showAllSensors() {
+    return sensors_->showAll();
+}
+
+bool manwindow::allSensorsShown() const {
+    return sensors_->showsAll();
+}
+
+std::optional<SensorId> manwindow::shownSensor() const {
+    return sensors_->shown();
+}
+
+const std::vector<SensorId>& manwindow::sensorsHeard() const {
+    return sensors_->heard();
+}
+
+void manwindow::forgetShownFrame() {
+    // What is on its way is drawn first, then goes with the rest.
     QCoreApplication::sendPostedEvents(drawCoalescer, QEvent::MetaCall);
     lastFrame = MuchLidarData{};
-    lastFrame.sensor = sensor;
+    lastFrame.sensor = sensors_->shown().value_or(SensorId{});
+    lastFrameNew_ = false;
     picking->clear();
     dataList_->clearList();
     cloudView_->clearAll();
     inspection_->clear();
     healthPanel_->sourceChanged();
-    updateSensorNotice();
-    return true;
 }
 
-void manwindow::updateSensorNotice() {
-    QString text;
-    const std::shared_ptr<const CaptureFile>& capture = playbackBar->capture();
-    if (receivers_->liveRunning()) {
-        const std::vector<SensorId>& heard = sensorChoice_.sensors();
-        const std::optional<SensorId> shown = sensorChoice_.shown();
-        if (heard.size() > 1 && shown) {
-            text = trForm("%1 sensors on port %2: showing %3")
-                       .arg(heard.size())
-                       .arg(liveReceiver->port)
-                       .arg(shown->label(heard));
-        }
-    } else if (capture && capture->sensorCount() > 1) {
-        std::vector<SensorId> all;
-        for (const CaptureSensor& s : capture->sensors()) {
-            all.push_back(s.id);
-        }
-        text = trForm("%1 sensors in %2: showing %3")
-                   .arg(capture->sensorCount())
-                   .arg(QFileInfo(capture->captureFileName()).fileName())
-                   .arg(capture->sensor(playbackBar->sensorPlayed()).id.label(all));
+void manwindow::moveToolsTo(const SensorId& sensor) {
+    if (!sensors_->moveTools(sensor, lastFrame)) {
+        return;
     }
-    sensorNotice_->setText(text);
-    sensorNotice_->setVisible(!text.isEmpty());
+    // A selection of the other sensor's points means nothing here.
+    picking->clear();
+    healthPanel_->sourceChanged();
+    redrawToolsFrame();
+}
+
+void manwindow::redrawToolsFrame() {
+    // Without the frame cloud the trail lets its older frames go: they
+    // stood elsewhere, or were another sensor's.
+    cloudView_->removeCloud(CloudView::kFrameCloudId);
+    lastFrameNew_ = true;
+    drawLastFrame();
 }
 
 void manwindow::toggleSuspended() {
@@ -471,6 +515,7 @@ void manwindow::toggleSuspended() {
 }
 
 void manwindow::clearSelectionAndView() {
+    sensors_->clearOthers();
     picking->clear();
     dataList_->clearList();
     cloudView_->clearAll();
@@ -493,14 +538,14 @@ void manwindow::saveCsv() {
     // A frozen display saves the frame on screen; otherwise the settings of
     // a multi-frame export are asked for.
     if (suspended || (playbackBar->offlineMode() && playbackBar->paused())) {
-        csvExporter->saveFrame(lastFrame, exportBox());
+        csvExporter->saveFrame(lastFrame, exportBox(), sensors_->placement(lastFrame.sensor));
     } else {
         showWindow(*saveDataDialog);
     }
 }
 
 void manwindow::saveFrameAs() {
-    viewSaving_->saveFrame(lastFrame, exportBox());
+    viewSaving_->saveFrame(lastFrame, exportBox(), sensors_->placement(lastFrame.sensor));
 }
 
 void manwindow::getSaveDataOkSignal(bool finishFlag) {

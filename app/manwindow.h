@@ -8,7 +8,7 @@
 #include "lidar/FrameConverter.h"
 #include "lidar/MuchLidarData.h"
 #include "lidar/SelectionBox.h"
-#include "lidar/SensorChoice.h"
+#include "lidar/SensorId.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -44,6 +44,7 @@ class ReadLiveOffData;
 class SampleCapture;
 class SaveData;
 class SelectPointRange;
+class SensorsControl;
 class ViewSaving;
 class WindowSettings;
 class QCloseEvent;
@@ -91,17 +92,22 @@ public:
     EmptyViewHint& emptyViewHint() { return *emptyHint_; }
     std::uint64_t framesDelivered() const { return framesDelivered_.load(); }
 
-    // Several sensors sending to the data port: the window shows one of
-    // them, the one chosen here or else the first heard; frames of the
-    // others are not drawn, listed, picked or exported. The choice holds
-    // until a capture is played; false, with a "Tips" box, while a CSV
-    // export runs. A capture's sensor is chosen with
-    // PlaybackBar::playSensor.
+    // Several sensors sending to the data port (SensorsControl): the window
+    // shows one of them, the one chosen here (or in the sensors list, or
+    // kept from an earlier run) or else the first heard; frames of the
+    // others are not drawn, listed, picked or exported. Or it shows all of
+    // them, each placed by its pose, while the tools work on one. False,
+    // with a "Tips" box, while a CSV export runs. A capture's sensor is
+    // chosen with PlaybackBar::playSensor.
     bool showSensor(const SensorId& sensor);
-    std::optional<SensorId> shownSensor() const { return sensorChoice_.shown(); }
+    bool showAllSensors();
+    bool allSensorsShown() const;
+    // The sensor shown, or with all shown the one the tools work on.
+    std::optional<SensorId> shownSensor() const;
     // The sensors whose frames reached the window since reception started,
     // first heard first.
-    const std::vector<SensorId>& sensorsHeard() const { return sensorChoice_.sensors(); }
+    const std::vector<SensorId>& sensorsHeard() const;
+    SensorsControl& sensors() { return *sensors_; }
     // The sensor (the address its packets come from) that Laser Config, the
     // advanced window and About show and act on, as if chosen in each.
     void chooseDeviceSensor(const AddressBytes& sensor);
@@ -143,8 +149,13 @@ private:
     void toggleDataList();
     void openUserGuide();
     void saveFrameAs();
-    void updateSensorNotice();
     void openSampleCapture();
+    // Another sensor (or all) is shown: nothing of the frames before stays.
+    void forgetShownFrame();
+    // With all sensors shown, the tools go to `sensor`'s frame.
+    void moveToolsTo(const SensorId& sensor);
+    // The frame of the tools is drawn again where it now stands.
+    void redrawToolsFrame();
 
     std::unique_ptr<Ui::manwindowClass> ui;
 
@@ -183,8 +194,10 @@ private:
     std::unique_ptr<WindowSettings> settings_;
 
     MuchLidarData lastFrame;
-    SensorChoice sensorChoice_;
-    QLabel* sensorNotice_ = nullptr;
+    // lastFrame arrived since the last draw (with all sensors shown, draws
+    // also follow other sensors' frames).
+    bool lastFrameNew_ = false;
+    SensorsControl* sensors_ = nullptr;
     PlaybackPosition playback;
     bool suspended = false;
     // The last frame went to the multi-frame export: it is not drawn.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lidar/DataPacket.h"
+#include "lidar/PoseTransform.h"
 #include "lidar/SelectionBox.h"
 
 #include <array>
@@ -16,6 +17,9 @@ struct CsvExportFilter {
     float maxAngle = std::numeric_limits<float>::infinity();
     // When set, only points inside the box (faces included) are written.
     std::optional<SelectionBox> box;
+    // Where the points are placed before the box takes them and they are
+    // written; the identity keeps the sensor's own coordinates.
+    PoseTransform pose;
 
     static std::array<bool, DataPacket::kChannelCount> allChannels() {
         std::array<bool, DataPacket::kChannelCount> all{};

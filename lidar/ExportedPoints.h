@@ -10,7 +10,8 @@
 // The points of a frame that an export writes, in the exports' order: by
 // channel 0..127, the points of a channel in their stored order. A point is
 // written when its distance is 0 or more and it passes the filter (channel,
-// azimuth window, selection box); its coordinates are those of the display.
+// azimuth window, selection box); its coordinates are those of the display,
+// placed by the filter's pose.
 class ExportedPoints {
 public:
     explicit ExportedPoints(const ChannelGeometry& geometry) : geometry_(geometry) {}
@@ -19,6 +20,19 @@ public:
     // written point and returns how many there were.
     template <class Visit>
     std::size_t forEach(const MuchLidarData& frame, const CsvExportFilter& filter, Visit&& visit) {
+        // Points as the sensor gives them take no placing at all.
+        if (filter.pose.isIdentity()) {
+            return visitPoints(
+                frame, filter, [](const PointXyz& p) { return p; }, visit);
+        }
+        return visitPoints(
+            frame, filter, [&](const PointXyz& p) { return filter.pose.apply(p); }, visit);
+    }
+
+private:
+    template <class Place, class Visit>
+    std::size_t visitPoints(const MuchLidarData& frame, const CsvExportFilter& filter,
+                            const Place& place, Visit& visit) {
         groupByChannel(frame);
         std::size_t count = 0;
         for (const std::uint32_t i : order_) {
@@ -29,7 +43,7 @@ public:
                 !(azimuth <= filter.maxAngle)) {
                 continue;
             }
-            const PointXyz point = geometry_.point(channel, azimuth, distance);
+            const PointXyz point = place(geometry_.point(channel, azimuth, distance));
             if (filter.box && !filter.box->contains(point)) {
                 continue;
             }
@@ -39,7 +53,6 @@ public:
         return count;
     }
 
-private:
     // Fills order_ with the point indices grouped by channel, stable within
     // a channel, in one counting pass; points with a channel outside 0..127
     // are left out.

@@ -1,7 +1,5 @@
 #include "lidar/FrameConverter.h"
 
-#include "lidar/PointColour.h"
-
 #include <algorithm>
 
 namespace {
@@ -54,10 +52,17 @@ private:
     std::size_t next_ = 0;
 };
 
-} // namespace
+// The points of a frame as its sensor gives them.
+struct AsGiven {
+    PointXyz operator()(const PointXyz& p) const { return p; }
+};
 
-void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& settings,
-                             FrameConversion& out) const {
+// What FrameConverter::convert() does, each point placed by `place`: one
+// instance for points as given, which cost nothing more for the poses,
+// one for placed points.
+template <class Place>
+void convertPoints(const ChannelGeometry& geometry, const MuchLidarData& frame,
+                   const FrameSettings& settings, const Place& place, FrameConversion& out) {
     const ChannelSelection& channels = settings.channels ? *settings.channels : allChannels();
     FrameConversion::Cloud& shown = *out.shown;
     FrameConversion::Cloud& inBox = *out.inBox;
@@ -70,7 +75,10 @@ void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& se
     WrappingRows selectionRows(out.rows, settings.selectedCount);
 
     pcl::PointXYZRGB point;
-    Rgb colour{point.r, point.g, point.b};
+    // The mode "Sensor" leaves every point the colour it starts with.
+    Rgb colour = settings.colourMode == static_cast<int>(ColourMode::Sensor)
+                     ? settings.sensorColour
+                     : Rgb{point.r, point.g, point.b};
     for (std::size_t i = 0; i < frame.size(); ++i) {
         const int channel = frame.laserIds[i];
         const float distance = frame.distances[i];
@@ -78,7 +86,7 @@ void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& se
             continue;
         }
         const float azimuth = frame.azimuths[i];
-        const PointXyz xyz = geometry_.point(channel, azimuth, distance);
+        const PointXyz xyz = place(geometry.point(channel, azimuth, distance));
         point.x = xyz.x;
         point.y = xyz.y;
         point.z = xyz.z;
@@ -88,7 +96,8 @@ void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& se
         point.g = colour.g;
         point.b = colour.b;
 
-        if (!settings.selectionActive && static_cast<int>(out.rows.size()) < kListedPoints) {
+        if (!settings.selectionActive &&
+            static_cast<int>(out.rows.size()) < FrameConverter::kListedPoints) {
             out.rows.push_back(rowOf(static_cast<int>(out.rows.size()), point, frame, i));
         }
 
@@ -103,9 +112,23 @@ void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& se
     }
 }
 
+} // namespace
+
+void FrameConverter::convert(const MuchLidarData& frame, const FrameSettings& settings,
+                             FrameConversion& out) const {
+    if (settings.pose.isIdentity()) {
+        convertPoints(geometry_, frame, settings, AsGiven{}, out);
+    } else {
+        convertPoints(
+            geometry_, frame, settings,
+            [&pose = settings.pose](const PointXyz& p) { return pose.apply(p); }, out);
+    }
+}
+
 SelectionListing FrameConverter::listSelection(const MuchLidarData& frame,
                                                const ChannelSelection* channels,
-                                               const SelectionBox& box, int pickedCount) const {
+                                               const SelectionBox& box, int pickedCount,
+                                               const PoseTransform& pose) const {
     const ChannelSelection& shownChannels = channels ? *channels : allChannels();
     SelectionListing out;
     WrappingRows rows(out.rows, pickedCount);
@@ -116,7 +139,7 @@ SelectionListing FrameConverter::listSelection(const MuchLidarData& frame,
         if (!shownChannels.shows(channel) || !(distance > 0)) {
             continue;
         }
-        const PointXyz xyz = geometry_.point(channel, frame.azimuths[i], distance);
+        const PointXyz xyz = pose.apply(geometry_.point(channel, frame.azimuths[i], distance));
         if (!box.contains(xyz)) {
             continue;
         }

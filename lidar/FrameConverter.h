@@ -5,6 +5,8 @@
 #include "lidar/ChannelSelection.h"
 #include "lidar/DataListRow.h"
 #include "lidar/MuchLidarData.h"
+#include "lidar/PointColour.h"
+#include "lidar/PoseTransform.h"
 #include "lidar/SelectionBox.h"
 
 #include <pcl/point_cloud.h>
@@ -18,6 +20,11 @@ struct FrameSettings {
     SelectionBox box;
     bool selectionActive = false;
     int selectedCount = 0;
+    // Where the points are placed (identity: the sensor's own coordinates);
+    // the box, the rows and the elevation colours take the placed points.
+    PoseTransform pose;
+    // The colour of every point in the colour mode "Sensor".
+    Rgb sensorColour;
 };
 
 // What one frame turns into. The clouds keep their storage from frame to
@@ -54,9 +61,11 @@ public:
     void convert(const MuchLidarData& frame, const FrameSettings& settings,
                  FrameConversion& out) const;
 
-    // `channels` null means all channels.
+    // `channels` null means all channels; `pose` places the points as the
+    // frame's conversion placed them.
     SelectionListing listSelection(const MuchLidarData& frame, const ChannelSelection* channels,
-                                   const SelectionBox& box, int pickedCount) const;
+                                   const SelectionBox& box, int pickedCount,
+                                   const PoseTransform& pose = {}) const;
 
 private:
     const ChannelGeometry& geometry_;

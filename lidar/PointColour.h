@@ -3,7 +3,14 @@
 #include <cstdint>
 
 // The colouring modes, in the order of the colour-mode combo box.
-enum class ColourMode { Intensity = 0, Solid = 1, Elevation = 2, Azimuth = 3, LaserId = 4 };
+enum class ColourMode {
+    Intensity = 0,
+    Solid = 1,
+    Elevation = 2,
+    Azimuth = 3,
+    LaserId = 4,
+    Sensor = 5 // one colour per sensor (SensorPalette)
+};
 
 struct Rgb {
     std::uint8_t r = 0;
@@ -14,7 +21,7 @@ struct Rgb {
 };
 
 // The colour of one point under a mode given as the combo-box index. An
-// index outside the five modes leaves `previous` as it is. Components are
+// index outside the modes leaves `previous` as it is. Components are
 // kept to their low 8 bits, as the intensity ramp relies on.
 inline Rgb pointColour(int mode, int channel, float azimuthDegrees, float z, int intensity,
                        Rgb previous) {
@@ -68,6 +75,10 @@ inline Rgb pointColour(int mode, int channel, float azimuthDegrees, float z, int
         }
         return {255, 0, 0};
     }
+    case ColourMode::Sensor:
+        // The colour of the point's sensor, which the point does not know:
+        // the caller gives it as `previous`.
+        return previous;
     }
     return previous;
 }

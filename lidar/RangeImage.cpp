@@ -85,8 +85,8 @@ double RangeImage::azimuthOfColumn(int column) const {
     return bin * step_ / 100.0;
 }
 
-void RangeImage::build(const MuchLidarData& frame, const ChannelSelection* channels,
-                       int colourMode) {
+void RangeImage::build(const MuchLidarData& frame, const ChannelSelection* channels, int colourMode,
+                       Rgb sensorColour) {
     static const ChannelSelection all;
     const ChannelSelection& shown = channels ? *channels : all;
     setStep(measureStep(frame));
@@ -108,7 +108,8 @@ void RangeImage::build(const MuchLidarData& frame, const ChannelSelection* chann
     const bool needsHeight = colourMode == static_cast<int>(ColourMode::Elevation);
     float trigAzimuth = -1;
     AzimuthTrigTable::Entry trig{};
-    Rgb colour;
+    // The mode "Sensor" keeps the colour it is given.
+    Rgb colour = sensorColour;
     for (std::size_t i = 0; i < frame.size(); ++i) {
         const int channel = frame.laserIds[i];
         const float distance = frame.distances[i];

@@ -4,6 +4,7 @@
 #include "lidar/ChannelSelection.h"
 #include "lidar/DataPacket.h"
 #include "lidar/MuchLidarData.h"
+#include "lidar/PointColour.h"
 
 #include <array>
 #include <cstdint>
@@ -36,7 +37,9 @@ public:
     explicit RangeImage(const ChannelGeometry& geometry);
 
     // Redraws the picture from `frame`; `channels` null shows every channel.
-    void build(const MuchLidarData& frame, const ChannelSelection* channels, int colourMode);
+    // `sensorColour` is the frame's sensor's in the colour mode "Sensor".
+    void build(const MuchLidarData& frame, const ChannelSelection* channels, int colourMode,
+               Rgb sensorColour = {});
 
     int rows() const { return kRows; }
     int columns() const { return columns_; }

@@ -21,16 +21,16 @@ MuchLidarData syntheticFrame(int points) {
     return frame;
 }
 
-void BM_ConvertFrame(benchmark::State& state) {
+// Converts a 300,000-point frame with `settings` (some points in the box,
+// as with a selection) once per iteration.
+void convertRepeatedly(benchmark::State& state, FrameSettings settings) {
     const int points = 300000;
     const MuchLidarData frame = syntheticFrame(points);
     const ChannelGeometry geometry;
     const FrameConverter converter(geometry);
     const ChannelSelection channels;
-    FrameSettings settings;
     settings.channels = &channels;
-    settings.colourMode = static_cast<int>(state.range(0));
-    settings.box = {-5, 5, -5, 5, -1, 1}; // some points in the box, as with a selection
+    settings.box = {-5, 5, -5, 5, -1, 1};
     FrameConversion out;
     for (auto _ : state) {
         converter.convert(frame, settings, out);
@@ -41,11 +41,28 @@ void BM_ConvertFrame(benchmark::State& state) {
     state.counters["per_point"] =
         benchmark::Counter(static_cast<double>(state.iterations()) * points,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_ConvertFrame(benchmark::State& state) {
+    FrameSettings settings;
+    settings.colourMode = static_cast<int>(state.range(0));
+    convertRepeatedly(state, settings);
     state.SetLabel(QStringList{"Intensity", "Solid", "Elevation", "Azimuth", "LaserID"}
                        .at(settings.colourMode)
                        .toStdString());
 }
 
+// The same frame placed by a pose, as with all sensors shown, coloured by
+// intensity.
+void BM_ConvertFramePlaced(benchmark::State& state) {
+    FrameSettings settings;
+    SensorPose pose;
+    pose.values = {1.2, -0.4, 1.9, 0.5, -1.5, 90};
+    settings.pose = PoseTransform(pose);
+    convertRepeatedly(state, settings);
+}
+
 } // namespace
 
 BENCHMARK(BM_ConvertFrame)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertFramePlaced)->Unit(benchmark::kMillisecond);

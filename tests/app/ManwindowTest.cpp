@@ -130,8 +130,9 @@ TEST_F(StartUp, FormTextsAndInitialState) {
     EXPECT_EQ(child<QLineEdit>("lineEdit_portNumber_2")->text(), "2369");
     EXPECT_EQ(child<QLineEdit>("lineEdit_2")->text(), "224.1.1.1");
     auto* colours = child<QComboBox>("comboBox_4");
-    ASSERT_EQ(colours->count(), 5);
+    ASSERT_EQ(colours->count(), 6);
     EXPECT_EQ(colours->itemText(4), "LaserID");
+    EXPECT_EQ(colours->itemText(5), "Sensor");
     EXPECT_TRUE(colours->itemIcon(1).isNull());
     EXPECT_FALSE(colours->itemIcon(2).isNull());
 

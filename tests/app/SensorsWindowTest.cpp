@@ -1,7 +1,7 @@
+#include "TwoSensorCapture.h"
 #include "WindowFixture.h"
 
 #include "app/PlaybackBar.h"
-#include "support/TestCaptureWriter.h"
 
 #include <QLabel>
 #include <QSlider>
@@ -69,24 +69,8 @@ TEST_F(Sensors, LiveTheWindowShowsOneSensorAndSaysWhichOfHowMany) {
 TEST_F(Sensors, ACaptureOfTwoSensorsPlaysTheFirstAndAnotherOnRequest) {
     QTemporaryDir dir;
     const QString path = dir.filePath("two.pcap");
-    {
-        // A: 3 frames of 120 points; B: 5 frames of 45, its datagrams between A's.
-        std::vector<std::vector<RingPoint>> framesA(3, ring(120));
-        std::vector<std::vector<RingPoint>> framesB(5, ring(45));
-        const auto pa = payloadsOf(framesA);
-        const auto pb = payloadsOf(framesB);
-        TestCaptureWriter writer(path.toStdString(), {});
-        for (std::size_t i = 0; i < std::max(pa.size(), pb.size()); ++i) {
-            if (i < pa.size()) {
-                writer.writePayload(pa[i].data(), {0x0A000002, 2368});
-            }
-            if (i < pb.size()) {
-                writer.writePayload(pb[i].data(), {0x0A000003, 2368});
-            }
-        }
-        writer.close();
-        ASSERT_TRUE(writer.ok());
-    }
+    // A: 3 frames of 120 points; B: 5 frames of 45.
+    writeTwoSensorCapture(path, 3, 120, 5, 45);
     // Live first, two sensors heard; the capture then takes over the notice.
     ASSERT_TRUE(startLive());
     UdpSocket a;

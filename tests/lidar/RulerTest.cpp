@@ -1,3 +1,4 @@
+#include "lidar/CloudUnderCursor.h"
 #include "lidar/RulerFigures.h"
 #include "lidar/ScreenSnap.h"
 
@@ -38,6 +39,10 @@ ScreenSnap::Cloud cloudOf(std::initializer_list<std::array<float, 3>> points) {
     return cloud;
 }
 
+FrustumPick orthographicPick(ViewRectangle r) {
+    return FrustumPick({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, 0, 0, 1}, 200, 100, r);
+}
+
 } // namespace
 
 TEST(ScreenSnap, TakesThePointNearestTheCursorAndInFrontWhenTwoShowTogether) {
@@ -53,4 +58,33 @@ TEST(ScreenSnap, TakesThePointNearestTheCursorAndInFrontWhenTwoShowTogether) {
     EXPECT_FALSE(snap.nearest(cloud, 60, 20, 6));
     EXPECT_FALSE(snap.nearest(cloud, 100, 60, 6));
     EXPECT_FALSE(snap.nearest(ScreenSnap::Cloud{}, 100, 50, 6));
+}
+
+TEST(CloudUnderCursor, AnAreaTakesTheCloudOfThePointNearestWhereTheDragBegan) {
+    // On screen: cloud 0 at (100, 50) and (150, 75); cloud 1 at (110, 50)
+    // and, outside the area, at (20, 10).
+    const auto first = cloudOf({{0, 0, 0}, {0.5f, 0.5f, 0}});
+    const auto second = cloudOf({{0.1f, 0, 0}, {-0.8f, -0.8f, 0}});
+    const std::vector<const ScreenSnap::Cloud*> clouds{&first, nullptr, &second};
+    const ScreenSnap snap = orthographicSnap();
+    // Dragged from the right: (110, 50) is nearest the start.
+    EXPECT_EQ(
+        CloudUnderCursor::ofArea(clouds, orthographicPick({120, 40, 90, 80}), snap, {120, 40}), 2u);
+    // The same area dragged from the top left corner.
+    EXPECT_EQ(CloudUnderCursor::ofArea(clouds, orthographicPick({90, 80, 120, 40}), snap, {90, 80}),
+              0u);
+    EXPECT_FALSE(
+        CloudUnderCursor::ofArea(clouds, orthographicPick({0, 90, 10, 99}), snap, {0, 90}));
+}
+
+TEST(CloudUnderCursor, AClickTakesTheCloudOfThePointNearestAndInFront) {
+    // Both show at (150, 75), cloud 1's nearer the camera; cloud 0 also at
+    // (100, 50).
+    const auto first = cloudOf({{0.5f, 0.5f, -0.5f}, {0, 0, 0}});
+    const auto second = cloudOf({{0.5f, 0.5f, 0.5f}});
+    const std::vector<const ScreenSnap::Cloud*> clouds{&first, &second};
+    const ScreenSnap snap = orthographicSnap();
+    EXPECT_EQ(CloudUnderCursor::ofClick(clouds, snap, 150.2, 75.1, 6), 1u);
+    EXPECT_EQ(CloudUnderCursor::ofClick(clouds, snap, 102, 51, 6), 0u);
+    EXPECT_FALSE(CloudUnderCursor::ofClick(clouds, snap, 30, 30, 6));
 }

@@ -153,15 +153,81 @@ TEST(SensorChoice, ShowsTheFirstHeardUntilAnotherIsChosen) {
     EXPECT_FALSE(choice.heard(kB));
     EXPECT_TRUE(choice.shows(kB));
     EXPECT_FALSE(choice.shows(kA));
+    EXPECT_EQ(choice.order(kA), 1);
     choice.choose(kA);
     EXPECT_TRUE(choice.shows(kA));
-    // A new run learns who sends again; the choice stays.
-    choice.forgetHeard();
+    // A new live run learns who sends again; the choice stays.
+    choice.startRun(true);
     EXPECT_TRUE(choice.sensors().empty());
     choice.heard(kB);
     EXPECT_TRUE(choice.shows(kA));
-    choice.clearChoice();
+    // A capture plays its own sensor.
+    choice.startRun(false);
+    choice.heard(kB);
     EXPECT_TRUE(choice.shows(kB));
+}
+
+TEST(SensorChoice, ThePreferredAddressIsChosenWhenItsSensorIsHeard) {
+    SensorChoice choice;
+    choice.prefer({false, SensorId::parse(QStringLiteral("10.0.0.3"))}); // any port
+    const SensorId b{0x0A000003, 2368};
+    choice.heard(kA);
+    EXPECT_TRUE(choice.shows(kA));
+    choice.heard(b);
+    EXPECT_TRUE(choice.shows(b));
+    EXPECT_FALSE(choice.shows(kA));
+
+    // Held while the sensor shown must stay (an export runs).
+    SensorChoice held;
+    held.prefer({false, b});
+    held.heard(kA);
+    held.heard(b, false);
+    EXPECT_TRUE(held.shows(kA));
+
+    // Chosen by hand, another sensor becomes the preference.
+    choice.choose(kA);
+    EXPECT_EQ(choice.preference().sensor, kA);
+    EXPECT_FALSE(choice.preference().all);
+    choice.startRun(true);
+    choice.heard(b);
+    EXPECT_TRUE(choice.shows(kA));
+    EXPECT_FALSE(choice.shows(b));
+}
+
+TEST(SensorChoice, AllShowsEverySensorWhileTheToolsStayOnOne) {
+    SensorChoice choice;
+    choice.heard(kA);
+    choice.heard(kB);
+    choice.choose(kB);
+    choice.chooseAll();
+    EXPECT_TRUE(choice.showsAll());
+    EXPECT_TRUE(choice.shows(kA));
+    EXPECT_TRUE(choice.shows(kB));
+    EXPECT_EQ(choice.shown(), kB);
+    choice.focus(kA);
+    EXPECT_EQ(choice.shown(), kA);
+    EXPECT_TRUE(choice.preference().all);
+
+    // A capture plays one sensor; the next live run shows all again, the
+    // tools on the first heard.
+    choice.startRun(false);
+    EXPECT_FALSE(choice.showsAll());
+    choice.heard(kA);
+    EXPECT_FALSE(choice.shows(kB));
+    choice.startRun(true);
+    choice.heard(kB);
+    choice.heard(kA);
+    EXPECT_TRUE(choice.showsAll());
+    EXPECT_EQ(choice.shown(), kB);
+
+    // Kept as a preference, all shown from the start; choosing one ends it.
+    SensorChoice next;
+    next.prefer(choice.preference());
+    next.heard(kA);
+    EXPECT_TRUE(next.showsAll());
+    next.choose(kA);
+    EXPECT_FALSE(next.showsAll());
+    EXPECT_FALSE(next.shows(kB));
 }
 
 TEST(SensorStatistics, RatesAndPointsPerFrameOfEachSensorBetweenSamples) {

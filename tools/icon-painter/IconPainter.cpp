@@ -173,6 +173,11 @@ std::vector<Icon> icons() {
     all.push_back({"corvane.png", logo});
     all.push_back({"corvane.ico", logo});
     all.push_back({"Sensor.png", [](QPainter& p) { sensor(p, QRectF(12, 8, 40, 48)); }});
+    all.push_back({"Sensors.png", [](QPainter& p) {
+                       // Two sensors, one behind the other.
+                       sensor(p, QRectF(26, 6, 30, 36));
+                       sensor(p, QRectF(8, 22, 30, 36));
+                   }});
     all.push_back({"Grid.png", [](QPainter& p) {
                        p.setPen(pen(kInk, 2.5));
                        for (int i = 0; i < 5; ++i) {
