@@ -229,10 +229,12 @@ TEST_F(CloudViewTest, APresetChosenWithAFrameOnScreenFitsTheFrameAlongItsDirecti
     view.applyPreset(CloudView::Top);
     const int axesOnly = lit();
     view.drawFrame(street, cloudOf(0, 0, 0, 0));
-    EXPECT_LT(lit(), axesOnly + 20);
+    // In sight, the street lights about 400 pixels; the axes alone vary by
+    // a few dozen with the depth range the street's bounds give them.
+    EXPECT_LT(lit(), axesOnly + 100);
 
     view.applyPreset(CloudView::Top);
-    EXPECT_GE(lit(), axesOnly + 100);
+    EXPECT_GE(lit(), axesOnly + 200) << "axes " << axesOnly;
     EXPECT_TRUE(view.showsPreset(CloudView::Top));
 
     // The preset's direction and view-up stay; only the distance and the
