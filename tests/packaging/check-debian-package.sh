@@ -122,7 +122,10 @@ quietly run lidar-export --quiet --channels 0-3 "$work/street.pcap" "$work/stree
 if [ -n "$python_module" ]; then
     # Debian's python3 finds the module where the package puts it (here
     # under the throwaway root) and reads the frames lidar-export wrote.
-    points=$(PYTHONPATH="$root/usr/lib/python3/dist-packages" /usr/bin/python3 -c '
+    # VANTOR_PYTHON_ENVIRONMENT: what a sanitizer build's module needs.
+    # shellcheck disable=SC2086
+    points=$(env ${VANTOR_PYTHON_ENVIRONMENT:-} PYTHONPATH="$root/usr/lib/python3/dist-packages" \
+        /usr/bin/python3 -c '
 import sys, vantor
 capture = vantor.Capture(sys.argv[1])
 print(sum(len(f) for f in capture.frames(channels=range(4))))' "$work/street.pcap") ||
