@@ -10,7 +10,6 @@
 #include "LiveSender.h"
 #include "LiveWindow.h"
 #include "WindowBenchMain.h"
-#include "app/DrawCoalescer.h"
 #include "app/OtherSensorsView.h"
 #include "app/SensorsControl.h"
 #include "app/manwindow.h"
@@ -18,7 +17,6 @@
 
 #include <QTest>
 #include <benchmark/benchmark.h>
-#include <chrono>
 
 namespace {
 
@@ -27,10 +25,8 @@ int seconds = 10;
 void BM_TwoSensors(benchmark::State& state) {
     const bool all = state.range(0) != 0;
     manwindow window;
-    window.show();
-    const int port = LiveSender::freePort();
-    if (!startLive(window, port)) {
-        state.SkipWithError("no display, or the ports could not be bound");
+    const int port = showAndStartLive(window, state);
+    if (port == 0) {
         return;
     }
     const LiveSender first(port, 230400, 10);
@@ -48,18 +44,9 @@ void BM_TwoSensors(benchmark::State& state) {
 
     for (auto _ : state) {
         QTest::qWait(1000); // warm-up
-        const DrawCoalescer& drawing = window.drawing();
-        const auto received0 = window.framesDelivered();
-        const auto drawn0 = drawing.framesDrawn();
-        const auto skipped0 = drawing.drawsSkipped();
-        const auto start = std::chrono::steady_clock::now();
+        const DrawRates rates(window);
         QTest::qWait(seconds * 1000);
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(elapsed);
-        state.counters["received_per_s"] = (window.framesDelivered() - received0) / elapsed;
-        state.counters["drawn_per_s"] = (drawing.framesDrawn() - drawn0) / elapsed;
-        state.counters["skipped_per_s"] = (drawing.drawsSkipped() - skipped0) / elapsed;
+        rates.report(state);
         std::size_t points = window.lastConversion().shown->size();
         for (const OtherSensorsView::Shown& other : window.sensors().others().clouds()) {
             points += other.cloud->size();

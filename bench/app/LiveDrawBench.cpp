@@ -12,7 +12,6 @@
 #include "LiveSender.h"
 #include "LiveWindow.h"
 #include "WindowBenchMain.h"
-#include "app/DrawCoalescer.h"
 #include "app/manwindow.h"
 #include "lidar/GetMuch.h"
 #include "net/UdpSocket.h"
@@ -23,7 +22,6 @@
 #include <QTest>
 #include <QToolButton>
 #include <benchmark/benchmark.h>
-#include <chrono>
 #include <memory>
 #include <string>
 
@@ -60,19 +58,10 @@ void BM_LiveDraw(benchmark::State& state) {
     for (auto _ : state) {
         QTest::qWait(1000); // warm-up
         const GetMuch& receiver = window.liveReceiverThread();
-        const DrawCoalescer& drawing = window.drawing();
-        const auto received0 = window.framesDelivered();
-        const auto drawn0 = drawing.framesDrawn();
-        const auto skipped0 = drawing.drawsSkipped();
+        const DrawRates rates(window);
         const auto points0 = window.lastFrameReceived().size();
-        const auto start = std::chrono::steady_clock::now();
         QTest::qWait(seconds * 1000);
-        const double elapsed =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(elapsed);
-        state.counters["received_per_s"] = (window.framesDelivered() - received0) / elapsed;
-        state.counters["drawn_per_s"] = (drawing.framesDrawn() - drawn0) / elapsed;
-        state.counters["skipped_per_s"] = (drawing.drawsSkipped() - skipped0) / elapsed;
+        rates.report(state);
         state.counters["points_per_frame"] =
             static_cast<double>(std::max(points0, window.lastFrameReceived().size()));
         state.counters["kernel_drops"] = static_cast<double>(receiver.kernelDrops());

@@ -91,6 +91,18 @@ bool writeCapture(const QString& path, int revolutions) {
     return writer.ok();
 }
 
+// Exports `options.capture` into `output` as lidar-export does, quietly;
+// a failure ends the benchmark with its message.
+bool exportCapture(benchmark::State& state, const ExportOptions& options, SensorOutputs& output) {
+    ProgressLine quiet(stderr, false);
+    const QString failure = CaptureExport(options, output, quiet).run();
+    if (!output.close() || !failure.isEmpty()) {
+        state.SkipWithError(qPrintable(failure.isEmpty() ? output.error() : failure));
+        return false;
+    }
+    return true;
+}
+
 void BM_ExportCapture(benchmark::State& state) {
     const bool toFile = state.range(0) != 0;
     const QString output =
@@ -106,10 +118,7 @@ void BM_ExportCapture(benchmark::State& state) {
         options.capture = capturePath;
         options.output = output;
         SensorOutputs file(options);
-        ProgressLine quiet(stderr, false);
-        const QString failure = CaptureExport(options, file, quiet).run();
-        if (!file.close() || !failure.isEmpty()) {
-            state.SkipWithError(qPrintable(failure.isEmpty() ? file.error() : failure));
+        if (!exportCapture(state, options, file)) {
             break;
         }
         csvBytes += csvBytesOf(file);
@@ -214,10 +223,7 @@ void BM_ExportVsPcapLoop(benchmark::State& state) {
         options.output = QStringLiteral("/dev/null");
         options.filter = filterOf(state);
         SensorOutputs file(options);
-        ProgressLine quiet(stderr, false);
-        const QString failure = CaptureExport(options, file, quiet).run();
-        if (!file.close() || !failure.isEmpty()) {
-            state.SkipWithError(qPrintable(failure.isEmpty() ? file.error() : failure));
+        if (!exportCapture(state, options, file)) {
             return;
         }
         measured.add(watch);
@@ -260,10 +266,7 @@ void BM_FormatsVsPcapLoop(benchmark::State& state) {
         options.output = folder->filePath("frames");
         options.format = format;
         SensorOutputs output(options);
-        ProgressLine quiet(stderr, false);
-        const QString failure = CaptureExport(options, output, quiet).run();
-        if (!output.close() || !failure.isEmpty()) {
-            state.SkipWithError(qPrintable(failure.isEmpty() ? output.error() : failure));
+        if (!exportCapture(state, options, output)) {
             return;
         }
         measured.add(watch);
@@ -338,10 +341,7 @@ void BM_ExportSensors(benchmark::State& state) {
         options.filter.channels.fill(false);
         options.filter.channels[0] = true;
         SensorOutputs output(options);
-        ProgressLine quiet(stderr, false);
-        const QString failure = CaptureExport(options, output, quiet).run();
-        if (!output.close() || !failure.isEmpty()) {
-            state.SkipWithError(qPrintable(failure.isEmpty() ? output.error() : failure));
+        if (!exportCapture(state, options, output)) {
             return;
         }
         measured.add(watch);
