@@ -13,23 +13,6 @@ using Format = TestCaptureWriter::Format;
 using Link = TestCaptureWriter::Link;
 using Payload = DataPacketWriter::Payload;
 
-// The data payloads a capture holds, copied out.
-std::vector<Payload> payloadsOf(const CaptureFile& capture) {
-    std::vector<Payload> result;
-    CapturePacketReader reader(capture);
-    for (int i = 0; i < capture.capturePacketCount(); ++i) {
-        const std::uint8_t* p = reader.packet(i);
-        EXPECT_NE(p, nullptr) << i;
-        if (!p) {
-            break;
-        }
-        Payload copy;
-        std::memcpy(copy.data(), p, copy.size());
-        result.push_back(copy);
-    }
-    return result;
-}
-
 // The data payloads as libpcap's own reader finds them.
 std::vector<Payload> payloadsReadByLibpcap(const QString& path, std::uint64_t* records) {
     char error[PCAP_ERRBUF_SIZE] = {};

@@ -4,11 +4,9 @@
 #include "support/QtWait.h"
 
 #include <QObject>
-#include <cstring>
 
 namespace {
 
-using Payload = DataPacketWriter::Payload;
 using Source = TestCaptureWriter::Source;
 
 const Source kA{0x0A000002, 2368}; // 10.0.0.2
@@ -57,22 +55,6 @@ protected:
     SampleCapture a;
     SampleCapture b;
 };
-
-std::vector<Payload> payloadsOf(const CaptureFile& capture, int sensor) {
-    std::vector<Payload> result;
-    CapturePacketReader reader(capture, sensor);
-    for (int i = 0; i < capture.sensor(sensor).packetCount(); ++i) {
-        const std::uint8_t* p = reader.packet(i);
-        EXPECT_NE(p, nullptr);
-        if (!p) {
-            break;
-        }
-        Payload copy;
-        std::memcpy(copy.data(), p, copy.size());
-        result.push_back(copy);
-    }
-    return result;
-}
 
 } // namespace
 

@@ -1,14 +1,35 @@
 #pragma once
 
 #include "capture/CaptureFile.h"
+#include "capture/CapturePacketReader.h"
 #include "support/TestCaptureWriter.h"
 #include "support/TestPackets.h"
 
 #include <QString>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
+
+// The data payloads of one sensor of a capture (the first heard by
+// default), copied out.
+inline std::vector<DataPacketWriter::Payload> payloadsOf(const CaptureFile& capture,
+                                                         int sensor = 0) {
+    std::vector<DataPacketWriter::Payload> result;
+    CapturePacketReader reader(capture, sensor);
+    for (int i = 0; i < capture.sensor(sensor).packetCount(); ++i) {
+        const std::uint8_t* p = reader.packet(i);
+        EXPECT_NE(p, nullptr) << i;
+        if (!p) {
+            break;
+        }
+        DataPacketWriter::Payload copy;
+        std::memcpy(copy.data(), p, copy.size());
+        result.push_back(copy);
+    }
+    return result;
+}
 
 // Payloads built point by point, with the packet index of every marker and
 // the points of every frame a player emits after a (re)start.
