@@ -276,6 +276,9 @@ void SensorsControl::setPose(const SensorId& sensor, const SensorPose& pose) {
 
 std::optional<SensorId> SensorsControl::sensorUnderArea(const FrustumPick& frustum, ViewPoint start,
                                                         const CloudView::Cloud& toolsCloud) const {
+    if (!showsAll()) {
+        return std::nullopt;
+    }
     const std::vector<OtherSensorsView::Shown> others = others_->clouds();
     return sensorOfCloud(others, CloudUnderCursor::ofArea(cloudsOnScreen(toolsCloud, others),
                                                           frustum, view_.screenSnap(), start));
@@ -283,6 +286,9 @@ std::optional<SensorId> SensorsControl::sensorUnderArea(const FrustumPick& frust
 
 std::optional<SensorId> SensorsControl::sensorUnderClick(double x, double y, double radius,
                                                          const CloudView::Cloud& toolsCloud) const {
+    if (!showsAll()) {
+        return std::nullopt;
+    }
     const std::vector<OtherSensorsView::Shown> others = others_->clouds();
     return sensorOfCloud(others, CloudUnderCursor::ofClick(cloudsOnScreen(toolsCloud, others),
                                                            view_.screenSnap(), x, y, radius));

@@ -107,7 +107,8 @@ public:
 
     // With all shown, the sensor whose point an area pick takes first (the
     // one nearest where the drag began) or a click takes; `toolsCloud` is
-    // the cloud of the sensor the tools work on now.
+    // the cloud of the sensor the tools work on now. None while one sensor
+    // is shown: the tools stay on it.
     std::optional<SensorId> sensorUnderArea(const FrustumPick& frustum, ViewPoint start,
                                             const CloudView::Cloud& toolsCloud) const;
     std::optional<SensorId> sensorUnderClick(double x, double y, double radius,

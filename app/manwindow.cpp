@@ -139,10 +139,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     pickingHooks.showListing = [this](SelectionListing l) { dataList_->showListing(std::move(l)); };
     // With all sensors shown, picking works on the sensor under the pick.
     pickingHooks.beforePick = [this](const FrustumPick& frustum, ViewPoint start) {
-        if (sensors_->showsAll()) {
-            if (const auto sensor = sensors_->sensorUnderArea(frustum, start, *conversion->shown)) {
-                moveToolsTo(*sensor);
-            }
+        if (const auto sensor = sensors_->sensorUnderArea(frustum, start, *conversion->shown)) {
+            moveToolsTo(*sensor);
         }
     };
     pickingHooks.placement = [this] { return sensors_->placement(lastFrame.sensor); };
@@ -163,10 +161,8 @@ manwindow::manwindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::manwindo
     inspection_ = std::make_unique<InspectionTools>(*this, *ui, *cloudView_, geometry, toolSources);
     // With all sensors shown, a measurement's first click chooses its sensor.
     inspection_->ruler().setBeforeFirstPoint([this](double x, double y, double radius) {
-        if (sensors_->showsAll()) {
-            if (const auto sensor = sensors_->sensorUnderClick(x, y, radius, *conversion->shown)) {
-                moveToolsTo(*sensor);
-            }
+        if (const auto sensor = sensors_->sensorUnderClick(x, y, radius, *conversion->shown)) {
+            moveToolsTo(*sensor);
         }
     });
     csvExporter = std::make_unique<CsvExport>(
